@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace platine {
+
+// Fixed texts of the application: window captions and credits.
+QString mainWindowCaption();
+QString splashWindowCaption();
+QString aboutBoxTitle();
+QString aboutBoxMessage();
+QString creditLabelText();
+
+}  // namespace platine

@@ -1,0 +1,19 @@
+#include "link/bcd.h"
+
+namespace platine {
+
+namespace {
+bool isAsciiDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+}  // namespace
+
+std::optional<quint8> bcdByte(QChar tens, QChar units)
+{
+    if (!isAsciiDigit(tens) || !isAsciiDigit(units))
+        return std::nullopt;
+    return static_cast<quint8>(16 * (tens.unicode() - u'0') + (units.unicode() - u'0'));
+}
+
+}  // namespace platine
