@@ -2,13 +2,6 @@
 
 namespace platine {
 
-namespace {
-bool isAsciiDigit(QChar c)
-{
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
-}
-}  // namespace
-
 std::optional<quint8> bcdByte(QChar tens, QChar units)
 {
     if (!isAsciiDigit(tens) || !isAsciiDigit(units))

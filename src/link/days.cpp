@@ -5,8 +5,8 @@ namespace platine {
 const QStringList &weekDayNames()
 {
     static const QStringList names = {
-        QStringLiteral("Dimanche"), QStringLiteral("Lundi"),    QStringLiteral("Mardi"),
-        QStringLiteral("Mercredi"), QStringLiteral("Jeudi"),    QStringLiteral("Vendredi"),
+        QStringLiteral("Dimanche"), QStringLiteral("Lundi"), QStringLiteral("Mardi"),
+        QStringLiteral("Mercredi"), QStringLiteral("Jeudi"), QStringLiteral("Vendredi"),
         QStringLiteral("Samedi"),
     };
     return names;
@@ -14,10 +14,10 @@ const QStringList &weekDayNames()
 
 const QStringList &dayListItems()
 {
-    static const QStringList items = weekDayNames()
-                                     + QStringList{QStringLiteral("Samedi et Dimanche"),
-                                                   QStringLiteral("Lundi à Vendredi"),
-                                                   QStringLiteral("Tous les jours")};
+    static const QStringList items =
+        weekDayNames() + QStringList{QStringLiteral("Samedi et Dimanche"),
+                                     QStringLiteral("Lundi à Vendredi"),
+                                     QStringLiteral("Tous les jours")};
     return items;
 }
 

@@ -30,7 +30,7 @@ enum class SlotKind { Time, Date, MonthYear };
 // Where one relay's values live in a RelayProgram.
 struct RelayLayout
 {
-    int relay;          // 1..6
+    int relay;  // 1..6
     RelayKind kind;
     int firstTimeSlot;  // six time slots from here: on 1, off 1, on 2, off 2, on 3, off 3
     int firstDateSlot;  // dated relays: six date slots beside the time slots; else -1
@@ -53,9 +53,9 @@ struct TextSlotInfo
 TextSlotInfo textSlotInfo(int textIndex);
 
 // French descriptions for messages and screen readers.
-QString relayCaption(int relay);              // "Relais N°3"
-QString rowCaption(int row);                  // "Début 1", "Fin 1", ... "Fin 3"
-QString textSlotDescription(int textIndex);   // "Relais N°3, date de Fin 2"
+QString relayCaption(int relay);                 // "Relais N°3"
+QString rowCaption(int row);                     // "Début 1", "Fin 1", ... "Fin 3"
+QString textSlotDescription(int textIndex);      // "Relais N°3, date de Fin 2"
 QString expectedFormDescription(SlotKind kind);  // "hh:mm:ss (par exemple 08:30:00)"
 
 }  // namespace platine
