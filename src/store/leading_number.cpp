@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <cfenv>
 #include <climits>
 #include <cmath>
@@ -42,8 +43,17 @@ LeadingNumber leadingNumber(QStringView text)
     if (digits == 0)
         return {};
     bool ok = false;
-    const double value = ascii.toDouble(&ok);
-    return {true, ok ? value : 0.0, i};
+    double value = ascii.toDouble(&ok);
+    if (!ok) {
+        // Too many digits for a double: too large when a digit before the point is not zero,
+        // else too small. Too large must not pass for 0.
+        const qsizetype point = ascii.indexOf('.');
+        const QByteArray whole = point < 0 ? ascii : ascii.left(point);
+        const bool large =
+            std::any_of(whole.begin(), whole.end(), [](char c) { return c >= '1' && c <= '9'; });
+        value = std::copysign(large ? HUGE_VAL : 0.0, ascii.startsWith('-') ? -1.0 : 1.0);
+    }
+    return {true, value, i};
 }
 
 std::optional<int> roundHalfToEven(double value)

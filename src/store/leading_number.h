@@ -11,9 +11,9 @@ namespace platine {
 // ("." and digits); reading stops at the first character that cannot continue the number.
 struct LeadingNumber
 {
-    bool found = false;    // false when the text does not start with a number
-    double value = 0.0;    // 0 when not found
-    qsizetype end = 0;     // index just after the number (0 when not found)
+    bool found = false;  // false when the text does not start with a number
+    double value = 0.0;  // 0 when not found; infinite when too large for a double
+    qsizetype end = 0;   // index just after the number (0 when not found)
 };
 
 LeadingNumber leadingNumber(QStringView text);

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+#include <vector>
+
+namespace platine {
+
+// The bytes of one profile (INI) file, held line by line so that a change touches only the
+// entry it is about:
+// - a line whose first non-blank character is "[" and that holds a "]" opens a section; the
+//   name runs to the last "]" (what follows it is ignored);
+// - a line whose first non-blank character is ";" is a comment;
+// - any other line holding "=" gives a key (before the first "=") and its value (after it);
+//   a line without "=" gives nothing;
+// - names and values lose the blanks and tabs around them; names compare case-insensitively
+//   for ASCII letters; the first of two sections or keys of the same name is the one used;
+// - lines may end in CR LF, LF or CR, and the last one may have no end at all.
+// Parsing and every lookup or change take time in proportion to the size of the file.
+class ProfileDocument
+{
+public:
+    ProfileDocument() = default;
+    explicit ProfileDocument(const QByteArray &bytes);
+
+    // The value with blanks and tabs at both ends removed (not cut); nothing when the section
+    // or the key is missing.
+    std::optional<QString> value(QStringView section, QStringView key) const;
+
+    // Replaces the value in place (keeping the key's spelling, the spacing around "=", the
+    // blanks after the value and the line end), or adds the key after the last non-blank line
+    // of its section, or adds the section and the key at the end. New lines end in CR LF.
+    // CR, LF and NUL in the value (and in the names) are written as blanks: they would cut the
+    // line and could open sections of their own. Returns false, changing nothing, when the
+    // entry already holds the value (compared without blanks at its ends).
+    bool setValue(QStringView section, QStringView key, QStringView value);
+
+    QByteArray toBytes() const;
+
+private:
+    enum class LineKind : quint8 { Other, Header, Key };
+    enum class LineEnd : quint8 { None, CrLf, Lf, Cr };  // None: a last line without an end
+
+    // One line: its text is storage_[start, start + size); names and values are given from
+    // the start of the line.
+    struct Line
+    {
+        qsizetype start = 0;
+        qsizetype size = 0;
+        LineEnd end = LineEnd::None;
+        LineKind kind = LineKind::Other;
+        // Header and key lines: the name without the blanks around it. Key lines: the value
+        // without the blanks around it.
+        qsizetype nameStart = 0;
+        qsizetype nameEnd = 0;
+        qsizetype valueStart = 0;
+        qsizetype valueEnd = 0;
+    };
+
+    QByteArrayView textOf(const Line &line) const
+    {
+        return QByteArrayView(storage_).sliced(line.start, line.size);
+    }
+    QByteArrayView nameOf(const Line &line) const
+    {
+        return textOf(line).sliced(line.nameStart, line.nameEnd - line.nameStart);
+    }
+    QByteArrayView valueOf(const Line &line) const
+    {
+        return textOf(line).sliced(line.valueStart, line.valueEnd - line.valueStart);
+    }
+    // A line holding text, kept at the end of storage_.
+    Line newLine(QByteArrayView text, LineEnd end);
+
+    void classify(Line &line) const;
+    void indexHeaders();
+    std::optional<std::size_t> findSection(QByteArrayView name) const;
+    std::size_t sectionEnd(std::size_t header) const;
+    std::optional<std::size_t> findKey(std::size_t header, QByteArrayView name) const;
+
+    // The file's bytes, followed by the text of the lines changed or added since.
+    QByteArray storage_;
+    std::vector<Line> lines_;
+    std::vector<std::size_t> headers_;  // the indexes of the header lines, ascending
+};
+
+}  // namespace platine

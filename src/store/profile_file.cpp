@@ -1,0 +1,142 @@
+#include "store/profile_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace platine {
+
+namespace {
+
+QString shownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString readFailure(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Impossible de lire %1 : %2").arg(shownPath(path), reason);
+}
+
+QString writeFailure(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Impossible d'enregistrer %1 : %2").arg(shownPath(path), reason);
+}
+
+ProfileWriteResult failed(const QString &path, const QString &reason)
+{
+    return {false, writeFailure(path, reason)};
+}
+
+// Why a new file cannot be created next to path.
+QString creationFailureReason(const QString &path)
+{
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("le dossier %1 n'existe pas").arg(shownPath(folder.filePath()));
+    if (!folder.isDir())
+        return QStringLiteral("%1 n'est pas un dossier").arg(shownPath(folder.filePath()));
+    if (!folder.isWritable())
+        return QStringLiteral("le dossier %1 n'est pas accessible en écriture")
+            .arg(shownPath(folder.filePath()));
+    return QStringLiteral("le fichier ne peut pas être créé");
+}
+
+}  // namespace
+
+ProfileFileContents loadProfileFile(const QString &path)
+{
+    ProfileFileContents contents;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return contents;  // Missing
+    contents.status = ProfileFileStatus::Unreadable;
+    if (info.isDir()) {
+        contents.errorMessage = readFailure(path, QStringLiteral("c'est un dossier"));
+        return contents;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        contents.errorMessage = readFailure(
+            path, info.isReadable() ? QStringLiteral("le fichier ne peut pas être ouvert")
+                                    : QStringLiteral("le fichier n'est pas accessible en lecture"));
+        return contents;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        contents.errorMessage =
+            readFailure(path, QStringLiteral("erreur pendant la lecture du fichier"));
+        return contents;
+    }
+    contents.status = ProfileFileStatus::Read;
+    contents.document = ProfileDocument(bytes);
+    return contents;
+}
+
+QString readProfileString(const QString &path, const QString &section, const QString &key,
+                          const QString &defaultValue, int capacity)
+{
+    const ProfileFileContents contents = loadProfileFile(path);
+    if (contents.status != ProfileFileStatus::Read)
+        return defaultValue;
+    const std::optional<QString> value = contents.document.value(section, key);
+    if (!value)
+        return defaultValue;
+    if (capacity > 0 && value->size() > capacity - 1)
+        return value->left(capacity - 1);
+    return *value;
+}
+
+ProfileWriteResult writeProfileString(const QString &path, const QString &section,
+                                      const QString &key, const QString &value)
+{
+    return writeProfileStrings(path, {ProfileEntry{section, key, value}});
+}
+
+ProfileWriteResult writeProfileStrings(const QString &path, const QList<ProfileEntry> &entries)
+{
+    ProfileFileContents contents = loadProfileFile(path);
+    if (contents.status == ProfileFileStatus::Unreadable) {
+        // Rewriting a file we could not read would lose what it holds.
+        const QFileInfo info(path);
+        return failed(path, info.isDir() ? QStringLiteral("c'est un dossier")
+                                         : QStringLiteral("le fichier ne peut pas être lu"));
+    }
+
+    bool changed = false;
+    for (const ProfileEntry &entry : entries)
+        changed = contents.document.setValue(entry.section, entry.key, entry.value) || changed;
+    if (!changed)
+        return {};  // every value is already there: the file is not touched
+
+    if (contents.status == ProfileFileStatus::Read) {
+        // Replacing the file through a temporary one would succeed on a read-only file in a
+        // writable folder; a read-only file must stay as it is. The mode bits are checked
+        // directly because the super-user passes every access check.
+        const QFileInfo info(path);
+        constexpr QFileDevice::Permissions anyWrite =
+            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        if (!(info.permissions() & anyWrite))
+            return failed(path, QStringLiteral("le fichier est en lecture seule"));
+        if (!info.isWritable())
+            return failed(path, QStringLiteral("le fichier n'est pas accessible en écriture"));
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(path, creationFailureReason(path));
+    const QByteArray bytes = contents.document.toBytes();
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return failed(path, QStringLiteral("l'écriture a échoué (disque plein ?)"));
+    }
+    if (!file.commit()) {
+        return failed(path, file.error() == QFileDevice::RenameError
+                                ? QStringLiteral("le fichier n'a pas pu être remplacé")
+                                : QStringLiteral("l'écriture a échoué (disque plein ?)"));
+    }
+    return {};
+}
+
+}  // namespace platine
