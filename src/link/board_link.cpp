@@ -1,0 +1,177 @@
+#include "link/board_link.h"
+
+#include "link/serial_control.h"
+#include "store/port_setting.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTimer>
+
+namespace platine {
+
+struct BoardLink::Private
+{
+    explicit Private(BoardLink *owner) : q(owner) {}
+
+    BoardLink *q;
+    SerialControl comm;
+    QTimer timer3;  // closes the port
+    QTimer timer4;  // reads the board's text
+    QString settingsPath = BoardLink::defaultSettingsPath();
+    bool shownOpen = false;  // the state portOpenChanged() last reported
+
+    void syncPortState()
+    {
+        const bool open = comm.portOpen();
+        if (open == shownOpen)
+            return;
+        shownOpen = open;
+        emit q->portOpenChanged(open);
+    }
+
+    bool ensureOpen()
+    {
+        if (comm.portOpen())
+            return true;
+        if (!comm.setPortOpen(true)) {
+            emit q->message(comm.lastError());
+            return false;
+        }
+        syncPortState();
+        return true;
+    }
+
+    void onCommEvent(int commEvent)
+    {
+        // A receive event while Timer4 is armed leaves it armed: the text is read once.
+        if (commEvent == SerialControl::kCharactersReceived && !timer4.isActive())
+            timer4.start();
+    }
+
+    void onReceiveTimer()
+    {
+        const bool open = comm.portOpen();
+        const QByteArray bytes = comm.input();
+        // A port closed meanwhile with nothing left to show: the display keeps its text.
+        if (!open && bytes.isEmpty())
+            return;
+        emit q->textReceived(QString::fromLatin1(bytes));
+    }
+
+    void onCloseTimer()
+    {
+        if (comm.portOpen())
+            comm.setPortOpen(false);
+        syncPortState();
+    }
+};
+
+BoardLink::BoardLink(QObject *parent) : QObject(parent), d(std::make_unique<Private>(this))
+{
+    d->comm.setRThreshold(kReceiveThreshold);
+
+    d->timer4.setObjectName(QStringLiteral("Timer4"));
+    d->timer4.setSingleShot(true);
+    d->timer4.setInterval(kReceiveDelayMs);
+    d->timer3.setObjectName(QStringLiteral("Timer3"));
+    d->timer3.setSingleShot(true);
+    d->timer3.setInterval(kCloseDelayMs);
+
+    connect(&d->comm, &SerialControl::onComm, this, [this](int code) { d->onCommEvent(code); });
+    connect(&d->comm, &SerialControl::portLost, this, [this](const QString &text) {
+        d->syncPortState();
+        emit message(text);
+    });
+    connect(&d->timer4, &QTimer::timeout, this, [this] { d->onReceiveTimer(); });
+    connect(&d->timer3, &QTimer::timeout, this, [this] { d->onCloseTimer(); });
+}
+
+BoardLink::~BoardLink()
+{
+    disconnect(&d->comm, nullptr, this, nullptr);
+}
+
+SerialControl &BoardLink::comm()
+{
+    return d->comm;
+}
+
+QTimer &BoardLink::receiveTimer()
+{
+    return d->timer4;
+}
+
+QTimer &BoardLink::closeTimer()
+{
+    return d->timer3;
+}
+
+void BoardLink::setTimerIntervals(int receiveDelayMs, int closeDelayMs)
+{
+    d->timer4.setInterval(receiveDelayMs);
+    d->timer3.setInterval(closeDelayMs);
+}
+
+QString BoardLink::defaultSettingsPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("param.ini"));
+}
+
+void BoardLink::setSettingsPath(const QString &path)
+{
+    d->settingsPath = path;
+}
+
+QString BoardLink::settingsPath() const
+{
+    return d->settingsPath;
+}
+
+void BoardLink::loadPortSetting()
+{
+    d->comm.setCommPort(readPortSetting(d->settingsPath).text);
+}
+
+ProfileWriteResult BoardLink::changePort(const QString &typedText)
+{
+    if (typedText.isEmpty())
+        return {};
+    d->comm.setCommPort(typedText);
+    return writePortSetting(d->settingsPath, typedText);
+}
+
+bool BoardLink::openPort()
+{
+    d->comm.setRThreshold(kReceiveThreshold);
+    return d->ensureOpen();
+}
+
+void BoardLink::closePort()
+{
+    if (d->comm.portOpen())
+        d->comm.setPortOpen(false);
+    d->syncPortState();
+}
+
+bool BoardLink::isPortOpen() const
+{
+    return d->comm.portOpen();
+}
+
+bool BoardLink::send(const QByteArray &frame)
+{
+    if (!d->ensureOpen())
+        return false;
+    d->comm.setDTREnable(false);
+    if (!d->comm.output(frame)) {
+        // A failed write closed the port and said so through portLost().
+        if (d->comm.portOpen())
+            emit message(d->comm.lastError());
+        d->syncPortState();
+        return false;
+    }
+    d->timer3.start();
+    return true;
+}
+
+}  // namespace platine

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "store/profile_file.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QTimer;
+
+namespace platine {
+
+class SerialControl;
+
+// The serial link rules: the port setting kept in the settings file, opening and closing, the
+// one sending rule that every frame follows, and the receive path that delivers the board's
+// text. No widget: the windows connect to its signals.
+class BoardLink : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kReceiveDelayMs = 300;  // Timer4
+    static constexpr int kCloseDelayMs = 10000;  // Timer3
+    static constexpr int kReceiveThreshold = 26;
+
+    explicit BoardLink(QObject *parent = nullptr);
+    ~BoardLink() override;
+
+    SerialControl &comm();
+    QTimer &receiveTimer();  // Timer4 (object name "Timer4")
+    QTimer &closeTimer();    // Timer3 (object name "Timer3")
+
+    // Test seam: shorter intervals for Timer4 and Timer3.
+    void setTimerIntervals(int receiveDelayMs, int closeDelayMs);
+
+    // The settings file param.ini in the program's folder (needs a QCoreApplication).
+    static QString defaultSettingsPath();
+    // Initially defaultSettingsPath().
+    void setSettingsPath(const QString &path);
+    QString settingsPath() const;
+
+    // Start-up: reads "Port COM" from the settings file and gives it to the serial control. The
+    // port stays closed.
+    void loadPortSetting();
+
+    // "Port COM" answered with typedText: empty changes nothing (returns an ok result);
+    // otherwise the port text changes and is written to the settings file as typed. An open
+    // port stays open on its device; the new port is used at the next opening. A failed write
+    // is returned (with its French message) for the caller to show.
+    ProfileWriteResult changePort(const QString &typedText);
+
+    // "Ouverture port": sets the receive threshold to 26 and opens the port when closed. False
+    // when it failed (message() carries the reason; the port stays closed).
+    bool openPort();
+    // "Fermeture port": closes when open.
+    void closePort();
+    bool isPortOpen() const;
+
+    // The sending rule: opens the port when closed, DTR off, one write of the whole frame,
+    // arms Timer3 (again from the start when it was running, so the port stays open 10 s after
+    // the last frame). False, with a message(), when the port cannot be opened or the write
+    // fails; then Timer3 is not armed. The caller empties its display first.
+    bool send(const QByteArray &frame);
+
+signals:
+    // Timer4 fired: the board's text that replaces the display (Text1), one character per
+    // received byte (Latin-1).
+    void textReceived(const QString &text);
+    // The port's real state changed: opened, closed by a button, by Timer3 or by a lost device.
+    void portOpenChanged(bool open);
+    // A French message for the user (port that cannot be opened, lost device).
+    void message(const QString &text);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+}  // namespace platine

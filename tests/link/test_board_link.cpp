@@ -1,0 +1,423 @@
+#include "link/board_link.h"
+#include "link/serial_control.h"
+
+#include "pty_board.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cerrno>
+
+using platine::BoardLink;
+using platine::SerialControl;
+using platine::test::PtyBoard;
+
+namespace {
+
+constexpr int kShortReceiveMs = 100;  // Timer4 in these tests
+constexpr int kShortCloseMs = 400;    // Timer3 in these tests
+
+QByteArray allByteValues()
+{
+    QByteArray bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.append(static_cast<char>(value));
+    return bytes;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+#define REQUIRE_PTY(board)                                                                         \
+    QVERIFY2((board).isOpen(),                                                                     \
+             qPrintable(QStringLiteral("pseudo-terminal: ") + (board).errorString()))
+
+// A link with short timers, its settings file in a scratch folder, its port on the board's line.
+struct Fixture
+{
+    QTemporaryDir dir;
+    PtyBoard board;
+    BoardLink link;
+    QSignalSpy texts{&link, &BoardLink::textReceived};
+    QSignalSpy states{&link, &BoardLink::portOpenChanged};
+    QSignalSpy messages{&link, &BoardLink::message};
+
+    Fixture()
+    {
+        link.setSettingsPath(dir.filePath(QStringLiteral("param.ini")));
+        link.setTimerIntervals(kShortReceiveMs, kShortCloseMs);
+        link.comm().setCommPort(board.slavePath());
+    }
+};
+
+}  // namespace
+
+class TestBoardLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shippedTimers();
+    void receivedTextComesAfterTimer4();
+    void everyByteValueReadsBackAsLatin1();
+    void fewerThanThresholdWaitForNextBatch();
+    void secondBatchWhileArmedIsReadOnce();
+    void openAndCloseButtonsInAnyOrder();
+    void sendOpensClosedPortAndTimer3ClosesIt();
+    void timer3ClosesPortUserOpened();
+    void sendOnOpenPortKeepsItOpen();
+    void textWaitingWhenTimer3ClosesIsStillShown();
+    void cannotOpen_data();
+    void cannotOpen();
+    void unplugClosesAndReopens();
+    void portSettingRoundTrip();
+    void emptyPortAnswerChangesNothing();
+    void missingSettingsFileMeansNoPort();
+};
+
+void TestBoardLink::shippedTimers()
+{
+    BoardLink link;
+    QCOMPARE(link.receiveTimer().objectName(), QStringLiteral("Timer4"));
+    QCOMPARE(link.closeTimer().objectName(), QStringLiteral("Timer3"));
+    QCOMPARE(link.receiveTimer().interval(), 300);
+    QCOMPARE(link.closeTimer().interval(), 10000);
+    QVERIFY(link.receiveTimer().isSingleShot());
+    QVERIFY(link.closeTimer().isSingleShot());
+    QVERIFY(!link.receiveTimer().isActive());
+    QVERIFY(!link.closeTimer().isActive());
+    // The board's answer to a frame shows even when "Ouverture port" was never used.
+    QCOMPARE(link.comm().rThreshold(), 26);
+    QVERIFY(!link.isPortOpen());
+}
+
+void TestBoardLink::receivedTextComesAfterTimer4()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+
+    const QByteArray sent("12:34:56 Lundi 01/02/2027 ...");
+    QVERIFY(sent.size() >= 26);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(f.board.write(sent));
+    QTRY_VERIFY(f.link.receiveTimer().isActive());
+    QVERIFY(f.texts.isEmpty());
+    QTRY_COMPARE(f.texts.size(), 1);
+    // Timer4 waits its interval before reading (coarse timers may fire a little early).
+    QVERIFY2(clock.elapsed() >= kShortReceiveMs * 9 / 10,
+             qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(sent));
+    QVERIFY(!f.link.receiveTimer().isActive());
+    QTest::qWait(2 * kShortReceiveMs);
+    QCOMPARE(f.texts.size(), 1);
+}
+
+void TestBoardLink::everyByteValueReadsBackAsLatin1()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+
+    const QByteArray sent = allByteValues();
+    QVERIFY(f.board.write(sent));
+    QTRY_COMPARE(f.texts.size(), 1);
+    const QString text = f.texts.first().first().toString();
+    QCOMPARE(text.size(), 256);
+    for (int value = 0; value < 256; ++value)
+        QCOMPARE(text.at(value).unicode(), char16_t(value));
+}
+
+void TestBoardLink::fewerThanThresholdWaitForNextBatch()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+
+    const QByteArray head(25, 'h');
+    QVERIFY(f.board.write(head));
+    QTest::qWait(3 * kShortReceiveMs);
+    QVERIFY(!f.link.receiveTimer().isActive());
+    QVERIFY(f.texts.isEmpty());
+
+    QVERIFY(f.board.write(QByteArray("t")));
+    QTRY_COMPARE(f.texts.size(), 1);
+    QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(head + "t"));
+}
+
+void TestBoardLink::secondBatchWhileArmedIsReadOnce()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+    f.link.setTimerIntervals(300, kShortCloseMs);
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+
+    const QByteArray first(26, '1');
+    const QByteArray second(30, '2');
+    QVERIFY(f.board.write(first));
+    QTRY_VERIFY(f.link.receiveTimer().isActive());
+    QVERIFY(f.board.write(second));
+    QTRY_COMPARE_WITH_TIMEOUT(f.texts.size(), 1, 3000);
+    QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(first + second));
+    QTest::qWait(400);
+    QCOMPARE(f.texts.size(), 1);
+}
+
+void TestBoardLink::openAndCloseButtonsInAnyOrder()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+
+    f.link.closePort();  // closed already: nothing to report
+    QVERIFY(f.states.isEmpty());
+
+    f.link.comm().setRThreshold(5);
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    QCOMPARE(f.link.comm().rThreshold(), 26);
+    QVERIFY(f.link.isPortOpen());
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));  // open already
+    QVERIFY(f.link.isPortOpen());
+    QCOMPARE(f.states.size(), 1);
+    QCOMPARE(f.states.at(0).first().toBool(), true);
+
+    f.link.closePort();
+    QVERIFY(!f.link.isPortOpen());
+    f.link.closePort();
+    QCOMPARE(f.states.size(), 2);
+    QCOMPARE(f.states.at(1).first().toBool(), false);
+    QVERIFY(f.messages.isEmpty());
+}
+
+void TestBoardLink::sendOpensClosedPortAndTimer3ClosesIt()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+
+    const QByteArray frame = allByteValues();
+    QVERIFY2(f.link.send(frame), qPrintable(f.link.comm().lastError()));
+    QVERIFY(f.link.isPortOpen());
+    QVERIFY(f.link.closeTimer().isActive());
+    QCOMPARE(f.states.size(), 1);
+    QCOMPARE(f.states.at(0).first().toBool(), true);
+    QCOMPARE(f.board.read(frame.size()), frame);
+
+    QTRY_VERIFY(!f.link.isPortOpen());
+    QCOMPARE(f.states.size(), 2);
+    QCOMPARE(f.states.at(1).first().toBool(), false);
+    QVERIFY(!f.link.closeTimer().isActive());
+    QVERIFY(f.messages.isEmpty());
+}
+
+void TestBoardLink::timer3ClosesPortUserOpened()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    QCOMPARE(f.states.size(), 1);
+    QVERIFY(!f.link.closeTimer().isActive());
+
+    const QByteArray frame("A\x00\x01\x02\x03\x04\x05\x06", 8);
+    QVERIFY2(f.link.send(frame), qPrintable(f.link.comm().lastError()));
+    QCOMPARE(f.board.read(frame.size()), frame);
+    QTRY_VERIFY(!f.link.isPortOpen());
+    QCOMPARE(f.states.size(), 2);
+    QCOMPARE(f.states.at(1).first().toBool(), false);
+
+    // The port opens again normally afterwards.
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    QCOMPARE(f.states.size(), 3);
+}
+
+void TestBoardLink::sendOnOpenPortKeepsItOpen()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+
+    // Text the board sent before the frame: reopening the port would lose it.
+    const QByteArray before(10, 'b');
+    QVERIFY(f.board.write(before));
+    QTest::qWait(50);
+
+    QVERIFY2(f.link.send(QByteArray("A1234567")), qPrintable(f.link.comm().lastError()));
+    QCOMPARE(f.board.read(8), QByteArray("A1234567"));
+    QCOMPARE(f.states.size(), 1);
+    QVERIFY(f.link.closeTimer().isActive());
+
+    // A second frame starts Timer3 again: the port stays open after the last frame.
+    QTest::qWait(kShortCloseMs * 6 / 10);
+    QVERIFY(f.link.isPortOpen());
+    QVERIFY2(f.link.send(QByteArray("A7654321")), qPrintable(f.link.comm().lastError()));
+    QCOMPARE(f.board.read(8), QByteArray("A7654321"));
+    QVERIFY2(f.link.closeTimer().remainingTime() > kShortCloseMs * 7 / 10,
+             qPrintable(QString::number(f.link.closeTimer().remainingTime())));
+
+    const QByteArray after(16, 'a');
+    QVERIFY(f.board.write(after));
+    QTRY_COMPARE(f.texts.size(), 1);
+    QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(before + after));
+    QCOMPARE(f.states.size(), 1);
+
+    QTRY_VERIFY(!f.link.isPortOpen());
+    QCOMPARE(f.states.size(), 2);
+}
+
+void TestBoardLink::textWaitingWhenTimer3ClosesIsStillShown()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+    f.link.setTimerIntervals(300, 50);
+
+    QVERIFY2(f.link.send(QByteArray("B")), qPrintable(f.link.comm().lastError()));
+    QCOMPARE(f.board.read(1), QByteArray("B"));
+    const QByteArray reply(26, 'r');
+    QVERIFY(f.board.write(reply));
+    QTRY_VERIFY(f.link.receiveTimer().isActive());
+    QTRY_VERIFY(!f.link.isPortOpen());
+    QVERIFY(f.texts.isEmpty());
+    QTRY_COMPARE(f.texts.size(), 1);
+    QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(reply));
+}
+
+void TestBoardLink::cannotOpen_data()
+{
+    QTest::addColumn<QString>("portText");
+    QTest::addColumn<bool>("bySend");
+    QTest::addColumn<QString>("reason");
+
+    const QString none = QStringLiteral("aucun port choisi");
+    const QString missing = QStringLiteral("n'existe pas");
+    QTest::newRow("open port 0") << QStringLiteral("0") << false << none;
+    QTest::newRow("send port 0") << QStringLiteral("0") << true << none;
+    QTest::newRow("send no port") << QString() << true << none;
+    QTest::newRow("open missing") << QStringLiteral("ttyPlatineMissing") << false << missing;
+    QTest::newRow("send missing") << QStringLiteral("/dev/platine-missing") << true << missing;
+}
+
+void TestBoardLink::cannotOpen()
+{
+    QFETCH(QString, portText);
+    QFETCH(bool, bySend);
+    QFETCH(QString, reason);
+
+    Fixture f;
+    f.link.comm().setCommPort(portText);
+    const bool done = bySend ? f.link.send(QByteArray("A1234567")) : f.link.openPort();
+    QVERIFY(!done);
+    QVERIFY(!f.link.isPortOpen());
+    QVERIFY(f.states.isEmpty());
+    QVERIFY(!f.link.closeTimer().isActive());
+    QCOMPARE(f.messages.size(), 1);
+    const QString message = f.messages.first().first().toString();
+    QVERIFY2(message.contains(reason), qPrintable(message));
+    if (!portText.isEmpty())
+        QVERIFY2(message.contains(portText), qPrintable(message));
+}
+
+void TestBoardLink::unplugClosesAndReopens()
+{
+    Fixture f;
+    REQUIRE_PTY(f.board);
+    const QString oldPort = f.board.slavePath();
+    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    QCOMPARE(f.states.size(), 1);
+
+    errno = 0;  // the worst case for Qt 6.4: a read error at every wakeup
+    f.board.close();
+    QTRY_COMPARE_WITH_TIMEOUT(f.states.size(), 2, 3000);
+    QCOMPARE(f.states.at(1).first().toBool(), false);
+    QVERIFY(!f.link.isPortOpen());
+    QCOMPARE(f.messages.size(), 1);
+    QVERIFY2(f.messages.first().first().toString().contains(oldPort),
+             qPrintable(f.messages.first().first().toString()));
+    QTest::qWait(600);
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.states.size(), 2);
+
+    // The board is back (on a new line here).
+    PtyBoard board;
+    REQUIRE_PTY(board);
+    f.link.comm().setCommPort(board.slavePath());
+    QVERIFY2(f.link.send(QByteArray("B\x80\xff", 3)), qPrintable(f.link.comm().lastError()));
+    QCOMPARE(board.read(3), QByteArray("B\x80\xff", 3));
+    QCOMPARE(f.states.size(), 3);
+    QCOMPARE(f.states.at(2).first().toBool(), true);
+}
+
+void TestBoardLink::portSettingRoundTrip()
+{
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("param.ini"));
+    {
+        BoardLink link;
+        link.setSettingsPath(settings);
+        QSignalSpy states(&link, &BoardLink::portOpenChanged);
+        const platine::ProfileWriteResult result = link.changePort(QStringLiteral("3"));
+        QVERIFY2(result.ok, qPrintable(result.errorMessage));
+        QCOMPARE(link.comm().commPort(), QStringLiteral("3"));
+        QVERIFY(!link.isPortOpen());
+        QVERIFY(states.isEmpty());
+    }
+    const QByteArray content = readFile(settings);
+    QVERIFY2(content.contains("[Port COM]"), content.constData());
+    QVERIFY2(content.contains("valeur=3"), content.constData());
+    QVERIFY(content.indexOf("[Port COM]") < content.indexOf("valeur=3"));
+
+    BoardLink next;
+    next.setSettingsPath(settings);
+    next.loadPortSetting();
+    QCOMPARE(next.comm().commPort(), QStringLiteral("3"));
+    QVERIFY(!next.isPortOpen());
+
+    // A device name is kept as typed.
+    QVERIFY(next.changePort(QStringLiteral("ttyUSB0")).ok);
+    BoardLink third;
+    third.setSettingsPath(settings);
+    third.loadPortSetting();
+    QCOMPARE(third.comm().commPort(), QStringLiteral("ttyUSB0"));
+}
+
+void TestBoardLink::emptyPortAnswerChangesNothing()
+{
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("param.ini"));
+    BoardLink link;
+    link.setSettingsPath(settings);
+    link.comm().setCommPort(QStringLiteral("2"));
+
+    QVERIFY(link.changePort(QString()).ok);
+    QCOMPARE(link.comm().commPort(), QStringLiteral("2"));
+    QVERIFY(!QFile::exists(settings));
+
+    QVERIFY(link.changePort(QStringLiteral("4")).ok);
+    const QByteArray written = readFile(settings);
+    QVERIFY(link.changePort(QString()).ok);
+    QCOMPARE(link.comm().commPort(), QStringLiteral("4"));
+    QCOMPARE(readFile(settings), written);
+}
+
+void TestBoardLink::missingSettingsFileMeansNoPort()
+{
+    QTemporaryDir dir;
+    BoardLink link;
+    QSignalSpy messages(&link, &BoardLink::message);
+    link.setSettingsPath(dir.filePath(QStringLiteral("param.ini")));
+    link.loadPortSetting();
+    QVERIFY(link.comm().commPort().isEmpty());
+    QVERIFY(!link.openPort());
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().first().toString().contains(QStringLiteral("aucun port choisi")));
+}
+
+QTEST_GUILESS_MAIN(TestBoardLink)
+#include "test_board_link.moc"

@@ -1,0 +1,177 @@
+#pragma once
+
+// The board's end of a serial line, for tests: a pseudo-terminal whose master the test holds
+// while the code under test opens slavePath() as its serial port. The line is put in raw mode
+// at once, so nothing is echoed or translated, even while the port is closed.
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QString>
+#include <QTest>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+namespace platine::test {
+
+class PtyBoard
+{
+public:
+    PtyBoard() { open(); }
+    ~PtyBoard() { close(); }
+    PtyBoard(const PtyBoard &) = delete;
+    PtyBoard &operator=(const PtyBoard &) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    // The device the code under test opens, such as /dev/pts/4.
+    QString slavePath() const { return m_slavePath; }
+    // Why the pseudo-terminal could not be set up ("" when it was).
+    QString errorString() const { return m_error; }
+    int masterFd() const { return m_fd; }
+
+    // Writes every byte, waiting (with the event loop running) while the line is full.
+    bool write(const QByteArray &bytes, int timeoutMs = 2000)
+    {
+        if (m_fd < 0)
+            return false;
+        QDeadlineTimer deadline(timeoutMs);
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n =
+                ::write(m_fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+            if (n > 0) {
+                done += n;
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EINTR)
+                return false;
+            if (deadline.hasExpired())
+                return false;
+            QTest::qWait(2);
+        }
+        return true;
+    }
+
+    // Every byte the port sends within timeoutMs, with the event loop running meanwhile.
+    // Returns early once `expected` bytes arrived; expected < 0 reads for the whole timeout.
+    QByteArray read(qsizetype expected = -1, int timeoutMs = 2000)
+    {
+        QByteArray bytes;
+        QDeadlineTimer deadline(timeoutMs);
+        for (;;) {
+            const bool got = readAvailable(bytes);
+            if (expected >= 0 && bytes.size() >= expected)
+                return bytes;
+            if (deadline.hasExpired())
+                return bytes;
+            if (!got)
+                QTest::qWait(2);
+        }
+    }
+
+    // Everything the port sends within timeoutMs.
+    QByteArray readAll(int timeoutMs) { return read(-1, timeoutMs); }
+
+    // The board goes away: the port's line is hung up.
+    void close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    void open()
+    {
+        // A line number freed by another test process may still carry that process's serial
+        // port lock for a moment; such a line would look busy. Take another one then.
+        std::vector<int> skipped;
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            openOne();
+            if (m_fd < 0 || !portLockPresent())
+                break;
+            skipped.push_back(m_fd);
+            m_fd = -1;
+            m_slavePath.clear();
+        }
+        for (const int fd : skipped)
+            ::close(fd);
+        if (m_fd < 0 && m_error.isEmpty())
+            m_error = QStringLiteral("every line tried was locked");
+    }
+
+    // The lock file Qt Serial Port keeps for an open port, as LCK..pts_4 for /dev/pts/4.
+    bool portLockPresent() const
+    {
+        QString name = m_slavePath;
+        name.remove(0, name.indexOf(QStringLiteral("pts/")));
+        name.replace(u'/', u'_');
+        for (const char *dir : {"/var/lock", "/run/lock", "/tmp", "/var/tmp"}) {
+            if (QFileInfo::exists(QString::fromLatin1(dir) + QStringLiteral("/LCK..") + name))
+                return true;
+        }
+        return false;
+    }
+
+    void openOne()
+    {
+        m_fd = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_fd < 0) {
+            fail("posix_openpt");
+            return;
+        }
+        termios attributes{};
+        if (::grantpt(m_fd) != 0 || ::unlockpt(m_fd) != 0 || ::tcgetattr(m_fd, &attributes) != 0) {
+            fail("grantpt/unlockpt/tcgetattr");
+            return;
+        }
+        ::cfmakeraw(&attributes);
+        const int flags = ::fcntl(m_fd, F_GETFL);
+        if (::tcsetattr(m_fd, TCSANOW, &attributes) != 0 || flags < 0 ||
+            ::fcntl(m_fd, F_SETFL, flags | O_NONBLOCK) != 0) {
+            fail("raw mode/O_NONBLOCK");
+            return;
+        }
+        char name[256] = {};
+        if (::ptsname_r(m_fd, name, sizeof name) != 0) {
+            fail("ptsname_r");
+            return;
+        }
+        m_slavePath = QString::fromLocal8Bit(name);
+    }
+
+    void fail(const char *step)
+    {
+        m_error = QString::fromLatin1(step) + QStringLiteral(": ") +
+                  QString::fromLocal8Bit(std::strerror(errno));
+        close();
+    }
+
+    // Appends what is waiting now; false when nothing was.
+    bool readAvailable(QByteArray &bytes)
+    {
+        if (m_fd < 0)
+            return false;
+        bool got = false;
+        char chunk[4096];
+        for (;;) {
+            const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
+            if (n <= 0)
+                return got;  // EAGAIN: nothing yet; EIO: the port is closed
+            bytes.append(chunk, n);
+            got = true;
+        }
+    }
+
+    int m_fd = -1;
+    QString m_slavePath;
+    QString m_error;
+};
+
+}  // namespace platine::test
