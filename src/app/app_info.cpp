@@ -35,4 +35,9 @@ QString creditLabelText()
     return credit() + QStringLiteral(" - 2007");
 }
 
+QString authorCredit()
+{
+    return credit();
+}
+
 }  // namespace platine

@@ -10,5 +10,7 @@ QString splashWindowCaption();
 QString aboutBoxTitle();
 QString aboutBoxMessage();
 QString creditLabelText();
+// The author's credit alone (the splash window's credit line).
+QString authorCredit();
 
 }  // namespace platine

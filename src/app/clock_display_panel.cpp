@@ -1,0 +1,59 @@
+#include "app/clock_display_panel.h"
+
+#include "app/switch_drawing.h"
+#include "app/ui_layout.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+namespace platine {
+
+namespace {
+QPushButton *makeButton(const QString &text, const QString &name, int left, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    placeTwips(button, left, 1320, 1455, 330);
+    return button;
+}
+}  // namespace
+
+ClockDisplayPanel::ClockDisplayPanel(QWidget *parent)
+    : QGroupBox(QStringLiteral("Affichage de l'heure de la platine"), parent)
+{
+    setObjectName(QStringLiteral("Frame3"));
+    placeTwips(this, kLeft, kTop, kWidth, kHeight);
+    usePanelFont(this);
+    makeOpaque(this);
+
+    label8_ = new QLabel(portStateText(false), this);
+    label8_->setObjectName(QStringLiteral("Label8"));
+    placeTwips(label8_, 5640, 150, 825, 225);
+    shrinkFontToFit(label8_, {portStateText(true), portStateText(false)});
+
+    text1_ = new QLineEdit(QStringLiteral("...."), this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    placeTwips(text1_, 570, 600, 5115, 375);
+    QPalette displayPalette = text1_->palette();
+    displayPalette.setColor(QPalette::Base, QColor(255, 255, 192));
+    text1_->setPalette(displayPalette);
+
+    command2_ = makeButton(QStringLiteral("Ouverture port"), QStringLiteral("Command2"), 90, this);
+    command3_ =
+        makeButton(QStringLiteral("Fermeture port"), QStringLiteral("Command3"), 1680, this);
+    command9_ = makeButton(QStringLiteral("Quitter"), QStringLiteral("Command9"), 3330, this);
+
+    switch_ = new SwitchDrawing(SwitchDrawing::Lever::On, SwitchDrawing::Lever::On,
+                                SwitchDrawing::Labels::OffOn, this);
+    switch_->setObjectName(QStringLiteral("switchDrawing"));
+    switch_->placeBodyAt(QPoint(5760, 1140));
+}
+
+QString ClockDisplayPanel::portStateText(bool open)
+{
+    return open ? QStringLiteral("Port ouvert") : QStringLiteral("Port fermé");
+}
+
+}  // namespace platine

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace platine {
+
+class SwitchDrawing;
+
+// Frame3, "Affichage de l'heure de la platine": shows the text the board sends while it
+// displays its clock (Text1), opens and closes the port, and tells whether the port is open
+// (Label8). The main window wires the buttons to the serial link.
+class ClockDisplayPanel : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kLeft = 3375;
+    static constexpr int kTop = 420;
+    static constexpr int kWidth = 6495;
+    static constexpr int kHeight = 1665;
+
+    explicit ClockDisplayPanel(QWidget *parent = nullptr);
+
+    QLineEdit *text1() const { return text1_; }
+    QLabel *label8() const { return label8_; }
+    QPushButton *command2() const { return command2_; }  // "Ouverture port"
+    QPushButton *command3() const { return command3_; }  // "Fermeture port"
+    QPushButton *command9() const { return command9_; }  // "Quitter"
+
+    // Label8's caption for a port state.
+    static QString portStateText(bool open);
+
+private:
+    QLineEdit *text1_ = nullptr;
+    QLabel *label8_ = nullptr;
+    QPushButton *command2_ = nullptr;
+    QPushButton *command3_ = nullptr;
+    QPushButton *command9_ = nullptr;
+    SwitchDrawing *switch_ = nullptr;
+};
+
+}  // namespace platine

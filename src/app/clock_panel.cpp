@@ -1,0 +1,100 @@
+#include "app/clock_panel.h"
+
+#include "app/clock_face.h"
+#include "app/field_mark.h"
+#include "app/switch_drawing.h"
+#include "app/ui_layout.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+namespace platine {
+
+ClockPanel::ClockPanel(QWidget *parent)
+    : QGroupBox(QStringLiteral("Mise à l'heure de la platine"), parent)
+{
+    setObjectName(QStringLiteral("Frame1"));
+    placeTwips(this, kLeft, kTop, kWidth, kHeight);
+    usePanelFont(this);
+    makeOpaque(this);
+
+    clockFace_ = new ClockFace(this);
+    clockFace_->setObjectName(QStringLiteral("clockFace"));
+    placeTwips(clockFace_, 4140, 180, 480, 480);
+
+    label1_ = new QLabel(QStringLiteral("Label1"), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    placeTwips(label1_, 3960, 720, 975, 225);
+
+    switch_ = new SwitchDrawing(SwitchDrawing::Lever::Off, SwitchDrawing::Lever::On,
+                                SwitchDrawing::Labels::OffOn, this);
+    switch_->setObjectName(QStringLiteral("switchDrawing"));
+    switch_->placeBodyAt(QPoint(4200, 3990));
+
+    text4_ = new QLineEdit(QStringLiteral("..."), this);
+    text4_->setObjectName(QStringLiteral("Text4"));
+    placeTwips(text4_, 90, 4470, 4725, 285);
+    QPalette mirrorPalette = text4_->palette();
+    mirrorPalette.setColor(QPalette::Base, mirrorPalette.color(QPalette::Button));
+    text4_->setPalette(mirrorPalette);
+
+    // The seven clock fields, one under the other, each with its caption on its left.
+    static const char *const kFieldNames[kClockFieldCount] = {
+        "heure", "minutes", "seconde", "jour", "mois", "annee", "numero_jour"};
+    for (int i = 0; i < kClockFieldCount; ++i) {
+        const auto which = static_cast<ClockField>(i);
+        const int top = 360 + i * 480;
+        auto *caption = new QLabel(clockFieldCaption(which), this);
+        caption->setObjectName(controlArrayName(QStringLiteral("Label3"), i));
+        placeTwips(caption, 120, top + 30, 1755, 255);
+        auto *field = new QLineEdit(QStringLiteral(".."), this);
+        field->setObjectName(QLatin1String(kFieldNames[i]));
+        field->setAccessibleName(clockFieldCaption(which));
+        caption->setBuddy(field);
+        placeTwips(field, 1920, top, which == ClockField::WeekDay ? 1575 : 1095, 315);
+        fields_[static_cast<size_t>(i)] = field;
+    }
+
+    command1_ = new QPushButton(QStringLiteral("Programmation"), this);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    placeTwips(command1_, kCommand1Left, kCommandTop, kCommandWidth, kCommandHeight);
+
+    command4_ = new QPushButton(QStringLiteral("heure PC"), this);
+    command4_->setObjectName(QStringLiteral("Command4"));
+    placeTwips(command4_, kCommand4Left, kCommandTop, kCommandWidth, kCommandHeight);
+
+    command8_ = new QPushButton(QStringLiteral("Quitter"), this);
+    command8_->setObjectName(QStringLiteral("Command8"));
+    placeTwips(command8_, kCommand8Left, kCommandTop, kCommandWidth, kCommandHeight);
+}
+
+ClockFields ClockPanel::fields() const
+{
+    const auto text = [this](ClockField which) { return field(which)->text(); };
+    return ClockFields{text(ClockField::Hours), text(ClockField::Minutes),
+                       text(ClockField::Seconds), text(ClockField::Day),
+                       text(ClockField::Month),   text(ClockField::Year),
+                       text(ClockField::WeekDay)};
+}
+
+void ClockPanel::setFields(const ClockFields &fields)
+{
+    for (int i = 0; i < kClockFieldCount; ++i) {
+        const auto which = static_cast<ClockField>(i);
+        field(which)->setText(fields.text(which));
+    }
+}
+
+void ClockPanel::fillFromPcClock(const QDateTime &now)
+{
+    setFields(clockFieldsFor(now));
+}
+
+void ClockPanel::markInvalid(ClockField which)
+{
+    markInvalidField(field(which));
+}
+
+}  // namespace platine

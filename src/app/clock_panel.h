@@ -1,0 +1,80 @@
+#pragma once
+
+#include "link/clock_frame.h"
+
+#include <QDateTime>
+#include <QGroupBox>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace platine {
+
+class ClockFace;
+class SwitchDrawing;
+
+// Frame1, "Mise à l'heure de la platine": the panel that sets the board's clock.
+//
+// Layout (twips, relative to the panel, 4995 x 5205):
+// - the clock-face icon at the top right (4140, 180) and the PC-time label Label1 under it
+//   (3960, 720), refreshed every second by the main window's Timer1;
+// - the seven clock fields with their captions, one under the other in the left column from
+//   the top of the panel down to about 3900 (room kept free for them);
+// - the switch drawing for the "Mise à l'heure" mode, body at (4200, 3990);
+// - Text4, the mirror of the board's text (90, 4470, 4725 x 285);
+// - along the bottom edge, left to right: "Programmation" (Command1), "heure PC" (Command4) and
+//   "Quitter" (Command8); kCommandTop and the kCommand*Left constants give their places.
+class ClockPanel : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kLeft = 3990;
+    static constexpr int kTop = 1890;
+    static constexpr int kWidth = 4995;
+    static constexpr int kHeight = 5205;
+
+    // The bottom row of buttons.
+    static constexpr int kCommandTop = 4800;
+    static constexpr int kCommandWidth = 1455;
+    static constexpr int kCommandHeight = 330;
+    static constexpr int kCommand1Left = 120;   // "Programmation"
+    static constexpr int kCommand4Left = 1770;  // "heure PC"
+    static constexpr int kCommand8Left = 3420;  // "Quitter"
+
+    explicit ClockPanel(QWidget *parent = nullptr);
+
+    QLineEdit *text4() const { return text4_; }
+    QLabel *label1() const { return label1_; }
+    QPushButton *command1() const { return command1_; }
+    QPushButton *command4() const { return command4_; }
+    QPushButton *command8() const { return command8_; }
+    // heure, minutes, seconde, jour, mois, annee, numero_jour.
+    QLineEdit *field(ClockField which) const { return fields_[static_cast<size_t>(which)]; }
+
+    // The seven texts as typed.
+    ClockFields fields() const;
+    void setFields(const ClockFields &fields);
+
+    // Fills the clock fields from the PC clock, as "heure PC" does; the main window calls it
+    // each time "Mise à l'heure platine" brings the panel up.
+    void fillFromPcClock(const QDateTime &now);
+
+    // Puts the focus and a visible mark on a field that cannot be sent.
+    void markInvalid(ClockField which);
+
+private:
+    std::array<QLineEdit *, kClockFieldCount> fields_{};
+    QPushButton *command1_ = nullptr;
+    QPushButton *command4_ = nullptr;
+    QLineEdit *text4_ = nullptr;
+    QLabel *label1_ = nullptr;
+    QPushButton *command8_ = nullptr;
+    ClockFace *clockFace_ = nullptr;
+    SwitchDrawing *switch_ = nullptr;
+};
+
+}  // namespace platine

@@ -1,0 +1,96 @@
+#include "app/splash_window.h"
+
+#include "app/app_info.h"
+#include "app/clock_face.h"
+#include "app/splash_pictures.h"
+#include "app/ui_layout.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace platine {
+
+namespace {
+// A click is a left-button release inside the widget that was pressed.
+bool isClick(const QWidget *widget, const QMouseEvent *event)
+{
+    return event->button() == Qt::LeftButton &&
+           widget->rect().contains(event->position().toPoint());
+}
+}  // namespace
+
+SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(splashWindowCaption());
+    setWindowIcon(clockFaceIcon());
+    setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
+    usePanelFont(this);
+
+    picture3_ = new SplashPicture(SplashPicture::Kind::Title, this);
+    picture3_->setObjectName(QStringLiteral("Picture3"));
+    placeTwips(picture3_, 180, 630, 8475, 3045);
+    picture3_->installEventFilter(this);
+
+    picture1_ = new SplashPicture(SplashPicture::Kind::Board, this);
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    placeTwips(picture1_, 2910, 3840, 3615, 2445);
+    picture1_->installEventFilter(this);
+
+    // The credit line has no click of its own, and its clicks must not reach the window.
+    label1_ = new QLabel(authorCredit(), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setAttribute(Qt::WA_NoMousePropagation);
+    placeTwips(label1_, 210, 7200, 1395, 255);
+}
+
+void SplashWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (isClick(this, event))
+        Form_Click();
+}
+
+bool SplashWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (watched == picture1_ && isClick(picture1_, mouse)) {
+            Picture1_Click();
+            return true;
+        }
+        if (watched == picture3_ && isClick(picture3_, mouse)) {
+            Picture3_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SplashWindow::Form_Click()
+{
+    unloadAndHandOver();
+}
+
+void SplashWindow::Picture1_Click()
+{
+    unloadAndHandOver();
+}
+
+void SplashWindow::Picture3_Click()
+{
+    unloadAndHandOver();
+}
+
+void SplashWindow::unloadAndHandOver()
+{
+    if (handedOver_)
+        return;
+    handedOver_ = true;
+    // The main window takes over: closing the splash must not end the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    close();  // deleted once control returns to the event loop
+    emit handOver();
+}
+
+}  // namespace platine

@@ -1,0 +1,90 @@
+#include "relays/program_panel.h"
+
+#include "app/app_info.h"
+#include "app/switch_drawing.h"
+#include "app/ui_layout.h"
+#include "relays/relay_editor.h"
+#include "store/program_file.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace platine {
+
+ProgramPanel::ProgramPanel(QWidget *parent, std::function<QDateTime()> clock)
+    : QGroupBox(QStringLiteral("Programmation des horaires d'enclenchement - déclenchement"),
+                parent)
+{
+    setObjectName(QStringLiteral("Frame4"));
+    placeTwips(this, kLeft, kTop, kWidth, kHeight);
+    usePanelFont(this);
+    makeOpaque(this);
+
+    // The six relay frames come first, so that the keyboard goes through the relays before
+    // reaching the buttons at the bottom.
+    editor_ = new RelayEditor(this, std::move(clock));
+
+    label5_ = new QLabel(QStringLiteral("..."), this);
+    label5_->setObjectName(QStringLiteral("Label5"));
+    placeTwips(label5_, 6030, 7680, 3300, 225);
+
+    text3_ = new QLineEdit(QStringLiteral("...."), this);
+    text3_->setObjectName(QStringLiteral("Text3"));
+    placeTwips(text3_, 5040, 8130, 3285, 345);
+
+    command7_ = new QPushButton(QStringLiteral("Programmer"), this);
+    command7_->setObjectName(QStringLiteral("Command7"));
+    placeTwips(command7_, 8580, 8115, 1500, 375);
+
+    command5_ = new QPushButton(QStringLiteral("Quitter"), this);
+    command5_->setObjectName(QStringLiteral("Command5"));
+    placeTwips(command5_, 10200, 8115, 1500, 375);
+
+    switch_ = new SwitchDrawing(SwitchDrawing::Lever::On, SwitchDrawing::Lever::Off,
+                                SwitchDrawing::Labels::OffOn, this);
+    switch_->setObjectName(QStringLiteral("switchDrawing"));
+    switch_->placeBodyAt(QPoint(12420, 7950));
+
+    label4_ = new QLabel(creditLabelText(), this);
+    label4_->setObjectName(QStringLiteral("Label4"));
+    placeTwips(label4_, 60, 8640, 3000, 210);
+}
+
+void ProgramPanel::prepareEditor()
+{
+    editor_->prepare();
+}
+
+QString ProgramPanel::openProgramFile(const QString &path)
+{
+    const ProgramReadResult read = readProgram(path);
+    if (read.status == ProfileFileStatus::Unreadable)
+        return read.errorMessage;
+    for (int i = 0; i < kTextSlotCount; ++i)
+        editor_->textField(i)->setText(read.texts[static_cast<size_t>(i)]);
+    for (int i = 0; i < kDayChoiceCount; ++i) {
+        const StoredNumber &choice = read.dayChoices[static_cast<size_t>(i)];
+        if (choice.inRange)
+            editor_->setDayChoice(i, choice.value);
+    }
+    for (int i = 0; i < kRelayCount; ++i) {
+        const StoredNumber &enable = read.enables[static_cast<size_t>(i)];
+        if (enable.inRange)
+            editor_->setEnable(i, enable.value);
+    }
+    return {};
+}
+
+QString ProgramPanel::restoreProgram(const QString &settingsPath)
+{
+    return openProgramFile(settingsPath);
+}
+
+QString ProgramPanel::saveProgramFile(const QString &path) const
+{
+    const ProfileWriteResult written = writeProgram(path, editor_->snapshot());
+    return written.ok ? QString() : written.errorMessage;
+}
+
+}  // namespace platine

@@ -1,0 +1,269 @@
+#include "relays/relay_editor.h"
+
+#include "app/field_mark.h"
+#include "app/ui_layout.h"
+#include "link/days.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+namespace platine {
+
+namespace {
+
+// Panel positions (twips) of the relay frames: relays 1, 3, 5 in the upper row, 2, 4, 6 below.
+constexpr int kFrameWidth = 4245;
+constexpr int kFrameHeight = 3465;
+constexpr int kFrameLefts[3] = {60, 4560, 9060};
+constexpr int kFrameTops[2] = {240, 3915};
+
+// Positions inside a relay frame (twips).
+constexpr int kRowTop = 420;
+constexpr int kRowPitch = 390;
+constexpr int kFieldHeight = 285;
+constexpr int kRightColumn = 1920;
+
+int rowTop(int row)
+{
+    return kRowTop + row * kRowPitch;
+}
+
+QColor captionColour(RelayKind kind)
+{
+    switch (kind) {
+    case RelayKind::Weekly:
+        return QColor(0, 0, 255);
+    case RelayKind::Dated:
+        return QColor(255, 0, 255);
+    case RelayKind::Month:
+        break;
+    }
+    return QColor(255, 0, 0);
+}
+
+QLabel *addLabel(QWidget *parent, const QString &text, int left, int top, int width)
+{
+    auto *label = new QLabel(text, parent);
+    usePanelFont(label);
+    placeTwips(label, left, top, width, 255);
+    return label;
+}
+
+}  // namespace
+
+RelayEditor::RelayEditor(QWidget *panel, Clock clock)
+    : QObject(panel),
+      clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); }))
+{
+    for (const RelayLayout &layout : relayLayouts()) {
+        const int index = layout.relay - 1;
+        auto *frame = new QGroupBox(relayCaption(layout.relay), panel);
+        frame->setObjectName(controlArrayName(QStringLiteral("Frame2"), index));
+        usePanelFont(frame);
+        placeTwips(frame, kFrameLefts[index / 2], kFrameTops[index % 2], kFrameWidth, kFrameHeight);
+        // The caption takes the kind's colour; the controls inside keep the usual text colour.
+        QPalette captionPalette = frame->palette();
+        captionPalette.setColor(QPalette::WindowText, captionColour(layout.kind));
+        frame->setPalette(captionPalette);
+        frames_[static_cast<size_t>(index)] = frame;
+        buildRelay(layout);
+        const QPalette normal = panel->palette();
+        for (QWidget *child : frame->findChildren<QWidget *>())
+            child->setPalette(normal);
+    }
+}
+
+void RelayEditor::buildRelay(const RelayLayout &layout)
+{
+    const int index = layout.relay - 1;
+    QGroupBox *frame = frames_[static_cast<size_t>(index)];
+    const QString relay = relayCaption(layout.relay);
+    QList<QWidget *> tabOrder;
+
+    const auto makeText = [&](int textIndex, int left, int top, int width) {
+        auto *field = new QLineEdit(frame);
+        field->setObjectName(controlArrayName(QStringLiteral("Text2"), textIndex));
+        field->setAccessibleName(textSlotDescription(textIndex));
+        usePanelFont(field);
+        placeTwips(field, left, top, width, kFieldHeight);
+        texts_[static_cast<size_t>(textIndex)] = field;
+        tabOrder.append(field);
+        return field;
+    };
+
+    if (layout.kind == RelayKind::Dated)
+        addLabel(frame, QStringLiteral("Dates"), 2280, 180, 1275);
+    for (int row = 0; row < kTimeSlotsPerRelay; ++row) {
+        const int textIndex = layout.firstTimeSlot + row;
+        QLabel *caption =
+            addLabel(frame, row % 2 == 0 ? QStringLiteral("Début") : QStringLiteral("Fin"), 120,
+                     rowTop(row) + 15, 555);
+        caption->setObjectName(controlArrayName(QStringLiteral("Label2"), textIndex));
+        makeText(textIndex, 720, rowTop(row), 1035);
+        if (layout.firstDateSlot >= 0) {
+            addLabel(frame, QStringLiteral("Le :"), kRightColumn, rowTop(row) + 15, 345);
+            makeText(layout.firstDateSlot + row, 2280, rowTop(row), 1275);
+        }
+    }
+
+    if (layout.dayChoice >= 0) {
+        addLabel(frame, QStringLiteral("Jour(s) concerné(s)"), kRightColumn, rowTop(0), 2205);
+        auto *list = new QComboBox(frame);
+        list->setObjectName(controlArrayName(QStringLiteral("combo1"), layout.dayChoice));
+        list->setAccessibleName(relay + QStringLiteral(", Jour(s) concerné(s)"));
+        list->setEditable(true);
+        list->setInsertPolicy(QComboBox::NoInsert);
+        usePanelFont(list);
+        placeTwips(list, kRightColumn, rowTop(0) + 300, 2205, 315);
+        dayLists_[static_cast<size_t>(layout.dayChoice)] = list;
+        tabOrder.append(list);
+    }
+    if (layout.monthYearSlot >= 0) {
+        addLabel(frame, QStringLiteral("Mois - Année"), kRightColumn, rowTop(2), 2205);
+        makeText(layout.monthYearSlot, kRightColumn, rowTop(2) + 300, 1035);
+    }
+
+    auto *button = new QPushButton(QStringLiteral("Heure PC"), frame);
+    button->setObjectName(controlArrayName(QStringLiteral("Command6"), index));
+    button->setAccessibleName(relay + QStringLiteral(", Heure PC"));
+    usePanelFont(button);
+    placeTwips(button, 120, 2910, 1155, 375);
+    connect(button, &QPushButton::clicked, this, [this, index] { Command6_Click(index); });
+    buttons_[static_cast<size_t>(index)] = button;
+    tabOrder.append(button);
+
+    auto *box = new QCheckBox(frame);
+    box->setObjectName(controlArrayName(QStringLiteral("Check2"), layout.enableIndex));
+    box->setAccessibleName(relay + QStringLiteral(", Relais Actif"));
+    usePanelFont(box);
+    // A greyed box comes only from a file; once the user clicks it, it is ticked or clear.
+    connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
+    boxes_[static_cast<size_t>(layout.enableIndex)] = box;
+    tabOrder.append(box);
+
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void RelayEditor::prepare()
+{
+    for (QComboBox *list : dayLists_) {
+        list->clear();
+        list->addItems(dayListItems());
+        list->setCurrentIndex(0);
+    }
+    for (QCheckBox *box : boxes_) {
+        box->setText(QStringLiteral("Relais Actif"));
+        placeTwips(box, 2940, 2970, 1155, 255);
+    }
+}
+
+int RelayEditor::dayChoice(int index) const
+{
+    const QComboBox *list = dayLists_[static_cast<size_t>(index)];
+    const int current = list->currentIndex();
+    // Typed text that is not the selected item's own text means no choice.
+    return current >= 0 && list->currentText() == list->itemText(current) ? current : -1;
+}
+
+void RelayEditor::setDayChoice(int index, int choice)
+{
+    QComboBox *list = dayLists_[static_cast<size_t>(index)];
+    if (choice >= -1 && choice < list->count())
+        list->setCurrentIndex(choice);
+}
+
+void RelayEditor::setEnable(int index, int value)
+{
+    QCheckBox *box = boxes_[static_cast<size_t>(index)];
+    switch (value) {
+    case 0:
+        box->setTristate(false);
+        box->setCheckState(Qt::Unchecked);
+        break;
+    case 1:
+        box->setTristate(false);
+        box->setCheckState(Qt::Checked);
+        break;
+    case 2:
+        box->setTristate(true);
+        box->setCheckState(Qt::PartiallyChecked);
+        break;
+    default:
+        break;
+    }
+}
+
+RelayProgram RelayEditor::snapshot() const
+{
+    RelayProgram program;
+    for (int i = 0; i < kTextSlotCount; ++i)
+        program.texts[static_cast<size_t>(i)] = texts_[static_cast<size_t>(i)]->text();
+    for (int i = 0; i < kDayChoiceCount; ++i)
+        program.dayChoices[static_cast<size_t>(i)] = dayChoice(i);
+    for (int i = 0; i < kRelayCount; ++i) {
+        switch (boxes_[static_cast<size_t>(i)]->checkState()) {
+        case Qt::Unchecked:
+            program.enables[static_cast<size_t>(i)] = 0;
+            break;
+        case Qt::Checked:
+            program.enables[static_cast<size_t>(i)] = 1;
+            break;
+        case Qt::PartiallyChecked:
+            program.enables[static_cast<size_t>(i)] = 2;
+            break;
+        }
+    }
+    return program;
+}
+
+void RelayEditor::setProgram(const RelayProgram &program)
+{
+    for (int i = 0; i < kTextSlotCount; ++i)
+        texts_[static_cast<size_t>(i)]->setText(program.texts[static_cast<size_t>(i)]);
+    for (int i = 0; i < kDayChoiceCount; ++i)
+        setDayChoice(i, program.dayChoices[static_cast<size_t>(i)]);
+    for (int i = 0; i < kRelayCount; ++i)
+        setEnable(i, program.enables[static_cast<size_t>(i)]);
+}
+
+void RelayEditor::markInvalidText(int textIndex)
+{
+    if (textIndex >= 0 && textIndex < kTextSlotCount)
+        markInvalidField(texts_[static_cast<size_t>(textIndex)]);
+}
+
+void RelayEditor::Command6_Click(int index)
+{
+    if (index < 0 || index >= kRelayCount)
+        return;
+    const RelayLayout &layout = relayLayouts()[static_cast<size_t>(index)];
+    const QDateTime now = clock_();
+    // Switching times are set to the minute: the seconds always read 00.
+    const QString time = now.time().toString(QStringLiteral("hh:mm")) + QStringLiteral(":00");
+    for (int row = 0; row < kTimeSlotsPerRelay; ++row)
+        texts_[static_cast<size_t>(layout.firstTimeSlot + row)]->setText(time);
+    const QDate today = now.date();
+    switch (layout.kind) {
+    case RelayKind::Weekly:
+        setDayChoice(layout.dayChoice, sundayFirstIndex(today.dayOfWeek()));
+        break;
+    case RelayKind::Dated: {
+        const QString date = today.toString(QStringLiteral("dd/MM/yyyy"));
+        for (int row = 0; row < kTimeSlotsPerRelay; ++row)
+            texts_[static_cast<size_t>(layout.firstDateSlot + row)]->setText(date);
+        break;
+    }
+    case RelayKind::Month:
+        texts_[static_cast<size_t>(layout.monthYearSlot)]->setText(
+            today.toString(QStringLiteral("MM/yyyy")));
+        break;
+    }
+}
+
+}  // namespace platine

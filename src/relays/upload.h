@@ -1,0 +1,30 @@
+#pragma once
+
+#include "relays/program_frame.h"
+#include "relays/relay_program.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace platine {
+
+class BoardLink;
+
+struct UploadResult
+{
+    bool stored = false;  // the timetable is in the settings file
+    bool sent = false;    // the program frame went out on the port
+    std::optional<ProgramFieldError> fieldError;  // the field that stopped everything
+    QString message;      // French, for the status bar; empty when everything went well
+};
+
+// "Programmer": encodes the timetable; a field that cannot be encoded stops everything before
+// anything is stored or sent. Then stores the timetable in the settings file (the program
+// sections; every other line of the file stays) and sends "B" + the 124 program bytes by the
+// link's sending rule. A settings file that cannot be written does not stop the upload: the
+// user asked to program the board.
+UploadResult uploadProgram(const RelayProgram &program, const QString &settingsPath,
+                           BoardLink &link);
+
+}  // namespace platine
