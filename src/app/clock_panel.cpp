@@ -73,7 +73,7 @@ ClockPanel::ClockPanel(QWidget *parent)
 ClockFields ClockPanel::fields() const
 {
     const auto text = [this](ClockField which) { return field(which)->text(); };
-    return ClockFields{text(ClockField::Hours), text(ClockField::Minutes),
+    return ClockFields{text(ClockField::Hours),   text(ClockField::Minutes),
                        text(ClockField::Seconds), text(ClockField::Day),
                        text(ClockField::Month),   text(ClockField::Year),
                        text(ClockField::WeekDay)};

@@ -39,8 +39,7 @@ public:
     static constexpr int kHeight = 8865;
     static constexpr QRect kEditorArea{60, 240, 13245, 7380};  // twips: left, top, width, height
 
-    explicit ProgramPanel(QWidget *parent = nullptr,
-                          std::function<QDateTime()> clock = {});
+    explicit ProgramPanel(QWidget *parent = nullptr, std::function<QDateTime()> clock = {});
 
     RelayEditor &editor() const { return *editor_; }
 

@@ -35,9 +35,10 @@ UploadResult uploadProgram(const RelayProgram &program, const QString &settingsP
             QStringLiteral("Programme enregistré dans param.ini, mais pas envoyé à la platine : ") +
             linkMessage;
     } else if (!result.stored && !result.sent) {
-        result.message = written.errorMessage +
-                         QStringLiteral(" Le programme n'a pas non plus été envoyé à la platine : ") +
-                         linkMessage;
+        result.message =
+            written.errorMessage +
+            QStringLiteral(" Le programme n'a pas non plus été envoyé à la platine : ") +
+            linkMessage;
     }
     return result;
 }

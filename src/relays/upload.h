@@ -13,10 +13,10 @@ class BoardLink;
 
 struct UploadResult
 {
-    bool stored = false;  // the timetable is in the settings file
-    bool sent = false;    // the program frame went out on the port
+    bool stored = false;                          // the timetable is in the settings file
+    bool sent = false;                            // the program frame went out on the port
     std::optional<ProgramFieldError> fieldError;  // the field that stopped everything
-    QString message;      // French, for the status bar; empty when everything went well
+    QString message;  // French, for the status bar; empty when everything went well
 };
 
 // "Programmer": encodes the timetable; a field that cannot be encoded stops everything before

@@ -86,7 +86,8 @@ private slots:
 
         const QByteArray frame = board.read(kProgramFrameSize);
         QCOMPARE(frame.size(), kProgramFrameSize);
-        QCOMPARE(frame.left(15).toHex(' '), QByteArray("42 08 30 12 15 14 00 17 45 00 00 00 00 09 01"));
+        QCOMPARE(frame.left(15).toHex(' '),
+                 QByteArray("42 08 30 12 15 14 00 17 45 00 00 00 00 09 01"));
         QCOMPARE(frame.mid(29, 2).toHex(' '), QByteArray("07 00"));
         QCOMPARE(frame.mid(41, 3).toHex(' '), QByteArray("24 12 07"));
         QCOMPARE(frame.mid(103, 4).toHex(' '), QByteArray("0a 00 03 08"));
@@ -123,8 +124,10 @@ private slots:
         QVERIFY(!result.sent && !result.stored);
         QVERIFY(result.fieldError);
         QCOMPARE(result.fieldError->textIndex, 47);
-        QVERIFY2(result.message.contains(QStringLiteral("Relais N°6, Début 3")), qPrintable(result.message));
-        QVERIFY2(result.message.contains(QStringLiteral("n'est pas actif")), qPrintable(result.message));
+        QVERIFY2(result.message.contains(QStringLiteral("Relais N°6, Début 3")),
+                 qPrintable(result.message));
+        QVERIFY2(result.message.contains(QStringLiteral("n'est pas actif")),
+                 qPrintable(result.message));
         QVERIFY(!link.isPortOpen());
         QVERIFY(!link.closeTimer().isActive());
         QCOMPARE(fileBytes(settings_), before);
@@ -145,7 +148,8 @@ private slots:
         QVERIFY(result.sent);
         QVERIFY(!result.stored);
         QVERIFY2(result.message.contains(QStringLiteral("param.ini")), qPrintable(result.message));
-        QVERIFY2(result.message.contains(QStringLiteral("tout de même été envoyé")), qPrintable(result.message));
+        QVERIFY2(result.message.contains(QStringLiteral("tout de même été envoyé")),
+                 qPrintable(result.message));
         QCOMPARE(fileBytes(settings_), before);
         QCOMPARE(board.read(kProgramFrameSize).size(), kProgramFrameSize);
     }
@@ -157,7 +161,8 @@ private slots:
         const UploadResult result = uploadProgram(encodableProgram(), settings_, link);
         QVERIFY(result.stored);
         QVERIFY(!result.sent);
-        QVERIFY2(result.message.startsWith(QStringLiteral("Programme enregistré dans param.ini, mais pas envoyé")),
+        QVERIFY2(result.message.startsWith(
+                     QStringLiteral("Programme enregistré dans param.ini, mais pas envoyé")),
                  qPrintable(result.message));
         QVERIFY2(result.message.contains(QStringLiteral("ttyNOPE")), qPrintable(result.message));
         QVERIFY(!link.closeTimer().isActive());

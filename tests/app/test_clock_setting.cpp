@@ -1,0 +1,255 @@
+#include "app/clock_panel.h"
+#include "app/main_window.h"
+#include "app_test_support.h"
+#include "link/board_link.h"
+#include "link/serial_control.h"
+#include "pty_board.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace platine;
+using platine::test::FakeClock;
+using platine::test::PtyBoard;
+
+class TestClockSetting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menuEntryRefillsTheFieldsFromThePcClock();
+    void heurePcFillsTheFields();
+    void workedExamplesGoOutByteForByte_data();
+    void workedExamplesGoOutByteForByte();
+    void handTypedFieldsAreWhatGoesOut();
+    void sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer();
+    void unencodableFieldSendsNothing_data();
+    void unencodableFieldSendsNothing();
+    void fieldsHaveTheirCaptions();
+
+private:
+    void choose(const char *name);
+    QStringList fieldTexts() const;
+    void typeFields(const QStringList &texts);
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FakeClock> clock_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<PtyBoard> board_;
+};
+
+void TestClockSetting::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    clock_ = std::make_unique<FakeClock>(QDateTime(QDate(2010, 1, 1), QTime(0, 0, 0)));
+    MainWindowOptions options;
+    options.settingsPath = dir_->filePath(QStringLiteral("param.ini"));
+    options.clock = clock_->function();
+    window_ = std::make_unique<MainWindow>(options);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    board_ = std::make_unique<PtyBoard>();
+    QVERIFY2(board_->isOpen(), qPrintable(board_->errorString()));
+    window_->link().comm().setCommPort(board_->slavePath());
+}
+
+void TestClockSetting::cleanup()
+{
+    window_.reset();
+    board_.reset();
+    dir_.reset();
+}
+
+void TestClockSetting::choose(const char *name)
+{
+    auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
+    QVERIFY(action);
+    action->trigger();
+}
+
+QStringList TestClockSetting::fieldTexts() const
+{
+    QStringList texts;
+    for (int i = 0; i < kClockFieldCount; ++i)
+        texts.append(window_->clockPanel()->field(static_cast<ClockField>(i))->text());
+    return texts;
+}
+
+void TestClockSetting::typeFields(const QStringList &texts)
+{
+    for (int i = 0; i < kClockFieldCount; ++i) {
+        QLineEdit *field = window_->clockPanel()->field(static_cast<ClockField>(i));
+        field->clear();
+        QTest::keyClicks(field, texts[i]);
+    }
+}
+
+void TestClockSetting::menuEntryRefillsTheFieldsFromThePcClock()
+{
+    ClockPanel *panel = window_->clockPanel();
+    QCOMPARE(panel->field(ClockField::Hours)->text(), QStringLiteral(".."));
+    panel->field(ClockField::Hours)->setText(QStringLiteral("typed"));
+    choose("n_mise_a_l_heure");
+    QVERIFY(panel->isVisible());
+    QCOMPARE(fieldTexts(),
+             (QStringList{QStringLiteral("00"), QStringLiteral("00"), QStringLiteral("00"),
+                          QStringLiteral("01"), QStringLiteral("01"), QStringLiteral("2010"),
+                          QStringLiteral("Vendredi")}));
+}
+
+void TestClockSetting::heurePcFillsTheFields()
+{
+    choose("n_mise_a_l_heure");
+    clock_->set(QDateTime(QDate(2007, 12, 30), QTime(9, 5, 7)));  // a Sunday
+    QTest::mouseClick(window_->clockPanel()->command4(), Qt::LeftButton);
+    QCOMPARE(fieldTexts(),
+             (QStringList{QStringLiteral("09"), QStringLiteral("05"), QStringLiteral("07"),
+                          QStringLiteral("30"), QStringLiteral("12"), QStringLiteral("2007"),
+                          QStringLiteral("Dimanche")}));
+}
+
+void TestClockSetting::workedExamplesGoOutByteForByte_data()
+{
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::newRow("Friday 23 November 2007, 14:37:52")
+        << QDateTime(QDate(2007, 11, 23), QTime(14, 37, 52))
+        << QByteArray::fromHex("4114375223110706");
+    QTest::newRow("Sunday 1 March 2009, 08:05:09")
+        << QDateTime(QDate(2009, 3, 1), QTime(8, 5, 9)) << QByteArray::fromHex("4108050901030901");
+}
+
+void TestClockSetting::workedExamplesGoOutByteForByte()
+{
+    QFETCH(QDateTime, moment);
+    QFETCH(QByteArray, frame);
+    clock_->set(moment);
+    choose("n_mise_a_l_heure");
+    QLineEdit *text4 = window_->clockPanel()->text4();
+    text4->setText(QStringLiteral("old reply"));
+    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    QCOMPARE(text4->text(), QString());
+    QCOMPARE(board_->read(8).toHex(' '), frame.toHex(' '));
+    QCOMPARE(board_->readAll(100), QByteArray());
+    QVERIFY(window_->link().isPortOpen());
+    QVERIFY(window_->link().closeTimer().isActive());
+}
+
+void TestClockSetting::handTypedFieldsAreWhatGoesOut()
+{
+    choose("n_mise_a_l_heure");
+    typeFields({QStringLiteral("25"), QStringLiteral("123"), QStringLiteral("00"),
+                QStringLiteral("45"), QStringLiteral("99"), QStringLiteral("20071"),
+                QStringLiteral("mercredi")});
+    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 25 12 00 45 99 07 00"));
+}
+
+void TestClockSetting::sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer()
+{
+    choose("n_heure_platine");
+    choose("n_mise_a_l_heure");
+    window_->link().setTimerIntervals(50, 400);
+    QTest::mouseClick(window_->findChild<QPushButton *>(QStringLiteral("Command2")),
+                      Qt::LeftButton);
+    QVERIFY(window_->link().isPortOpen());
+    QVERIFY(!window_->link().closeTimer().isActive());
+    QSignalSpy stateChanges(&window_->link(), &BoardLink::portOpenChanged);
+
+    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    QCOMPARE(board_->read(8).size(), 8);
+    QCOMPARE(stateChanges.count(), 0);  // not closed and reopened
+    QVERIFY(window_->link().closeTimer().isActive());
+    // The close timer closes the port the user opened, and the label says so.
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->link().isPortOpen(), 2000);
+    QCOMPARE(window_->findChild<QLabel *>(QStringLiteral("Label8"))->text(),
+             QStringLiteral("Port fermé"));
+}
+
+void TestClockSetting::unencodableFieldSendsNothing_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("one-digit minutes")
+        << int(ClockField::Minutes) << QStringLiteral("7") << QStringLiteral("« Minutes »");
+    QTest::newRow("empty hours") << int(ClockField::Hours) << QString()
+                                 << QStringLiteral("« Heures »");
+    QTest::newRow("two-digit year")
+        << int(ClockField::Year) << QStringLiteral("09") << QStringLiteral("« Année »");
+}
+
+void TestClockSetting::unencodableFieldSendsNothing()
+{
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+    choose("n_mise_a_l_heure");
+    QLineEdit *edit = window_->clockPanel()->field(static_cast<ClockField>(field));
+    const QColor normal = edit->palette().color(QPalette::Base);
+    edit->setText(text);
+    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+
+    QCOMPARE(board_->readAll(300), QByteArray());
+    QVERIFY(!window_->link().isPortOpen());
+    QVERIFY(!window_->link().closeTimer().isActive());
+    const QString message = window_->statusBar()->currentMessage();
+    QVERIFY2(message.contains(caption), qPrintable(message));
+    QVERIFY(edit->hasFocus());
+    QVERIFY(edit->palette().color(QPalette::Base) != normal);
+    QTest::keyClicks(edit, QStringLiteral("1"));
+    QCOMPARE(edit->palette().color(QPalette::Base), normal);
+}
+
+void TestClockSetting::fieldsHaveTheirCaptions()
+{
+    const QStringList captions = {QStringLiteral("Heures"),
+                                  QStringLiteral("Minutes"),
+                                  QStringLiteral("Secondes"),
+                                  QStringLiteral("Jour"),
+                                  QStringLiteral("Mois"),
+                                  QStringLiteral("Année"),
+                                  QStringLiteral("Jour de la semaine")};
+    const QStringList names = {QStringLiteral("heure"),      QStringLiteral("minutes"),
+                               QStringLiteral("seconde"),    QStringLiteral("jour"),
+                               QStringLiteral("mois"),       QStringLiteral("annee"),
+                               QStringLiteral("numero_jour")};
+    int previousTop = -1;
+    for (int i = 0; i < kClockFieldCount; ++i) {
+        auto *edit = window_->clockPanel()->findChild<QLineEdit *>(names[i]);
+        QVERIFY2(edit, qPrintable(names[i]));
+        QCOMPARE(edit->accessibleName(), captions[i]);
+        auto *label =
+            window_->clockPanel()->findChild<QLabel *>(QStringLiteral("Label3_%1").arg(i));
+        QVERIFY(label);
+        QCOMPARE(label->text(), captions[i]);
+        QCOMPARE(label->buddy(), edit);
+        QVERIFY(label->x() < edit->x());
+        QVERIFY(edit->y() > previousTop);  // one under the other
+        previousTop = edit->y();
+    }
+    // "Programmation", "heure PC", "Quitter" side by side along the bottom.
+    ClockPanel *panel = window_->clockPanel();
+    QCOMPARE(panel->command1()->text(), QStringLiteral("Programmation"));
+    QCOMPARE(panel->command4()->text(), QStringLiteral("heure PC"));
+    QCOMPARE(panel->command1()->y(), panel->command8()->y());
+    QVERIFY(panel->command1()->x() < panel->command4()->x());
+    QVERIFY(panel->command4()->x() < panel->command8()->x());
+}
+
+QTEST_MAIN(TestClockSetting)
+#include "test_clock_setting.moc"
