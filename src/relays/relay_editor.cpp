@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QStyle>
 
 namespace platine {
 
@@ -23,7 +24,7 @@ constexpr int kFrameLefts[3] = {60, 4560, 9060};
 constexpr int kFrameTops[2] = {240, 3915};
 
 // Positions inside a relay frame (twips).
-constexpr int kRowTop = 420;
+constexpr int kRowTop = 450;
 constexpr int kRowPitch = 390;
 constexpr int kFieldHeight = 285;
 constexpr int kRightColumn = 1920;
@@ -54,6 +55,18 @@ QLabel *addLabel(QWidget *parent, const QString &text, int left, int top, int wi
     return label;
 }
 
+// The box is narrow: its caption gets a smaller font when it would not fit beside the box.
+void fitCheckBoxCaption(QCheckBox *box)
+{
+    const QStyle *style = box->style();
+    const int room = box->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) -
+                     style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+    QFont font = box->font();
+    while (QFontMetrics(font).horizontalAdvance(box->text()) > room && font.pixelSize() > 8)
+        font.setPixelSize(font.pixelSize() - 1);
+    box->setFont(font);
+}
+
 }  // namespace
 
 RelayEditor::RelayEditor(QWidget *panel, Clock clock)
@@ -72,7 +85,8 @@ RelayEditor::RelayEditor(QWidget *panel, Clock clock)
         frame->setPalette(captionPalette);
         frames_[static_cast<size_t>(index)] = frame;
         buildRelay(layout);
-        const QPalette normal = panel->palette();
+        QPalette normal = panel->palette();
+        normal.setColor(QPalette::WindowText, panel->palette().color(QPalette::WindowText));
         for (QWidget *child : frame->findChildren<QWidget *>())
             child->setPalette(normal);
     }
@@ -97,7 +111,7 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
     };
 
     if (layout.kind == RelayKind::Dated)
-        addLabel(frame, QStringLiteral("Dates"), 2280, 180, 1275);
+        addLabel(frame, QStringLiteral("Dates"), 2280, 225, 1275);
     for (int row = 0; row < kTimeSlotsPerRelay; ++row) {
         const int textIndex = layout.firstTimeSlot + row;
         QLabel *caption =
@@ -160,6 +174,7 @@ void RelayEditor::prepare()
     for (QCheckBox *box : boxes_) {
         box->setText(QStringLiteral("Relais Actif"));
         placeTwips(box, 2940, 2970, 1155, 255);
+        fitCheckBoxCaption(box);
     }
 }
 
