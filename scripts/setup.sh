@@ -10,7 +10,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
-  qt6-qpa-plugins fonts-dejavu-core
+  qt6-qpa-plugins fonts-dejavu-core libbenchmark-dev
 )
 
 missing_packages() {

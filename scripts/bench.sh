@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Benchmarks, not tests (test.sh does not run them):
+#  1. builds build-bench/ (Release, -DPLATINE_BENCHMARKS=ON) and runs the Google Benchmark
+#     programs: frame encoding and the settings file;
+#  2. starts the tool several times under Xvfb and prints the medians of its start-up time to
+#     its first window and of its peak memory (resident set size).
+#   scripts/bench.sh [runs]          (default 7 start-ups)
+# Environment: BENCH_ARGS (extra arguments for the benchmark program, e.g.
+# --benchmark_filter=write), PLATINE_BENCH_HOLD (seconds a start-up may take before it is
+# stopped, default 10).
+# The start-up time is what the tool prints on standard error as "startup-ms: <n>" when
+# PLATINE_STARTUP_PROBE=1 is set (it then quits by itself); without that line only the memory
+# is reported.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+runs=${1:-7}
+hold=${PLATINE_BENCH_HOLD:-10}
+dir="$root/build-bench"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+case "$runs" in
+  '' | *[!0-9]* | 0) echo "usage: $0 [runs]  (runs: a whole number >= 1)" >&2; exit 2 ;;
+esac
+
+# What the benchmarks need beyond the build packages of setup.sh.
+bench_packages=(libbenchmark-dev xvfb xauth time)
+missing=()
+for p in "${bench_packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null 2>&1 || { echo "missing packages (install them as root): ${missing[*]}" >&2; exit 1; }
+    sudo=(sudo)
+  fi
+  echo "Installing missing packages: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+echo "== build ($dir, Release) =="
+if ! cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_BENCHMARKS=ON \
+    -DPLATINE_TESTS=OFF >/dev/null; then
+  echo "configuration failed: run scripts/setup.sh once to install the build packages" >&2
+  exit 1
+fi
+cmake --build "$dir" --parallel "$jobs" --target platine_bench platine
+
+echo "== benchmarks =="
+# shellcheck disable=SC2086
+"$dir/bench/platine_bench" ${BENCH_ARGS:-}
+
+echo "== start-up: $runs runs under Xvfb =="
+app="$dir/src/app/platine"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# The tool reads param.ini beside itself: it runs from a copy in an empty folder so that every
+# start finds the same settings (none).
+cp "$app" "$work/platine"
+
+# One X server for all runs, so that its own start-up is not measured.
+# shellcheck disable=SC2016  # expanded by the inner shell
+inner='
+app=$1; runs=$2; hold=$3; work=$4
+for i in $(seq 1 "$runs"); do
+  PLATINE_STARTUP_PROBE=1 /usr/bin/time -f "%M" -o "$work/rss.$i" \
+    timeout -s TERM "$hold" "$app" >/dev/null 2>"$work/err.$i" || true
+done
+'
+env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x1024x24" \
+  bash -c "$inner" bash "$work/platine" "$runs" "$hold" "$work"
+
+median() {
+  sort -n | awk '{ v[NR] = $1 } END {
+    if (NR == 0) exit 1
+    if (NR % 2) print v[(NR + 1) / 2]; else printf "%g\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+startups=()
+rss=()
+for i in $(seq 1 "$runs"); do
+  ms=$(grep -h '^startup-ms:' "$work/err.$i" 2>/dev/null | head -n 1 | awk '{ print $2 }' || true)
+  [ -n "$ms" ] && startups+=("$ms")
+  kb=$(grep -E '^[0-9]+$' "$work/rss.$i" 2>/dev/null | tail -n 1 || true)
+  [ -n "$kb" ] && rss+=("$kb")
+done
+
+if [ ${#startups[@]} -gt 0 ]; then
+  echo "start-up to first window: median $(printf '%s\n' "${startups[@]}" | median) ms" \
+    "(${#startups[@]} runs: ${startups[*]})"
+else
+  echo "start-up to first window: not measured: the tool printed no \"startup-ms: <n>\" line" \
+    "with PLATINE_STARTUP_PROBE=1 (it was stopped after ${hold} s)"
+  if [ -s "$work/err.1" ]; then
+    echo "  its standard error (first run):"
+    sed 's/^/    /' "$work/err.1" | head -n 5
+  fi
+fi
+if [ ${#rss[@]} -gt 0 ]; then
+  echo "peak memory (RSS): median $(printf '%s\n' "${rss[@]}" | median) KiB" \
+    "(${#rss[@]} runs: ${rss[*]})"
+else
+  echo "peak memory: not measured (/usr/bin/time gave no value)"
+fi
