@@ -12,7 +12,6 @@
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
 #include "relays/upload.h"
-#include "store/settings_location.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -98,7 +97,7 @@ MainWindow::~MainWindow() = default;
 
 QString MainWindow::defaultSettingsPath()
 {
-    return settingsFilePath(QCoreApplication::applicationDirPath());
+    return BoardLink::defaultSettingsPath();
 }
 
 void MainWindow::setPortPrompt(PortPrompt prompt)

@@ -2,9 +2,9 @@
 
 #include "link/serial_control.h"
 #include "store/port_setting.h"
+#include "store/settings_location.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QTimer>
 
 namespace platine {
@@ -114,7 +114,7 @@ void BoardLink::setTimerIntervals(int receiveDelayMs, int closeDelayMs)
 
 QString BoardLink::defaultSettingsPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("param.ini"));
+    return settingsFilePath(QCoreApplication::applicationDirPath());
 }
 
 void BoardLink::setSettingsPath(const QString &path)

@@ -36,7 +36,8 @@ public:
     // Test seam: shorter intervals for Timer4 and Timer3.
     void setTimerIntervals(int receiveDelayMs, int closeDelayMs);
 
-    // The settings file param.ini in the program's folder (needs a QCoreApplication).
+    // The settings file: param.ini in the program's folder, or in the user's configuration
+    // folder when the program's folder is read-only (needs a QCoreApplication).
     static QString defaultSettingsPath();
     // Initially defaultSettingsPath().
     void setSettingsPath(const QString &path);
