@@ -56,6 +56,12 @@ ProfileFileContents loadProfileFile(const QString &path)
         contents.errorMessage = readFailure(path, QStringLiteral("c'est un dossier"));
         return contents;
     }
+    if (!info.isFile()) {
+        // A device or a pipe could feed the reader for ever.
+        contents.errorMessage =
+            readFailure(path, QStringLiteral("ce n'est pas un fichier ordinaire"));
+        return contents;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         contents.errorMessage = readFailure(
@@ -63,7 +69,16 @@ ProfileFileContents loadProfileFile(const QString &path)
                                     : QStringLiteral("le fichier n'est pas accessible en lecture"));
         return contents;
     }
-    const QByteArray bytes = file.readAll();
+    // Settings and program files are a few kilobytes; a file far larger is something else
+    // chosen by mistake, and is not loaded whole into memory.
+    const QByteArray bytes = file.read(kMaxProfileFileSize + 1);
+    if (bytes.size() > kMaxProfileFileSize) {
+        contents.errorMessage = readFailure(
+            path, QStringLiteral("le fichier est trop gros pour un fichier de réglages ou de "
+                                 "programme (plus de %1 Mo)")
+                      .arg(kMaxProfileFileSize / (1024 * 1024)));
+        return contents;
+    }
     if (file.error() != QFileDevice::NoError) {
         contents.errorMessage =
             readFailure(path, QStringLiteral("erreur pendant la lecture du fichier"));

@@ -25,6 +25,9 @@ struct ProfileEntry
     QString value;
 };
 
+// Larger files are not read: no settings or program file comes near this size.
+inline constexpr qint64 kMaxProfileFileSize = 16 * 1024 * 1024;
+
 enum class ProfileFileStatus {
     Read,        // the file was read
     Missing,     // there is no such file: it reads as empty

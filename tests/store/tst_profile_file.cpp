@@ -45,6 +45,7 @@ private slots:
     void missingFolderFails();
     void directoryPathFails();
     void unreadableFileIsNotReplaced();
+    void oversizedOrSpecialFilesAreNotRead();
 };
 
 void ProfileFileTest::writeEditsOnlyTheEntry_data()
@@ -564,6 +565,30 @@ void ProfileFileTest::unreadableFileIsNotReplaced()
         QStringLiteral("Impossible d'enregistrer %1 : le fichier ne peut pas être lu").arg(path));
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QCOMPARE(readBytes(path), bytes);
+}
+
+// A huge file or a device chosen by mistake is refused at once, never read whole (a device such
+// as /dev/zero would never end), and never replaced.
+void ProfileFileTest::oversizedOrSpecialFilesAreNotRead()
+{
+    const QString path = freshPath();
+    QByteArray big("[s]\r\nk=1\r\n");
+    big.append(QByteArray(kMaxProfileFileSize, ';'));
+    QVERIFY(writeBytes(path, big));
+    const ProfileFileContents contents = loadProfileFile(path);
+    QCOMPARE(contents.status, ProfileFileStatus::Unreadable);
+    QVERIFY2(contents.errorMessage.contains(QStringLiteral("trop gros")),
+             qPrintable(contents.errorMessage));
+    QCOMPARE(readProfileString(path, QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("d")),
+             QStringLiteral("d"));
+    QVERIFY(!writeProfileString(path, QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("2"))
+                 .ok);
+    QCOMPARE(QFileInfo(path).size(), qint64(big.size()));
+
+    const ProfileFileContents device = loadProfileFile(QStringLiteral("/dev/zero"));
+    QCOMPARE(device.status, ProfileFileStatus::Unreadable);
+    QVERIFY2(device.errorMessage.contains(QStringLiteral("pas un fichier ordinaire")),
+             qPrintable(device.errorMessage));
 }
 
 QTEST_GUILESS_MAIN(ProfileFileTest)
