@@ -8,7 +8,7 @@ namespace platine {
 
 namespace {
 const QString kSettingsFileName = QStringLiteral("param.ini");
-}
+}  // namespace
 
 QString userSettingsFolder()
 {
@@ -16,10 +16,19 @@ QString userSettingsFolder()
            QStringLiteral("/platine");
 }
 
+bool isSystemFolder(const QString &folder)
+{
+    // An installed copy: even when its folder can be written (by root), settings do not go
+    // among the system's programs.
+    const QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    return path == QStringLiteral("/usr") || path.startsWith(QStringLiteral("/usr/")) ||
+           path == QStringLiteral("/bin") || path == QStringLiteral("/sbin");
+}
+
 QString settingsFilePath(const QString &programFolder)
 {
     const QFileInfo folder(programFolder);
-    if (folder.isDir() && folder.isWritable())
+    if (folder.isDir() && folder.isWritable() && !isSystemFolder(programFolder))
         return QDir(programFolder).filePath(kSettingsFileName);
     const QString fallback = userSettingsFolder();
     QDir().mkpath(fallback);

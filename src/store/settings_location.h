@@ -9,6 +9,9 @@ namespace platine {
 // configuration folder (an installed copy under /usr).
 QString settingsFilePath(const QString &programFolder);
 
+// Whether a program folder belongs to the system (/usr and below).
+bool isSystemFolder(const QString &folder);
+
 // The user's configuration folder used when the program's folder is read-only.
 QString userSettingsFolder();
 

@@ -34,6 +34,10 @@ private slots:
         const QString expected = config_.path() + QStringLiteral("/platine/param.ini");
         QCOMPARE(settingsFilePath(QStringLiteral("/nonexistent/platine/bin")), expected);
         QVERIFY(QFileInfo(config_.path() + QStringLiteral("/platine")).isDir());
+        // An installed copy keeps its settings in the user's folder, even for root.
+        QCOMPARE(settingsFilePath(QStringLiteral("/usr/bin")), expected);
+        QCOMPARE(settingsFilePath(QStringLiteral("/usr/local/bin/")), expected);
+        QVERIFY(!isSystemFolder(QStringLiteral("/usrlocal")));
         if (geteuid() == 0)
             QSKIP("root may write into any folder; the read-only case needs an ordinary user");
         QTemporaryDir program;
