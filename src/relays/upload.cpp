@@ -3,6 +3,8 @@
 #include "link/board_link.h"
 #include "store/program_file.h"
 
+#include <QDir>
+
 namespace platine {
 
 UploadResult uploadProgram(const RelayProgram &program, const QString &settingsPath,
@@ -31,9 +33,9 @@ UploadResult uploadProgram(const RelayProgram &program, const QString &settingsP
         result.message = written.errorMessage +
                          QStringLiteral(" Le programme a tout de même été envoyé à la platine.");
     } else if (result.stored && !result.sent) {
-        result.message =
-            QStringLiteral("Programme enregistré dans param.ini, mais pas envoyé à la platine : ") +
-            linkMessage;
+        result.message = QStringLiteral("Programme enregistré dans %1, mais pas envoyé à la "
+                                        "platine : %2")
+                             .arg(QDir::toNativeSeparators(settingsPath), linkMessage);
     } else if (!result.stored && !result.sent) {
         result.message =
             written.errorMessage +
