@@ -1,0 +1,903 @@
+// The timetable through the main window: "Programmer" with a board on a pseudo-terminal,
+// "Enregistrer sous" and "Ouvrir" with their files, and the restore of the last upload at the
+// next start.
+
+#include "../app/app_test_support.h"
+#include "app/main_window.h"
+#include "link/board_link.h"
+#include "link/serial_control.h"
+#include "pty_board.h"
+#include "relays/program_panel.h"
+#include "relays/relay_editor.h"
+#include "store/program_file.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace platine;
+using platine::test::FakeClock;
+using platine::test::PtyBoard;
+
+namespace {
+
+using Mode = MainWindow::FileDialogMode;
+
+// "B" and the 124 program bytes.
+constexpr qsizetype kFrameSize = 125;
+
+// 31 December 2007 was a Monday: "Heure PC" writes 23:59:00, 31/12/2007 and 12/2007, and
+// selects "Lundi" on relays 1 and 2.
+const QDateTime kNewYearsEve(QDate(2007, 12, 31), QTime(23, 59, 59));
+
+// A settings file as users have it: a comment, the port, a section of its own, and two
+// program sections from an earlier upload in the middle of it.
+const QByteArray kSettings = "; r\xe9glages de l'atelier\r\n"
+                             "[Port COM]\r\n"
+                             "valeur=3\r\n"
+                             "\r\n"
+                             "[txt3]\r\n"
+                             "valeur=ancien\r\n"
+                             "[Atelier]\r\n"
+                             "nom=Serre n\xb0"
+                             "2\r\n"
+                             "[cmb0]\r\n"
+                             "valeur=2\r\n";
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// "[name]", "valeur=value", each line ending in CR LF: a section as a new one is laid out.
+QByteArray newSection(const QString &name, const QString &value)
+{
+    return "[" + name.toLatin1() + "]\r\nvaleur=" + value.toLatin1() + "\r\n";
+}
+
+// Types text key by key; characters beyond ASCII (é, à, €) come as the keyboard gives them: a
+// key event carrying the character.
+void typeKeys(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+QString sectionName(int index)
+{
+    if (index < kTextSlotCount)
+        return QStringLiteral("txt%1").arg(index);
+    if (index < kTextSlotCount + kDayChoiceCount)
+        return QStringLiteral("cmb%1").arg(index - kTextSlotCount);
+    return QStringLiteral("chk%1").arg(index - kTextSlotCount - kDayChoiceCount);
+}
+
+// The 60 values, txt0..txt49, cmb0..cmb3, chk0..chk5, of the timetable written after "Heure PC"
+// on every relay at kNewYearsEve.
+QStringList heurePcValues()
+{
+    QStringList values;
+    for (int i = 0; i < kTextSlotCount; ++i) {
+        switch (textSlotInfo(i).kind) {
+        case SlotKind::Time:
+            values.append(QStringLiteral("23:59:00"));
+            break;
+        case SlotKind::Date:
+            values.append(QStringLiteral("31/12/2007"));
+            break;
+        case SlotKind::MonthYear:
+            values.append(QStringLiteral("12/2007"));
+            break;
+        }
+    }
+    values << QStringLiteral("1") << QStringLiteral("1") << QStringLiteral("0")
+           << QStringLiteral("0");
+    for (int i = 0; i < kRelayCount; ++i)
+        values.append(QStringLiteral("0"));
+    return values;
+}
+
+// What "Programmer" or "Enregistrer sous" makes of `original`: the values of the program
+// sections it holds are replaced in place, the missing sections follow at its end in writing
+// order, every other byte stays.
+QByteArray expectedFile(QByteArray original, const QStringList &values)
+{
+    QByteArray added;
+    for (int i = 0; i < values.size(); ++i) {
+        const QByteArray header = "[" + sectionName(i).toLatin1() + "]\r\n";
+        const qsizetype at = original.indexOf(header);
+        if (at < 0) {
+            added += newSection(sectionName(i), values[i]);
+            continue;
+        }
+        // The section's "valeur=" line follows its header directly in these files.
+        const qsizetype valueStart = at + header.size() + qsizetype(sizeof("valeur=") - 1);
+        const qsizetype valueEnd = original.indexOf("\r\n", valueStart);
+        original.replace(valueStart, valueEnd - valueStart, values[i].toLatin1());
+    }
+    return original + added;
+}
+
+}  // namespace
+
+class ProgramWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void workedCasesTypedInTheEditorGoOutAndAreStored();
+    void secondUploadWhilePortIsOpenRearmsTheCloseTimer();
+    void saveThenOpenKeepsAllButTheDocumentedLosses();
+    void openWithoutProgramSectionsEmptiesTheEditor_data();
+    void openWithoutProgramSectionsEmptiesTheEditor();
+    void saveIntoAnExistingFileKeepsEverythingElse();
+    void openTakesTheNumberAtTheStartOfAValue_data();
+    void openTakesTheNumberAtTheStartOfAValue();
+    void cancelledFileDialogDoesNothing_data();
+    void cancelledFileDialogDoesNothing();
+    void fileThatCannotBeWrittenIsReported_data();
+    void fileThatCannotBeWrittenIsReported();
+    void fileThatCannotBeReadIsReported_data();
+    void fileThatCannotBeReadIsReported();
+    void restartShowsTheLastUploadNotTheLastSave();
+    void savingIntoTheSettingsFileIsWhatTheNextStartShows();
+    void restoreSkipsValuesOutOfRange();
+    void unreadableSettingsFileLeavesTheEditorEmpty();
+    void fieldThatCannotBeEncodedStopsEverything_data();
+    void fieldThatCannotBeEncodedStopsEverything();
+    void portThatCannotBeOpenedKeepsTheStoredProgram();
+
+private:
+    void startWindow();
+    RelayEditor &editor() const { return window_->programPanel()->editor(); }
+    QString settings() const { return dir_->filePath(QStringLiteral("param.ini")); }
+    QString statusText() const { return window_->statusBar()->currentMessage(); }
+    QStringList editorValues() const;
+    int enableValue(int box) const;
+    void choose(const QString &name);
+    void clickProgrammer();
+    void pressEveryHeurePc();
+    void typeInto(QLineEdit *field, const QString &text);
+    void chooseDay(int list, const QString &item);
+    void toggle(int box);
+    void verifyEditorIsEmpty();
+    QByteArray frameFromBoard();
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FakeClock> clock_;
+    std::unique_ptr<PtyBoard> board_;
+    std::unique_ptr<MainWindow> window_;
+    QString answer_;  // what the file dialog returns
+    QList<Mode> asked_;
+};
+
+void ProgramWindowTest::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    QVERIFY(writeFile(settings(), kSettings));
+    clock_ = std::make_unique<FakeClock>(kNewYearsEve);
+    board_ = std::make_unique<PtyBoard>();
+    QVERIFY2(board_->isOpen(), qPrintable(board_->errorString()));
+    answer_.clear();
+    asked_.clear();
+}
+
+void ProgramWindowTest::cleanup()
+{
+    window_.reset();
+    board_.reset();
+    dir_.reset();
+}
+
+// A window on the test's settings file, its programming panel shown and active, its port on
+// the pseudo-terminal.
+void ProgramWindowTest::startWindow()
+{
+    window_.reset();
+    MainWindowOptions options;
+    options.settingsPath = settings();
+    options.clock = clock_->function();
+    window_ = std::make_unique<MainWindow>(options);
+    window_->setFilePrompt([this](QWidget *, Mode mode) {
+        asked_.append(mode);
+        return answer_;
+    });
+    window_->link().comm().setCommPort(board_->slavePath());
+    window_->link().setTimerIntervals(50, 300);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    choose(QStringLiteral("n_prog"));
+    QVERIFY(window_->programPanel()->isVisible());
+}
+
+QStringList ProgramWindowTest::editorValues() const
+{
+    QStringList values;
+    for (int i = 0; i < kTextSlotCount; ++i)
+        values.append(editor().textField(i)->text());
+    for (int i = 0; i < kDayChoiceCount; ++i)
+        values.append(QString::number(editor().dayChoice(i)));
+    for (int i = 0; i < kRelayCount; ++i)
+        values.append(QString::number(enableValue(i)));
+    return values;
+}
+
+// 0 clear, 1 ticked, 2 greyed.
+int ProgramWindowTest::enableValue(int box) const
+{
+    switch (editor().enableBox(box)->checkState()) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        break;
+    }
+    return 2;
+}
+
+void ProgramWindowTest::choose(const QString &name)
+{
+    auto *action = window_->findChild<QAction *>(name);
+    QVERIFY2(action, qPrintable(name));
+    action->trigger();
+}
+
+void ProgramWindowTest::clickProgrammer()
+{
+    auto *button = window_->findChild<QPushButton *>(QStringLiteral("Command7"));
+    QVERIFY(button);
+    QVERIFY(button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void ProgramWindowTest::pressEveryHeurePc()
+{
+    for (int i = 0; i < kRelayCount; ++i)
+        QTest::mouseClick(editor().heurePcButton(i), Qt::LeftButton);
+}
+
+// Selects what the field holds and types over it, as a user does.
+void ProgramWindowTest::typeInto(QLineEdit *field, const QString &text)
+{
+    field->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Delete);
+    else
+        typeKeys(field, text);
+    QCOMPARE(field->text(), text);
+}
+
+// Types an item's text into a day list and confirms it with Enter.
+void ProgramWindowTest::chooseDay(int list, const QString &item)
+{
+    QComboBox *box = editor().dayList(list);
+    box->lineEdit()->selectAll();
+    typeKeys(box->lineEdit(), item);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QCOMPARE(box->currentText(), item);
+    QCOMPARE(box->itemText(box->currentIndex()), item);
+}
+
+void ProgramWindowTest::toggle(int box)
+{
+    QCheckBox *check = editor().enableBox(box);
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Space);
+}
+
+void ProgramWindowTest::verifyEditorIsEmpty()
+{
+    for (int i = 0; i < kTextSlotCount; ++i)
+        QVERIFY2(editor().textField(i)->text().isEmpty(), qPrintable(QString::number(i)));
+    for (int i = 0; i < kDayChoiceCount; ++i) {
+        QCOMPARE(editor().dayList(i)->currentIndex(), 0);
+        QCOMPARE(editor().dayList(i)->currentText(), QStringLiteral("Dimanche"));
+    }
+    for (int i = 0; i < kRelayCount; ++i)
+        QCOMPARE(editor().enableBox(i)->checkState(), Qt::Unchecked);
+}
+
+QByteArray ProgramWindowTest::frameFromBoard()
+{
+    return board_->read(kFrameSize, 3000);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void ProgramWindowTest::workedCasesTypedInTheEditorGoOutAndAreStored()
+{
+    startWindow();
+    // The earlier upload's two sections came back at the start.
+    QCOMPARE(editor().textField(3)->text(), QStringLiteral("ancien"));
+    QCOMPARE(editor().dayChoice(0), 2);
+
+    pressEveryHeurePc();
+    const QStringList times = {QStringLiteral("08:30:00"), QStringLiteral("12:15:00"),
+                               QStringLiteral("14:00:00"), QStringLiteral("17:45:00"),
+                               QStringLiteral("00:00:00"), QStringLiteral("00:00:00")};
+    for (int i = 0; i < 6; ++i)
+        typeInto(editor().textField(i), times[i]);
+    chooseDay(0, QStringLiteral("Lundi à Vendredi"));
+    toggle(0);
+    typeInto(editor().textField(12), QStringLiteral("07:00:00"));
+    typeInto(editor().textField(18), QStringLiteral("24/12/2007"));
+    chooseDay(2, QStringLiteral("Tous les jours"));
+    typeInto(editor().textField(42), QStringLiteral("03/2008"));
+    toggle(5);
+    QVERIFY(editor().enableBox(0)->isChecked());
+    QVERIFY(editor().enableBox(5)->isChecked());
+
+    window_->programPanel()->text3()->setText(QStringLiteral("ancien texte"));
+    clickProgrammer();
+    QVERIFY(window_->programPanel()->text3()->text().isEmpty());
+    QVERIFY(window_->link().closeTimer().isActive());
+
+    const QByteArray expected = QByteArray::fromHex(
+        "42"
+        // relay 1: the worked times, "Lundi à Vendredi", enabled
+        "0830 1215 1400 1745 0000 0000  09  01"
+        // relay 2: "Heure PC" on a Monday, not enabled
+        "2359 2359 2359 2359 2359 2359  02  00"
+        // relay 3: Text2_12 and Text2_18 typed, the rest from "Heure PC"
+        "0700 2359 2359 2359 2359 2359  241207 311207 311207 311207 311207 311207  00"
+        // relay 4
+        "2359 2359 2359 2359 2359 2359  311207 311207 311207 311207 311207 311207  00"
+        // relay 5: "Tous les jours", 03/2008
+        "2359 2359 2359 2359 2359 2359  0a  000308  00"
+        // relay 6: "Dimanche", 12/2007, enabled
+        "2359 2359 2359 2359 2359 2359  01  001207  01");
+    QCOMPARE(expected.size(), kFrameSize);
+    const QByteArray frame = frameFromBoard();
+    QCOMPARE(frame.toHex(' '), expected.toHex(' '));
+    QCOMPARE(board_->readAll(100), QByteArray());
+
+    QStringList values = heurePcValues();
+    for (int i = 0; i < 6; ++i)
+        values[i] = times[i];
+    values[12] = QStringLiteral("07:00:00");
+    values[18] = QStringLiteral("24/12/2007");
+    values[42] = QStringLiteral("03/2008");
+    values[kTextSlotCount + 0] = QStringLiteral("8");
+    values[kTextSlotCount + 2] = QStringLiteral("9");
+    values[kTextSlotCount + kDayChoiceCount + 0] = QStringLiteral("1");
+    values[kTextSlotCount + kDayChoiceCount + 5] = QStringLiteral("1");
+    QCOMPARE(fileBytes(settings()), expectedFile(kSettings, values));
+
+    // Timer3 closes the port it opened.
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->link().isPortOpen(), 3000);
+}
+
+void ProgramWindowTest::secondUploadWhilePortIsOpenRearmsTheCloseTimer()
+{
+    startWindow();
+    pressEveryHeurePc();
+    window_->link().setTimerIntervals(50, 1000);
+    clickProgrammer();
+    QCOMPARE(frameFromBoard().size(), kFrameSize);
+    typeInto(editor().textField(0), QStringLiteral("06:45:00"));
+    QTest::qWait(600);
+    QVERIFY(window_->link().isPortOpen());
+    clickProgrammer();
+    // Timer3 starts again from its full interval: the port stays open after the last frame.
+    QVERIFY(window_->link().closeTimer().isActive());
+    QVERIFY2(window_->link().closeTimer().remainingTime() > 700,
+             qPrintable(QString::number(window_->link().closeTimer().remainingTime())));
+    const QByteArray second = frameFromBoard();
+    QCOMPARE(second.size(), kFrameSize);
+    QCOMPARE(second.mid(1, 2).toHex(' '), QByteArray("06 45"));
+    QCOMPARE(board_->readAll(100), QByteArray());
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->link().isPortOpen(), 5000);
+}
+
+void ProgramWindowTest::saveThenOpenKeepsAllButTheDocumentedLosses()
+{
+    startWindow();
+    const QString first = dir_->filePath(QStringLiteral("gris.txt"));
+    // Greyed boxes come only from a file.
+    QByteArray greyed;
+    const char *checks[] = {"2", "1", "0", "2", "1", "0"};
+    for (int i = 0; i < kRelayCount; ++i)
+        greyed += newSection(QStringLiteral("chk%1").arg(i), QString::fromLatin1(checks[i]));
+    QVERIFY(writeFile(first, greyed));
+    answer_ = first;
+    choose(QStringLiteral("n_ouvrir"));
+    QCOMPARE(editor().enableBox(0)->checkState(), Qt::PartiallyChecked);
+    QCOMPARE(editor().enableBox(3)->checkState(), Qt::PartiallyChecked);
+
+    QStringList texts;
+    for (int i = 0; i < kTextSlotCount; ++i)
+        texts.append(QStringLiteral("t%1").arg(i));
+    texts[0] = QStringLiteral("08:30:00");
+    texts[1] = QStringLiteral("abcdefghijklmnopqrstuvwxy");  // 25 characters
+    texts[2] = QStringLiteral("  08:00:00  ");
+    texts[3] = QStringLiteral("1234567890123456789");  // 19 characters
+    texts[4] = QString();
+    texts[5] = QStringLiteral("été à Noël");
+    texts[6] = QStringLiteral("a=b;c [d]");
+    texts[7] = QStringLiteral("[txt8]");
+    texts[8] = QStringLiteral("€ 12:00 à 14:00");
+    texts[49] = QStringLiteral("12/2007 x");
+    for (int i = 0; i < kTextSlotCount; ++i)
+        editor().textField(i)->setText(texts[i]);
+    typeInto(editor().dayList(0)->lineEdit(), QStringLiteral("à midi"));
+    QCOMPARE(editor().dayChoice(0), -1);
+    chooseDay(1, QStringLiteral("Tous les jours"));
+    chooseDay(2, QStringLiteral("Dimanche"));
+    chooseDay(3, QStringLiteral("Vendredi"));
+
+    const QString saved = dir_->filePath(QStringLiteral("programme.txt"));
+    answer_ = saved;
+    choose(QStringLiteral("n_enregistrer"));
+    QVERIFY(QFileInfo::exists(saved));
+    // The file is a program file: "chk" holds "0" for a greyed box.
+    QCOMPARE(readProfileString(saved, QStringLiteral("chk0"), QStringLiteral("valeur")),
+             QStringLiteral("0"));
+
+    // Something else entirely, then the saved file back.
+    pressEveryHeurePc();
+    for (int i = 0; i < kRelayCount; ++i)
+        editor().setEnable(i, 1);
+    answer_ = saved;
+    choose(QStringLiteral("n_ouvrir"));
+    QCOMPARE(asked_, (QList<Mode>{Mode::Open, Mode::Save, Mode::Open}));
+
+    QStringList back = texts;
+    back[1] = QStringLiteral("abcdefghijklmnopqrs");
+    back[2] = QStringLiteral("08:00:00");
+    for (int i = 0; i < kTextSlotCount; ++i)
+        QCOMPARE(editor().textField(i)->text(), back[i]);
+    QCOMPARE(editor().dayChoice(0), -1);
+    QCOMPARE(editor().dayList(0)->currentIndex(), -1);
+    QCOMPARE(editor().dayChoice(1), 9);
+    QCOMPARE(editor().dayChoice(2), 0);
+    QCOMPARE(editor().dayChoice(3), 5);
+    QCOMPARE(editor().dayList(3)->currentText(), QStringLiteral("Vendredi"));
+    const Qt::CheckState boxes[] = {Qt::Unchecked, Qt::Checked, Qt::Unchecked,
+                                    Qt::Unchecked, Qt::Checked, Qt::Unchecked};
+    for (int i = 0; i < kRelayCount; ++i)
+        QCOMPARE(editor().enableBox(i)->checkState(), boxes[i]);
+
+    // Neither command goes near the settings file.
+    QCOMPARE(fileBytes(settings()), kSettings);
+}
+
+void ProgramWindowTest::openWithoutProgramSectionsEmptiesTheEditor_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::newRow("missing file") << false << QByteArray();
+    QTest::newRow("empty file") << true << QByteArray();
+    QTest::newRow("unrelated text") << true
+                                    << QByteArray("Liste des courses\r\n"
+                                                  "valeur=3\r\n"
+                                                  "txt0 = 08:30:00\n"
+                                                  "[chk]\n"
+                                                  "valeur=1\n"
+                                                  "[txt]\n"
+                                                  "valeur=x\n");
+    QTest::newRow("binary") << true << QByteArray("\x00\xff\x01[\r=\x80\n\x00", 10);
+}
+
+void ProgramWindowTest::openWithoutProgramSectionsEmptiesTheEditor()
+{
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, contents);
+    startWindow();
+    pressEveryHeurePc();
+    for (int i = 0; i < kRelayCount; ++i)
+        toggle(i);
+    chooseDay(2, QStringLiteral("Samedi"));
+
+    const QString path = dir_->filePath(QStringLiteral("autre.txt"));
+    if (exists)
+        QVERIFY(writeFile(path, contents));
+    answer_ = path;
+    choose(QStringLiteral("n_ouvrir"));
+    verifyEditorIsEmpty();
+    QCOMPARE(QFileInfo::exists(path), exists);  // opening creates nothing
+    if (exists)
+        QCOMPARE(fileBytes(path), contents);
+    QCOMPARE(fileBytes(settings()), kSettings);
+}
+
+void ProgramWindowTest::saveIntoAnExistingFileKeepsEverythingElse()
+{
+    startWindow();
+    pressEveryHeurePc();
+    const QByteArray original = "; Programme de la serre\r\n"
+                                "[Notes]\r\n"
+                                "auteur=Andr\xe9\r\n"
+                                "\r\n"
+                                "[txt0]\r\n"
+                                "valeur=07:00:00\r\n"
+                                "; heure d'arriv\xe9"
+                                "e\r\n"
+                                "autre=garde\r\n"
+                                "[chk5]\r\n"
+                                "valeur=1\r\n"
+                                "[Fin]\r\n"
+                                "x = y \r\n";
+    const QString path = dir_->filePath(QStringLiteral("serre.txt"));
+    QVERIFY(writeFile(path, original));
+    answer_ = path;
+    choose(QStringLiteral("n_enregistrer"));
+    QCOMPARE(fileBytes(path), expectedFile(original, heurePcValues()));
+    QCOMPARE(fileBytes(settings()), kSettings);
+}
+
+void ProgramWindowTest::openTakesTheNumberAtTheStartOfAValue_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+
+    QTest::newRow("cmb1 3abc") << QStringLiteral("cmb1") << QByteArray("3abc") << 0 << 3;
+    QTest::newRow("cmb1 blanks") << QStringLiteral("cmb1") << QByteArray("  7  ") << 0 << 7;
+    QTest::newRow("cmb1 2.5") << QStringLiteral("cmb1") << QByteArray("2.5") << 0 << 2;
+    QTest::newRow("cmb1 3.5") << QStringLiteral("cmb1") << QByteArray("3.5") << 0 << 4;
+    QTest::newRow("cmb1 -1") << QStringLiteral("cmb1") << QByteArray("-1") << 4 << -1;
+    QTest::newRow("cmb1 abc") << QStringLiteral("cmb1") << QByteArray("abc") << 4 << 0;
+    QTest::newRow("cmb2 12") << QStringLiteral("cmb2") << QByteArray("12") << 5 << 5;
+    QTest::newRow("cmb2 10") << QStringLiteral("cmb2") << QByteArray("10") << 5 << 5;
+    QTest::newRow("cmb2 -2") << QStringLiteral("cmb2") << QByteArray("-2") << 5 << 5;
+    QTest::newRow("cmb3 huge") << QStringLiteral("cmb3") << QByteArray("99999999999") << 6 << 6;
+    QTest::newRow("chk0 abc") << QStringLiteral("chk0") << QByteArray("abc") << 1 << 0;
+    QTest::newRow("chk0 2") << QStringLiteral("chk0") << QByteArray("2") << 0 << 2;
+    QTest::newRow("chk0 1.4") << QStringLiteral("chk0") << QByteArray("1.4") << 0 << 1;
+    QTest::newRow("chk3 5") << QStringLiteral("chk3") << QByteArray("5") << 1 << 1;
+    QTest::newRow("chk3 -1") << QStringLiteral("chk3") << QByteArray("-1") << 1 << 1;
+    QTest::newRow("chk3 3") << QStringLiteral("chk3") << QByteArray("3") << 2 << 2;
+}
+
+void ProgramWindowTest::openTakesTheNumberAtTheStartOfAValue()
+{
+    QFETCH(QString, section);
+    QFETCH(QByteArray, value);
+    QFETCH(int, before);
+    QFETCH(int, after);
+    startWindow();
+    const bool isDayList = section.startsWith(QStringLiteral("cmb"));
+    const int index = section.right(1).toInt();
+    if (isDayList) {
+        editor().setDayChoice(index, before);
+        QCOMPARE(editor().dayChoice(index), before);
+    } else {
+        editor().setEnable(index, before);
+    }
+
+    const QString path = dir_->filePath(QStringLiteral("valeurs.txt"));
+    QVERIFY(writeFile(path, "[txt0]\r\nvaleur=08:30:00\r\n[" + section.toLatin1() +
+                                "]\r\nvaleur=" + value + "\r\n"));
+    answer_ = path;
+    choose(QStringLiteral("n_ouvrir"));
+    QCOMPARE(editor().textField(0)->text(), QStringLiteral("08:30:00"));  // the read went on
+    if (isDayList) {
+        QCOMPARE(editor().dayChoice(index), after);
+        QCOMPARE(editor().dayList(index)->currentIndex(), after);
+        if (after >= 0)
+            QCOMPARE(editor().dayList(index)->currentText(),
+                     editor().dayList(index)->itemText(after));
+    } else {
+        QCOMPARE(enableValue(index), after);
+    }
+}
+
+void ProgramWindowTest::cancelledFileDialogDoesNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("save");
+    QTest::newRow("Enregistrer sous") << QStringLiteral("n_enregistrer") << true;
+    QTest::newRow("Ouvrir") << QStringLiteral("n_ouvrir") << false;
+}
+
+void ProgramWindowTest::cancelledFileDialogDoesNothing()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, save);
+    startWindow();
+    pressEveryHeurePc();
+    toggle(2);
+    const QStringList before = editorValues();
+    const QStringList files = QDir(dir_->path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    window_->statusBar()->clearMessage();
+
+    answer_.clear();
+    choose(command);
+    QCOMPARE(asked_, QList<Mode>{save ? Mode::Save : Mode::Open});
+    QCOMPARE(editorValues(), before);
+    QCOMPARE(statusText(), QString());
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::NoDotAndDotDot), files);
+    QCOMPARE(fileBytes(settings()), kSettings);
+}
+
+void ProgramWindowTest::fileThatCannotBeWrittenIsReported_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("read-only file") << QStringLiteral("read-only");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("missing folder") << QStringLiteral("missing folder");
+}
+
+void ProgramWindowTest::fileThatCannotBeWrittenIsReported()
+{
+    QFETCH(QString, kind);
+    startWindow();
+    pressEveryHeurePc();
+    const QStringList before = editorValues();
+
+    QString path;
+    const QByteArray previous = newSection(QStringLiteral("txt0"), QStringLiteral("06:00:00"));
+    if (kind == QStringLiteral("read-only")) {
+        path = dir_->filePath(QStringLiteral("protege.txt"));
+        QVERIFY(writeFile(path, previous));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                QFileDevice::ReadOther));
+    } else if (kind == QStringLiteral("folder")) {
+        path = dir_->filePath(QStringLiteral("dossier.txt"));
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("dossier.txt")));
+    } else {
+        path = dir_->filePath(QStringLiteral("absent/programme.txt"));
+    }
+    answer_ = path;
+    choose(QStringLiteral("n_enregistrer"));
+    const QString shown = statusText();
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    QVERIFY2(shown.contains(QFileInfo(path).fileName()), qPrintable(shown));
+    QVERIFY2(shown.startsWith(QStringLiteral("Impossible")), qPrintable(shown));
+    if (kind == QStringLiteral("read-only"))
+        QCOMPARE(fileBytes(path), previous);
+    else if (kind == QStringLiteral("folder"))
+        QVERIFY(QFileInfo(path).isDir());
+    else
+        QVERIFY(!QFileInfo::exists(QFileInfo(path).absolutePath()));
+    QCOMPARE(editorValues(), before);
+    QCOMPARE(fileBytes(settings()), kSettings);
+    // No temporary file was left beside it.
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(),
+             kind == QStringLiteral("read-only") ? 2 : 1);
+}
+
+void ProgramWindowTest::fileThatCannotBeReadIsReported_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("folder") << true;
+    QTest::newRow("no read permission") << false;
+}
+
+void ProgramWindowTest::fileThatCannotBeReadIsReported()
+{
+    QFETCH(bool, folder);
+    startWindow();
+    pressEveryHeurePc();
+    toggle(1);
+    chooseDay(3, QStringLiteral("Jeudi"));
+    const QStringList before = editorValues();
+
+    QString path;
+    if (folder) {
+        path = dir_->filePath(QStringLiteral("dossier.txt"));
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("dossier.txt")));
+    } else {
+        path = dir_->filePath(QStringLiteral("secret.txt"));
+        QVERIFY(writeFile(path, newSection(QStringLiteral("txt0"), QStringLiteral("06:00:00"))));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        if (QFile file(path); file.open(QIODevice::ReadOnly))
+            QSKIP("the super-user reads a file without read permission");
+    }
+    answer_ = path;
+    choose(QStringLiteral("n_ouvrir"));
+    const QString shown = statusText();
+    QVERIFY2(shown.contains(QFileInfo(path).fileName()), qPrintable(shown));
+    QVERIFY2(shown.startsWith(QStringLiteral("Impossible de lire")), qPrintable(shown));
+    QCOMPARE(editorValues(), before);
+}
+
+void ProgramWindowTest::restartShowsTheLastUploadNotTheLastSave()
+{
+    startWindow();
+    pressEveryHeurePc();
+    toggle(2);
+    chooseDay(3, QStringLiteral("Samedi et Dimanche"));
+    typeInto(editor().textField(20), QStringLiteral("01/05/2008"));
+    clickProgrammer();
+    QCOMPARE(frameFromBoard().size(), kFrameSize);
+    const QStringList uploaded = editorValues();
+
+    // Program B, saved but never uploaded.
+    clock_->set(QDateTime(QDate(2008, 6, 1), QTime(7, 15, 30)));  // a Sunday
+    pressEveryHeurePc();
+    toggle(2);
+    toggle(4);
+    chooseDay(2, QStringLiteral("Mardi"));
+    const QStringList saved = editorValues();
+    QVERIFY(saved != uploaded);
+    answer_ = dir_->filePath(QStringLiteral("b.txt"));
+    choose(QStringLiteral("n_enregistrer"));
+    QVERIFY(QFileInfo::exists(answer_));
+
+    window_.reset();
+    startWindow();
+    QCOMPARE(editorValues(), uploaded);
+}
+
+void ProgramWindowTest::savingIntoTheSettingsFileIsWhatTheNextStartShows()
+{
+    startWindow();
+    pressEveryHeurePc();
+    toggle(0);
+    chooseDay(1, QStringLiteral("Mercredi"));
+    const QStringList saved = editorValues();
+    answer_ = settings();
+    choose(QStringLiteral("n_enregistrer"));
+    QVERIFY(fileBytes(settings())
+                .startsWith("; r\xe9glages de l'atelier\r\n[Port COM]\r\n"
+                            "valeur=3\r\n"));
+
+    window_.reset();
+    startWindow();
+    QCOMPARE(editorValues(), saved);
+}
+
+void ProgramWindowTest::restoreSkipsValuesOutOfRange()
+{
+    QVERIFY(writeFile(settings(), kSettings +
+                                      newSection(QStringLiteral("cmb1"), QStringLiteral("42")) +
+                                      newSection(QStringLiteral("chk0"), QStringLiteral("7")) +
+                                      newSection(QStringLiteral("cmb2"), QStringLiteral("-5")) +
+                                      newSection(QStringLiteral("chk1"), QStringLiteral("1")) +
+                                      newSection(QStringLiteral("cmb3"), QStringLiteral("6"))));
+    // cmb0 42 as well, in place of the earlier upload's value.
+    QByteArray bytes = fileBytes(settings());
+    bytes.replace("[cmb0]\r\nvaleur=2\r\n", "[cmb0]\r\nvaleur=42\r\n");
+    QVERIFY(writeFile(settings(), bytes));
+
+    startWindow();
+    QCOMPARE(editor().dayList(0)->currentText(), QStringLiteral("Dimanche"));
+    QCOMPARE(editor().dayChoice(0), 0);
+    QCOMPARE(editor().dayChoice(1), 0);
+    QCOMPARE(editor().dayChoice(2), 0);
+    QCOMPARE(editor().dayChoice(3), 6);
+    QCOMPARE(editor().enableBox(0)->checkState(), Qt::Unchecked);
+    QCOMPARE(editor().enableBox(1)->checkState(), Qt::Checked);
+    QCOMPARE(editor().textField(3)->text(), QStringLiteral("ancien"));
+    QCOMPARE(statusText(), QString());
+    QCOMPARE(fileBytes(settings()), bytes);
+}
+
+void ProgramWindowTest::unreadableSettingsFileLeavesTheEditorEmpty()
+{
+    QVERIFY(QFile::remove(settings()));
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("param.ini")));
+    startWindow();
+    verifyEditorIsEmpty();
+    QVERIFY2(statusText().contains(QStringLiteral("param.ini")), qPrintable(statusText()));
+}
+
+void ProgramWindowTest::fieldThatCannotBeEncodedStopsEverything_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("fixed");
+
+    QTest::newRow("empty time, relay 1 enabled")
+        << 0 << QString() << true << QStringLiteral("Relais N°1, Début 1")
+        << QStringLiteral("08:30:00");
+    QTest::newRow("blank in the minutes, relay 2 not enabled")
+        << 7 << QStringLiteral("08: 5:00") << false << QStringLiteral("Relais N°2, Fin 1")
+        << QStringLiteral("08:05:00");
+    QTest::newRow("short date, relay 3 not enabled")
+        << 22 << QStringLiteral("5/1/2008") << false
+        << QStringLiteral("Relais N°3, date de Début 3") << QStringLiteral("05/01/2008");
+    QTest::newRow("two-digit year, relay 4 enabled")
+        << 35 << QStringLiteral("24/12/07") << true << QStringLiteral("Relais N°4, date de Fin 3")
+        << QStringLiteral("24/12/2007");
+    QTest::newRow("one-digit month, relay 5 enabled")
+        << 42 << QStringLiteral("3/2008") << true << QStringLiteral("Relais N°5, Mois - Année")
+        << QStringLiteral("03/2008");
+    QTest::newRow("one-digit hour, relay 6 enabled")
+        << 48 << QStringLiteral("8:30:00") << true << QStringLiteral("Relais N°6, Fin 3")
+        << QStringLiteral("08:30:00");
+    QTest::newRow("empty month-year, relay 6 not enabled")
+        << 49 << QString() << false << QStringLiteral("Relais N°6, Mois - Année")
+        << QStringLiteral("12/2007");
+}
+
+void ProgramWindowTest::fieldThatCannotBeEncodedStopsEverything()
+{
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(bool, enabled);
+    QFETCH(QString, named);
+    QFETCH(QString, fixed);
+    startWindow();
+    pressEveryHeurePc();
+    const int relay = textSlotInfo(field).relay;
+    for (int i = 0; i < kRelayCount; ++i) {
+        if (enabled || i != relay - 1)
+            toggle(i);
+    }
+    QLineEdit *edit = editor().textField(field);
+    const QColor normal = edit->palette().color(QPalette::Base);
+    typeInto(edit, text);
+
+    clickProgrammer();
+    QCOMPARE(board_->readAll(300), QByteArray());
+    QCOMPARE(fileBytes(settings()), kSettings);
+    QVERIFY(!window_->link().isPortOpen());
+    QVERIFY(!window_->link().closeTimer().isActive());
+    const QString shown = statusText();
+    QVERIFY2(shown.contains(named), qPrintable(shown));
+    QCOMPARE(shown.contains(QStringLiteral("n'est pas actif")), !enabled);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(edit));
+    QVERIFY(edit->palette().color(QPalette::Base) != normal);
+
+    // Correcting the field takes the mark away, and the timetable then goes out.
+    typeInto(edit, fixed);
+    QCOMPARE(edit->palette().color(QPalette::Base), normal);
+    clickProgrammer();
+    QCOMPARE(frameFromBoard().size(), kFrameSize);
+    QCOMPARE(readProfileString(settings(), sectionName(field), QStringLiteral("valeur")), fixed);
+}
+
+void ProgramWindowTest::portThatCannotBeOpenedKeepsTheStoredProgram()
+{
+    startWindow();
+    const QString device = dir_->filePath(QStringLiteral("ttyABSENT0"));
+    window_->link().comm().setCommPort(device);
+    pressEveryHeurePc();
+    toggle(3);
+    chooseDay(1, QStringLiteral("Samedi"));
+    const QStringList values = editorValues();
+
+    clickProgrammer();
+    const QString shown = statusText();
+    QVERIFY2(shown.contains(QStringLiteral("param.ini")), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("pas envoyé")), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("ttyABSENT0")), qPrintable(shown));
+    QVERIFY(!window_->link().isPortOpen());
+    QVERIFY(!window_->link().closeTimer().isActive());
+
+    QStringList stored;
+    for (int i = 0; i < values.size(); ++i)
+        stored.append(readProfileString(settings(), sectionName(i), QStringLiteral("valeur")));
+    QCOMPARE(stored, values);
+    QVERIFY(fileBytes(settings()).startsWith(kSettings.left(kSettings.indexOf("[txt3]"))));
+}
+
+QTEST_MAIN(ProgramWindowTest)
+#include "test_program_window.moc"
