@@ -1,6 +1,91 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds incrementally into build/ and starts the tool.
+#   scripts/run.sh [--demo] [arguments for the tool...]
+# --demo: tries the tool without a board. The board simulator platine-sim is started on a
+# pseudo-terminal, the tool starts with a settings file of its own (in a temporary folder, so
+# the user's param.ini is never touched) whose "Port COM" names that pseudo-terminal, and the
+# simulator's report of every frame it decodes shows in this terminal. When the tool ends, the
+# simulator is stopped and the temporary folder removed.
+# Every other argument goes to the tool unchanged.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build"
+
+demo=0
+args=()
+for arg in "$@"; do
+  if [ "$arg" = "--demo" ] && [ $demo -eq 0 ]; then
+    demo=1
+  else
+    args+=("$arg")
+  fi
+done
+
 "$root/scripts/setup.sh" plain
-exec "$root/build/src/app/platine" "$@"
+app="$build/src/app/platine"
+
+if [ $demo -eq 0 ]; then
+  exec "$app" "${args[@]+"${args[@]}"}"
+fi
+
+sim="$build/tools/platine-sim"
+work=$(mktemp -d "${TMPDIR:-/tmp}/platine-demo.XXXXXX")
+sim_pid=
+tail_pid=
+
+# shellcheck disable=SC2317  # run by the trap below
+cleanup() {
+  if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then
+    kill -TERM "$sim_pid" 2>/dev/null || true
+    # The simulator ends on SIGTERM at once; a stuck one is killed after 5 s.
+    for _ in $(seq 1 50); do
+      kill -0 "$sim_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -KILL "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  if [ -n "$tail_pid" ]; then
+    kill "$tail_pid" 2>/dev/null || true
+    wait "$tail_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+log="$work/platine-sim.log"
+"$sim" --quiet >"$log" 2>&1 &
+sim_pid=$!
+
+# Its first line names the pseudo-terminal: "Port : /dev/pts/N".
+device=
+for _ in $(seq 1 100); do
+  line=$(head -n 1 "$log" 2>/dev/null || true)
+  case "$line" in
+    "Port : "*) device=${line#"Port : "}; break ;;
+  esac
+  if ! kill -0 "$sim_pid" 2>/dev/null; then
+    break
+  fi
+  sleep 0.1
+done
+if [ -z "$device" ]; then
+  echo "Le simulateur de la platine n'a pas démarré :" >&2
+  sed 's/^/  /' "$log" >&2 || true
+  exit 1
+fi
+
+settings="$work/param.ini"
+printf '[Port COM]\r\nvaleur=%s\r\n' "$device" >"$settings"
+
+echo "Démonstration sans platine : simulateur sur $device (Port COM déjà réglé)."
+echo "Les trames reçues par le simulateur s'affichent ici."
+tail -n +2 -f --pid="$sim_pid" "$log" &
+tail_pid=$!
+
+status=0
+"$app" --settings "$settings" --no-splash "${args[@]+"${args[@]}"}" || status=$?
+exit "$status"

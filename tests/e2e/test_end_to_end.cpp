@@ -1,0 +1,496 @@
+// The tool as the user runs it against a board: the real main window, driven through its menus
+// and buttons, and the built platine-sim program at the other end of one pseudo-terminal. The
+// simulator reports in JSON what it decoded, which is compared with what the window holds.
+
+#include "app/app_test_support.h"
+#include "app/clock_display_panel.h"
+#include "app/clock_panel.h"
+#include "app/main_window.h"
+#include "link/board_link.h"
+#include "link/serial_control.h"
+#include "relays/program_frame.h"
+#include "relays/program_panel.h"
+#include "relays/relay_editor.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+#include <optional>
+
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
+
+using namespace platine;
+using platine::test::FakeClock;
+
+namespace {
+
+const QString kSimProgram = QStringLiteral(PLATINE_SIM_PROGRAM);
+// The simulator's clock when it starts: Friday 1 January 2010, midnight.
+const QString kSimStart = QStringLiteral("2010-01-01T00:00:00");
+constexpr int kEventTimeoutMs = 3000;
+// The board sends its clock once a second; the tool shows it 300 ms after the 26th character.
+constexpr int kClockLineTimeoutMs = 3000;
+
+// platine-sim as a child process, with --json: one event per line on its standard output.
+class Simulator
+{
+public:
+    Simulator()
+    {
+        process_.setProgram(kSimProgram);
+        process_.setArguments({QStringLiteral("--json"), QStringLiteral("--clock"), kSimStart});
+#ifdef Q_OS_LINUX
+        // A test that aborts does not leave the simulator running.
+        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#endif
+        process_.start();
+    }
+    ~Simulator()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    Simulator(const Simulator &) = delete;
+    Simulator &operator=(const Simulator &) = delete;
+
+    // The next event of the given kind within timeoutMs. Events of other kinds are skipped,
+    // except "ignored" (bytes that made no frame), which is returned at once so that the
+    // caller's comparisons show it.
+    QJsonObject nextEvent(const QString &kind, int timeoutMs = kEventTimeoutMs)
+    {
+        const QDeadlineTimer deadline(timeoutMs);
+        for (;;) {
+            (void)QTest::qWaitFor([&] { return process_.canReadLine(); },
+                                  static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+            if (!process_.canReadLine())
+                break;
+            const QByteArray line = process_.readLine().trimmed();
+            const QJsonDocument document = QJsonDocument::fromJson(line);
+            if (!document.isObject()) {
+                qWarning("platine-sim wrote no JSON object: %s", line.constData());
+                return {};
+            }
+            const QString event = document.object().value(QStringLiteral("event")).toString();
+            if (event == kind || event == QStringLiteral("ignored"))
+                return document.object();
+        }
+        qWarning("no \"%s\" event from platine-sim; its standard error: %s", qPrintable(kind),
+                 process_.readAllStandardError().constData());
+        return {};
+    }
+
+    // Stops it as Ctrl+C would; true when it ended normally with code 0.
+    bool stop(QString *standardError)
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(10000))
+                return false;
+        }
+        *standardError = QString::fromLocal8Bit(process_.readAllStandardError());
+        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+    }
+
+private:
+    QProcess process_;
+};
+
+QString upperHex(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+QStringList stringsOf(const QJsonValue &value)
+{
+    QStringList list;
+    for (const QJsonValue &item : value.toArray())
+        list.append(item.toString());
+    return list;
+}
+
+// Types text key by key; keys beyond ASCII ("à") carry their character as the keyboard would.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(widget, static_cast<char>(c.unicode()));
+        } else {
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
+// The board's clock line, "Vendredi 23/11/2007 14:37:52" + CR LF: its day name and moment.
+struct ClockLine
+{
+    QString dayName;
+    QDateTime moment;
+};
+
+std::optional<ClockLine> parseClockLine(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\S+) (\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d)\r\n$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QDateTime moment =
+        QDateTime::fromString(match.captured(2), QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    if (!moment.isValid())
+        return std::nullopt;
+    return ClockLine{match.captured(1), moment};
+}
+
+// Whether text is exactly one clock line naming dayName and a moment from `from` to a few
+// seconds later (the board's clock runs on meanwhile).
+bool isClockLineNear(const QString &text, const QString &dayName, const QDateTime &from)
+{
+    const std::optional<ClockLine> line = parseClockLine(text);
+    if (!line || line->dayName != dayName)
+        return false;
+    const qint64 ahead = from.secsTo(line->moment);
+    return ahead >= 0 && ahead <= 6;
+}
+
+}  // namespace
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void uploadedTimetableIsWhatTheBoardDecodes();
+    void clockFrameSetsTheBoardClock_data();
+    void clockFrameSetsTheBoardClock();
+    void boardTextShowsInTheThreeDisplays();
+
+private:
+    void choose(const char *name);
+    static void retype(QLineEdit *field, const QString &text);
+    static void typeDayChoice(QComboBox *list, const QString &text);
+    void compareProgramEvent(const QJsonObject &event, const RelayProgram &program);
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FakeClock> clock_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<Simulator> sim_;
+    QString device_;
+};
+
+void TestEndToEnd::initTestCase()
+{
+    QVERIFY2(QFile::exists(kSimProgram), qPrintable(kSimProgram));
+}
+
+void TestEndToEnd::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    // Wednesday 17 June 2009: "Heure PC" gives values the test then types over.
+    clock_ = std::make_unique<FakeClock>(QDateTime(QDate(2009, 6, 17), QTime(10, 20, 30)));
+
+    sim_ = std::make_unique<Simulator>();
+    const QJsonObject port = sim_->nextEvent(QStringLiteral("port"));
+    QCOMPARE(port.value(QStringLiteral("pseudoTerminal")).toBool(), true);
+    device_ = port.value(QStringLiteral("device")).toString();
+    QVERIFY2(device_.startsWith(QStringLiteral("/dev/")), qPrintable(device_));
+
+    MainWindowOptions options;
+    options.settingsPath = dir_->filePath(QStringLiteral("param.ini"));
+    options.clock = clock_->function();
+    window_ = std::make_unique<MainWindow>(options);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+
+    // The user names the simulator's line in "Port COM".
+    window_->setPortPrompt([device = device_](QWidget *, const QString &) { return device; });
+    choose("n_port");
+    QCOMPARE(window_->link().comm().commPort(), device_);
+    QVERIFY(!window_->link().isPortOpen());
+}
+
+void TestEndToEnd::cleanup()
+{
+    window_.reset();  // closes the port
+    if (sim_) {
+        QString standardError;
+        const bool stopped = sim_->stop(&standardError);
+        sim_.reset();
+        QVERIFY2(stopped, qPrintable(standardError));
+    }
+    clock_.reset();
+    dir_.reset();
+}
+
+void TestEndToEnd::choose(const char *name)
+{
+    auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
+    QVERIFY2(action, name);
+    action->trigger();
+}
+
+void TestEndToEnd::retype(QLineEdit *field, const QString &text)
+{
+    field->setFocus();
+    field->clear();
+    typeText(field, text);
+}
+
+void TestEndToEnd::typeDayChoice(QComboBox *list, const QString &text)
+{
+    list->setFocus();
+    list->lineEdit()->clear();
+    typeText(list->lineEdit(), text);
+    QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+}
+
+// Every field the board decoded against the editor's timetable: the frame's bytes, each
+// relay's switching times, dates, month-year, day code and enable flag.
+void TestEndToEnd::compareProgramEvent(const QJsonObject &event, const RelayProgram &program)
+{
+    QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("program"));
+    const ProgramEncodeResult encoded = encodeProgram(program);
+    QVERIFY(encoded.ok());
+    QCOMPARE(event.value(QStringLiteral("frame")).toString(),
+             upperHex(programFrame(encoded.bytes)));
+    QCOMPARE(stringsOf(event.value(QStringLiteral("problems"))), QStringList());
+
+    const QJsonArray relays = event.value(QStringLiteral("relays")).toArray();
+    QCOMPARE(relays.size(), kRelayCount);
+    for (const RelayLayout &layout : relayLayouts()) {
+        const QJsonObject relay = relays.at(layout.relay - 1).toObject();
+        const QByteArray where = relayCaption(layout.relay).toUtf8();
+        QCOMPARE(relay.value(QStringLiteral("relay")).toInt(), layout.relay);
+
+        QStringList times;
+        QStringList dates;
+        for (int row = 0; row < kTimeSlotsPerRelay; ++row) {
+            const QString &time = program.texts[static_cast<size_t>(layout.firstTimeSlot + row)];
+            times.append(time.first(5));  // hh:mm: the board keeps no seconds
+            if (layout.firstDateSlot >= 0) {
+                const QString &date =
+                    program.texts[static_cast<size_t>(layout.firstDateSlot + row)];
+                dates.append(date.first(6) + date.sliced(8, 2));  // dd/mm/yy
+            }
+        }
+        QVERIFY2(stringsOf(relay.value(QStringLiteral("times"))) == times, where.constData());
+        QVERIFY2(stringsOf(relay.value(QStringLiteral("dates"))) == dates, where.constData());
+
+        if (layout.monthYearSlot >= 0) {
+            const QString &monthYear = program.texts[static_cast<size_t>(layout.monthYearSlot)];
+            QCOMPARE(relay.value(QStringLiteral("monthYear")).toString(),
+                     monthYear.first(3) + monthYear.sliced(5, 2));  // mm/yy
+            QCOMPARE(relay.value(QStringLiteral("monthYearLead")).toInt(-1), 0);
+        } else {
+            QVERIFY2(!relay.contains(QStringLiteral("monthYear")), where.constData());
+        }
+        if (layout.dayChoice >= 0) {
+            QCOMPARE(relay.value(QStringLiteral("dayCode")).toInt(-2),
+                     program.dayChoices[static_cast<size_t>(layout.dayChoice)] + 1);
+        } else {
+            QVERIFY2(!relay.contains(QStringLiteral("dayCode")), where.constData());
+        }
+        const int enable = program.enables[static_cast<size_t>(layout.enableIndex)];
+        QCOMPARE(relay.value(QStringLiteral("enableByte")).toInt(-1), enable == 1 ? 1 : 0);
+        QCOMPARE(relay.value(QStringLiteral("enabled")).toBool(), enable == 1);
+    }
+}
+
+void TestEndToEnd::uploadedTimetableIsWhatTheBoardDecodes()
+{
+    choose("n_prog");
+    QVERIFY(window_->programPanel()->isVisible());
+    RelayEditor &editor = window_->programPanel()->editor();
+
+    for (int relay = 0; relay < kRelayCount; ++relay)
+        QTest::mouseClick(editor.heurePcButton(relay), Qt::LeftButton);
+    QCOMPARE(editor.textField(0)->text(), QStringLiteral("10:20:00"));
+    QCOMPARE(editor.textField(18)->text(), QStringLiteral("17/06/2009"));
+    QCOMPARE(editor.textField(49)->text(), QStringLiteral("06/2009"));
+    QCOMPARE(editor.dayChoice(1), 3);  // Mercredi
+
+    // Relay 1: "Lundi à Vendredi", enabled, from 08:30:00 to 12:15:00.
+    retype(editor.textField(0), QStringLiteral("08:30:00"));
+    retype(editor.textField(1), QStringLiteral("12:15:00"));
+    typeDayChoice(editor.dayList(0), QStringLiteral("Lundi à Vendredi"));
+    QCOMPARE(editor.dayChoice(0), 8);
+    QTest::mouseClick(editor.enableBox(0), Qt::LeftButton);
+    // Relay 2: a greyed box, which the board must read as not enabled.
+    editor.setEnable(1, 2);
+    // Relay 3 (dates): its second window over Christmas 2007, across midnight.
+    retype(editor.textField(14), QStringLiteral("18:00:00"));
+    retype(editor.textField(20), QStringLiteral("24/12/2007"));
+    retype(editor.textField(15), QStringLiteral("07:45:00"));
+    retype(editor.textField(21), QStringLiteral("26/12/2007"));
+    QTest::mouseClick(editor.enableBox(2), Qt::LeftButton);
+    // Relay 4 (dates): last window at the very end of a year.
+    retype(editor.textField(29), QStringLiteral("23:59:00"));
+    retype(editor.textField(35), QStringLiteral("31/12/1999"));
+    // Relay 5 (month): every day of March 2008.
+    typeDayChoice(editor.dayList(2), QStringLiteral("Tous les jours"));
+    QCOMPARE(editor.dayChoice(2), 9);
+    retype(editor.textField(42), QStringLiteral("03/2008"));
+    QTest::mouseClick(editor.enableBox(4), Qt::LeftButton);
+    // Relay 6 (month): "Samedi et Dimanche", left as "Heure PC" filled it otherwise.
+    typeDayChoice(editor.dayList(3), QStringLiteral("Samedi et Dimanche"));
+    QCOMPARE(editor.dayChoice(3), 7);
+
+    const RelayProgram program = editor.snapshot();
+    QCOMPARE(program.enables, (std::array<int, kRelayCount>{1, 2, 1, 0, 1, 0}));
+
+    QTest::mouseClick(window_->programPanel()->command7(), Qt::LeftButton);  // "Programmer"
+    const QJsonObject event = sim_->nextEvent(QStringLiteral("program"));
+    compareProgramEvent(event, program);
+    if (QTest::currentTestFailed())
+        return;
+
+    // The values as the user typed them, read back from the board's side.
+    const QJsonArray relays = event.value(QStringLiteral("relays")).toArray();
+    const QJsonObject relay1 = relays.at(0).toObject();
+    QCOMPARE(
+        stringsOf(relay1.value(QStringLiteral("times"))).mid(0, 3),
+        (QStringList{QStringLiteral("08:30"), QStringLiteral("12:15"), QStringLiteral("10:20")}));
+    QCOMPARE(relay1.value(QStringLiteral("dayCode")).toInt(), 9);
+    QCOMPARE(relay1.value(QStringLiteral("enabled")).toBool(), true);
+    QCOMPARE(relays.at(1).toObject().value(QStringLiteral("dayCode")).toInt(), 4);  // Mercredi
+    QCOMPARE(relays.at(1).toObject().value(QStringLiteral("enableByte")).toInt(-1), 0);
+    const QJsonObject relay3 = relays.at(2).toObject();
+    QCOMPARE(stringsOf(relay3.value(QStringLiteral("dates"))),
+             (QStringList{QStringLiteral("17/06/09"), QStringLiteral("17/06/09"),
+                          QStringLiteral("24/12/07"), QStringLiteral("26/12/07"),
+                          QStringLiteral("17/06/09"), QStringLiteral("17/06/09")}));
+    QCOMPARE(stringsOf(relay3.value(QStringLiteral("times"))).mid(2, 2),
+             (QStringList{QStringLiteral("18:00"), QStringLiteral("07:45")}));
+    const QJsonObject relay4 = relays.at(3).toObject();
+    QCOMPARE(stringsOf(relay4.value(QStringLiteral("times"))).last(), QStringLiteral("23:59"));
+    QCOMPARE(stringsOf(relay4.value(QStringLiteral("dates"))).last(), QStringLiteral("31/12/99"));
+    const QJsonObject relay5 = relays.at(4).toObject();
+    QCOMPARE(relay5.value(QStringLiteral("monthYear")).toString(), QStringLiteral("03/08"));
+    QCOMPARE(relay5.value(QStringLiteral("dayCode")).toInt(), 10);
+    QCOMPARE(relay5.value(QStringLiteral("enabled")).toBool(), true);
+    const QJsonObject relay6 = relays.at(5).toObject();
+    QCOMPARE(relay6.value(QStringLiteral("monthYear")).toString(), QStringLiteral("06/09"));
+    QCOMPARE(relay6.value(QStringLiteral("dayCode")).toInt(), 8);
+
+    // The board's answer reaches the programming panel's display.
+    QTRY_VERIFY_WITH_TIMEOUT(window_->programPanel()->text3()->text().contains(
+                                 QStringLiteral("Programme reçu : 6 relais")),
+                             kClockLineTimeoutMs);
+
+    // The next start restores the timetable that was uploaded; a greyed box is stored, and
+    // so comes back, clear.
+    MainWindowOptions options;
+    options.settingsPath = window_->settingsPath();
+    options.clock = clock_->function();
+    const MainWindow restarted(options);
+    RelayProgram stored = program;
+    stored.enables[1] = 0;
+    QCOMPARE(restarted.programPanel()->editor().snapshot(), stored);
+}
+
+void TestEndToEnd::clockFrameSetsTheBoardClock_data()
+{
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<int>("weekDay");
+    QTest::addColumn<QString>("dayName");
+    QTest::newRow("Friday 23 November 2007, 14:37:52")
+        << QDateTime(QDate(2007, 11, 23), QTime(14, 37, 52))
+        << QStringLiteral("41 14 37 52 23 11 07 06") << 6 << QStringLiteral("Vendredi");
+    QTest::newRow("Sunday 29 February 2032, 07:05:09")
+        << QDateTime(QDate(2032, 2, 29), QTime(7, 5, 9))
+        << QStringLiteral("41 07 05 09 29 02 32 01") << 1 << QStringLiteral("Dimanche");
+}
+
+void TestEndToEnd::clockFrameSetsTheBoardClock()
+{
+    QFETCH(QDateTime, moment);
+    QFETCH(QString, frame);
+    QFETCH(int, weekDay);
+    QFETCH(QString, dayName);
+
+    clock_->set(moment);
+    choose("n_mise_a_l_heure");
+    ClockPanel *panel = window_->clockPanel();
+    QVERIFY(panel->isVisible());
+    QTest::mouseClick(panel->command1(), Qt::LeftButton);  // "Programmation"
+
+    const QJsonObject event = sim_->nextEvent(QStringLiteral("clock"));
+    QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
+    QCOMPARE(event.value(QStringLiteral("frame")).toString(), frame);
+    QCOMPARE(event.value(QStringLiteral("weekDay")).toInt(), weekDay);
+    QCOMPARE(event.value(QStringLiteral("moment")).toString(),
+             moment.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+    QCOMPARE(event.value(QStringLiteral("applied")).toBool(), true);
+    QCOMPARE(stringsOf(event.value(QStringLiteral("problems"))), QStringList());
+
+    // From then on the board shows its new time, which the clock-setting panel mirrors. Right
+    // after the frame a read may still hold the old time as well; the next one is the new
+    // time alone.
+    QTRY_VERIFY2_WITH_TIMEOUT(isClockLineNear(panel->text4()->text(), dayName, moment),
+                              qPrintable(panel->text4()->text()), kClockLineTimeoutMs);
+    QCOMPARE(window_->clockDisplayPanel()->text1()->text(), panel->text4()->text());
+}
+
+void TestEndToEnd::boardTextShowsInTheThreeDisplays()
+{
+    choose("n_heure_platine");
+    ClockDisplayPanel *display = window_->clockDisplayPanel();
+    QVERIFY(display->isVisible());
+    QCOMPARE(display->text1()->text(), QStringLiteral("...."));
+
+    QTest::mouseClick(display->command2(), Qt::LeftButton);  // "Ouverture port"
+    QCOMPARE(display->label8()->text(), QStringLiteral("Port ouvert"));
+    QCOMPARE(window_->link().comm().rThreshold(), 26);
+    QCOMPARE(sim_->nextEvent(QStringLiteral("connection")).value(QStringLiteral("open")),
+             QJsonValue(true));
+
+    QLineEdit *text1 = display->text1();
+    const QDateTime simStart = QDateTime::fromString(kSimStart, Qt::ISODate);
+    QTRY_VERIFY2_WITH_TIMEOUT(isClockLineNear(text1->text(), QStringLiteral("Vendredi"), simStart),
+                              qPrintable(text1->text()), kClockLineTimeoutMs);
+    const QString first = text1->text();
+    QVERIFY(first.size() >= 26);
+    QCOMPARE(window_->programPanel()->text3()->text(), first);
+    QCOMPARE(window_->clockPanel()->text4()->text(), first);
+
+    // The next second's line replaces the text; nothing is appended.
+    QTRY_VERIFY_WITH_TIMEOUT(text1->text() != first, kClockLineTimeoutMs);
+    const std::optional<ClockLine> firstLine = parseClockLine(first);
+    const std::optional<ClockLine> nextLine = parseClockLine(text1->text());
+    QVERIFY2(nextLine, qPrintable(text1->text()));
+    QVERIFY(firstLine->moment < nextLine->moment);
+    QCOMPARE(window_->programPanel()->text3()->text(), text1->text());
+    QCOMPARE(window_->clockPanel()->text4()->text(), text1->text());
+
+    QTest::mouseClick(display->command3(), Qt::LeftButton);  // "Fermeture port"
+    QCOMPARE(display->label8()->text(), QStringLiteral("Port fermé"));
+    QCOMPARE(sim_->nextEvent(QStringLiteral("connection")).value(QStringLiteral("open")),
+             QJsonValue(false));
+}
+
+QTEST_MAIN(TestEndToEnd)
+#include "test_end_to_end.moc"
