@@ -14,6 +14,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/packages.sh
+source "$root/scripts/packages.sh"
 runs=${1:-7}
 hold=${PLATINE_BENCH_HOLD:-10}
 dir="$root/build-bench"
@@ -25,20 +27,7 @@ esac
 
 # What the benchmarks need beyond the build packages of setup.sh.
 bench_packages=(libbenchmark-dev xvfb xauth time)
-missing=()
-for p in "${bench_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null 2>&1 || { echo "missing packages (install them as root): ${missing[*]}" >&2; exit 1; }
-    sudo=(sudo)
-  fi
-  echo "Installing missing packages: ${missing[*]}"
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+ensure_packages "${bench_packages[@]}"
 
 echo "== build ($dir, Release) =="
 if ! cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_BENCHMARKS=ON \

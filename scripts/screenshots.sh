@@ -9,6 +9,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/packages.sh
+source "$root/scripts/packages.sh"
 out="$root/docs/screenshots"
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -16,20 +18,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 # What the pictures need beyond the build packages of setup.sh.
 shot_packages=(xvfb xauth)
-missing=()
-for p in "${shot_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null 2>&1 || { echo "missing packages (install them as root): ${missing[*]}" >&2; exit 1; }
-    sudo=(sudo)
-  fi
-  echo "Installing missing packages: ${missing[*]}"
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+ensure_packages "${shot_packages[@]}"
 
 # setup.sh has built everything already; this names what is used here.
 cmake --build "$root/build" --parallel "$jobs" --target platine_render_screens

@@ -6,38 +6,14 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/packages.sh
+source "$root/scripts/packages.sh"
 
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
-  qt6-qpa-plugins fonts-dejavu-core libbenchmark-dev
+  qt6-qpa-plugins fonts-dejavu-core
 )
-
-missing_packages() {
-  local p
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
-  done
-}
-
-install_missing() {
-  local missing
-  missing=$(missing_packages)
-  [ -z "$missing" ] && return 0
-  local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    if ! command -v sudo >/dev/null 2>&1; then
-      echo "Paquets manquants (installez-les en tant que root) : $missing" >&2
-      exit 1
-    fi
-    sudo=(sudo)
-  fi
-  echo "Installing missing packages: $missing"
-  # shellcheck disable=SC2086
-  "${sudo[@]}" apt-get update -qq
-  # shellcheck disable=SC2086
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
-}
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -54,7 +30,7 @@ configure_and_build() {
   cmake --build "$dir" --parallel "$jobs"
 }
 
-install_missing
+ensure_packages "${packages[@]}"
 flavours=("$@")
 [ ${#flavours[@]} -eq 0 ] && flavours=(plain)
 for f in "${flavours[@]}"; do

@@ -1,6 +1,7 @@
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "pty_board.h"
+#include "relay_test_programs.h"
 #include "relays/upload.h"
 #include "store/profile_file.h"
 #include "store/program_file.h"
@@ -11,28 +12,10 @@
 #include <QTimer>
 
 using namespace platine;
+using platine::test::encodableProgram;
 using platine::test::PtyBoard;
 
 namespace {
-
-RelayProgram encodableProgram()
-{
-    RelayProgram program;
-    for (int i = 0; i < kTextSlotCount; ++i) {
-        switch (textSlotInfo(i).kind) {
-        case SlotKind::Time:
-            program.texts[i] = QStringLiteral("00:00:00");
-            break;
-        case SlotKind::Date:
-            program.texts[i] = QStringLiteral("01/01/2000");
-            break;
-        case SlotKind::MonthYear:
-            program.texts[i] = QStringLiteral("01/2000");
-            break;
-        }
-    }
-    return program;
-}
 
 QByteArray fileBytes(const QString &path)
 {
