@@ -31,7 +31,7 @@ UploadResult uploadProgram(const RelayProgram &program, const QString &settingsP
 
     if (!result.stored && result.sent) {
         result.message = written.errorMessage +
-                         QStringLiteral(" Le programme a tout de même été envoyé à la platine.");
+                         QStringLiteral(". Le programme a tout de même été envoyé à la platine.");
     } else if (result.stored && !result.sent) {
         result.message = QStringLiteral("Programme enregistré dans %1, mais pas envoyé à la "
                                         "platine : %2")
@@ -39,7 +39,7 @@ UploadResult uploadProgram(const RelayProgram &program, const QString &settingsP
     } else if (!result.stored && !result.sent) {
         result.message =
             written.errorMessage +
-            QStringLiteral(" Le programme n'a pas non plus été envoyé à la platine : ") +
+            QStringLiteral(". Le programme n'a pas non plus été envoyé à la platine : ") +
             linkMessage;
     }
     return result;

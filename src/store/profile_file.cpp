@@ -1,9 +1,13 @@
 #include "store/profile_file.h"
 
+#include "store/atomic_file.h"
+#include "store/system_error_text.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace platine {
 
@@ -30,8 +34,10 @@ ProfileWriteResult failed(const QString &path, const QString &reason)
 }
 
 // Why a new file cannot be created next to path.
-QString creationFailureReason(const QString &path)
+QString creationFailureReason(const QString &path, int error)
 {
+    if (error == ENOSPC || error == EDQUOT || error == EROFS)
+        return systemErrorText(error);
     const QFileInfo folder(QFileInfo(path).absolutePath());
     if (!folder.exists())
         return QStringLiteral("le dossier %1 n'existe pas").arg(shownPath(folder.filePath()));
@@ -40,7 +46,28 @@ QString creationFailureReason(const QString &path)
     if (!folder.isWritable())
         return QStringLiteral("le dossier %1 n'est pas accessible en écriture")
             .arg(shownPath(folder.filePath()));
-    return QStringLiteral("le fichier ne peut pas être créé");
+    return QStringLiteral("le fichier ne peut pas être créé (%1)").arg(systemErrorText(error));
+}
+
+QString replaceFailureReason(const QString &path, const ReplaceResult &result)
+{
+    switch (result.failedStep) {
+    case ReplaceStep::Create:
+        return creationFailureReason(path, result.error);
+    case ReplaceStep::Keep:
+        return QStringLiteral("le propriétaire ou les droits du fichier ne peuvent pas être "
+                              "conservés (%1)")
+            .arg(systemErrorText(result.error));
+    case ReplaceStep::Rename:
+        return QStringLiteral("le fichier ne peut pas être remplacé (%1)")
+            .arg(systemErrorText(result.error));
+    case ReplaceStep::Write:
+    case ReplaceStep::Sync:
+    case ReplaceStep::Close:
+    case ReplaceStep::None:
+        break;
+    }
+    return systemErrorText(result.error);
 }
 
 }  // namespace
@@ -138,19 +165,9 @@ ProfileWriteResult writeProfileStrings(const QString &path, const QList<ProfileE
             return failed(path, QStringLiteral("le fichier n'est pas accessible en écriture"));
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(path, creationFailureReason(path));
-    const QByteArray bytes = contents.document.toBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return failed(path, QStringLiteral("l'écriture a échoué (disque plein ?)"));
-    }
-    if (!file.commit()) {
-        return failed(path, file.error() == QFileDevice::RenameError
-                                ? QStringLiteral("le fichier n'a pas pu être remplacé")
-                                : QStringLiteral("l'écriture a échoué (disque plein ?)"));
-    }
+    const ReplaceResult replaced = replaceFile(path, contents.document.toBytes());
+    if (!replaced.ok)
+        return failed(path, replaceFailureReason(path, replaced));
     return {};
 }
 
