@@ -53,27 +53,130 @@ bool sameName(QByteArrayView a, QByteArrayView b)
     return true;
 }
 
-// The bytes stored for a name or a value: Windows-1252, with the characters that would break
-// the line (CR, LF, NUL) turned into blanks.
-QByteArray storedBytes(QStringView text)
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+const QByteArray kUtf16LittleEndianMark("\xFF\xFE");
+
+// UTF-16 files are held as UTF-8, so that lines, names and values are found as in the other
+// files. A lone surrogate, which UTF-8 cannot hold, takes the three-byte form its number would
+// have, so that every code unit comes back unchanged when the file is written.
+QByteArray utf16ToUtf8(QByteArrayView bytes)
 {
-    QByteArray bytes = encodeWindows1252(text);
-    for (char &c : bytes) {
-        if (c == '\r' || c == '\n' || c == '\0')
-            c = ' ';
+    QByteArray out;
+    out.reserve(bytes.size() * 3 / 2);
+    const qsizetype units = bytes.size() / 2;
+    auto unitAt = [&bytes](qsizetype i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+    };
+    for (qsizetype i = 0; i < units; ++i) {
+        char32_t code = unitAt(i);
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < units) {
+            const char32_t low = unitAt(i + 1);
+            if (low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (code < 0x80) {
+            out.append(static_cast<char>(code));
+        } else if (code < 0x800) {
+            out.append(static_cast<char>(0xC0 | (code >> 6)));
+            out.append(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            out.append(static_cast<char>(0xE0 | (code >> 12)));
+            out.append(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out.append(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            out.append(static_cast<char>(0xF0 | (code >> 18)));
+            out.append(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            out.append(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out.append(static_cast<char>(0x80 | (code & 0x3F)));
+        }
     }
-    return bytes;
+    return out;
 }
 
-QByteArray storedName(QStringView name)
+// The code units of the UTF-8 text held for a UTF-16 file (see utf16ToUtf8()); a byte that
+// starts no valid sequence gives U+FFFD.
+QString utf8ToUtf16(QByteArrayView bytes)
 {
-    return trimmed(storedBytes(name)).toByteArray();
+    QString out;
+    out.reserve(bytes.size());
+    const qsizetype size = bytes.size();
+    auto continuation = [&](qsizetype i) {
+        return i < size && (static_cast<unsigned char>(bytes[i]) & 0xC0) == 0x80;
+    };
+    auto bits = [&](qsizetype i) { return static_cast<char32_t>(bytes[i] & 0x3F); };
+    for (qsizetype i = 0; i < size;) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            out.append(QChar(static_cast<char16_t>(lead)));
+            i += 1;
+        } else if ((lead & 0xE0) == 0xC0 && continuation(i + 1)) {
+            out.append(QChar(static_cast<char16_t>(((lead & 0x1F) << 6) | bits(i + 1))));
+            i += 2;
+        } else if ((lead & 0xF0) == 0xE0 && continuation(i + 1) && continuation(i + 2)) {
+            out.append(QChar(
+                static_cast<char16_t>(((lead & 0x0F) << 12) | (bits(i + 1) << 6) | bits(i + 2))));
+            i += 3;
+        } else if ((lead & 0xF8) == 0xF0 && continuation(i + 1) && continuation(i + 2) &&
+                   continuation(i + 3)) {
+            const char32_t code =
+                ((lead & 0x07) << 18) | (bits(i + 1) << 12) | (bits(i + 2) << 6) | bits(i + 3);
+            if (code >= 0x10000 && code <= 0x10FFFF) {
+                out.append(QChar(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10))));
+                out.append(QChar(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF))));
+            } else {
+                out.append(QChar(QChar::ReplacementCharacter));
+            }
+            i += 4;
+        } else {
+            out.append(QChar(QChar::ReplacementCharacter));
+            i += 1;
+        }
+    }
+    return out;
+}
+
+QByteArray toUtf16LittleEndian(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    for (const QChar c : text) {
+        out.append(static_cast<char>(c.unicode() & 0xFF));
+        out.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return out;
+}
+
+// What the profile functions return for a stored value (already without blanks at its ends):
+// the text up to a NUL, without the blanks this leaves at its end, and without one pair of
+// matching quotes around it.
+QByteArrayView readValue(QByteArrayView stored)
+{
+    const qsizetype nul = stored.indexOf('\0');
+    if (nul >= 0)
+        stored = trimmed(stored.first(nul));
+    if (stored.size() >= 2 && (stored.front() == '"' || stored.front() == '\'') &&
+        stored.back() == stored.front())
+        stored = stored.sliced(1, stored.size() - 2);
+    return stored;
 }
 
 }  // namespace
 
 ProfileDocument::ProfileDocument(const QByteArray &bytes) : storage_(bytes)
 {
+    if (storage_.startsWith(kUtf8Mark)) {
+        encoding_ = Encoding::Utf8;
+        storage_.remove(0, kUtf8Mark.size());
+    } else if (storage_.startsWith(kUtf16LittleEndianMark)) {
+        encoding_ = Encoding::Utf16LittleEndian;
+        const QByteArrayView units = QByteArrayView(storage_).sliced(kUtf16LittleEndianMark.size());
+        if (units.size() % 2 != 0)
+            oddTail_ = units.last(1).toByteArray();
+        storage_ = utf16ToUtf8(units);
+    }
     const qsizetype size = storage_.size();
     const char *data = storage_.constData();
     lines_.reserve(static_cast<std::size_t>(storage_.count('\n') + storage_.count('\r') + 1));
@@ -100,6 +203,35 @@ ProfileDocument::ProfileDocument(const QByteArray &bytes) : storage_(bytes)
         lines_.push_back(line);
         start = next;
     }
+}
+
+QByteArray ProfileDocument::storedBytes(QStringView text) const
+{
+    // CR, LF and NUL would cut the line or the value: they are stored as blanks.
+    QByteArray bytes = encoding_ == Encoding::Windows1252 ? encodeWindows1252(text) : text.toUtf8();
+    for (char &c : bytes) {
+        if (c == '\r' || c == '\n' || c == '\0')
+            c = ' ';
+    }
+    return bytes;
+}
+
+QByteArray ProfileDocument::storedName(QStringView name) const
+{
+    return trimmed(storedBytes(name)).toByteArray();
+}
+
+QString ProfileDocument::decoded(QByteArrayView bytes) const
+{
+    switch (encoding_) {
+    case Encoding::Windows1252:
+        break;
+    case Encoding::Utf8:
+        return QString::fromUtf8(bytes);
+    case Encoding::Utf16LittleEndian:
+        return utf8ToUtf16(bytes);
+    }
+    return decodeWindows1252(bytes);
 }
 
 void ProfileDocument::indexHeaders()
@@ -191,7 +323,12 @@ std::optional<QString> ProfileDocument::value(QStringView section, QStringView k
     const std::optional<std::size_t> entry = findKey(*header, storedName(key));
     if (!entry)
         return std::nullopt;
-    return decodeWindows1252(valueOf(lines_[*entry]));
+    return decoded(readValue(valueOf(lines_[*entry])));
+}
+
+bool ProfileDocument::hasSection(QStringView section) const
+{
+    return findSection(storedName(section)).has_value();
 }
 
 bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView value)
@@ -270,6 +407,16 @@ QByteArray ProfileDocument::toBytes() const
     for (const Line &line : lines_) {
         bytes.append(textOf(line));
         bytes.append(endBytes(line.end));
+    }
+    switch (encoding_) {
+    case Encoding::Windows1252:
+        break;
+    case Encoding::Utf8:
+        bytes.prepend(kUtf8Mark);
+        break;
+    case Encoding::Utf16LittleEndian:
+        bytes = kUtf16LittleEndianMark + toUtf16LittleEndian(utf8ToUtf16(bytes)) + oddTail_;
+        break;
     }
     return bytes;
 }

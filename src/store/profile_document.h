@@ -20,16 +20,27 @@ namespace platine {
 // - names and values lose the blanks and tabs around them; names compare case-insensitively
 //   for ASCII letters; the first of two sections or keys of the same name is the one used;
 // - lines may end in CR LF, LF or CR, and the last one may have no end at all.
+// The text is Windows-1252, unless the file starts with a byte-order mark: UTF-8 after EF BB BF,
+// UTF-16 little-endian after FF FE (as Notepad and PowerShell write them). Such a file keeps its
+// mark and its encoding when it is written back.
 // Parsing and every lookup or change take time in proportion to the size of the file.
 class ProfileDocument
 {
 public:
+    enum class Encoding : quint8 { Windows1252, Utf8, Utf16LittleEndian };
+
     ProfileDocument() = default;
     explicit ProfileDocument(const QByteArray &bytes);
 
-    // The value with blanks and tabs at both ends removed (not cut); nothing when the section
-    // or the key is missing.
+    Encoding encoding() const { return encoding_; }
+
+    // The value as the Windows profile functions return it: blanks and tabs at both ends
+    // removed, ended by a NUL if it holds one, and without one pair of matching quotes (' or ")
+    // around it. Not cut to any length. Nothing when the section or the key is missing.
     std::optional<QString> value(QStringView section, QStringView key) const;
+
+    // Whether the file holds a section of that name (even an empty one).
+    bool hasSection(QStringView section) const;
 
     // Replaces the value in place (keeping the key's spelling, the spacing around "=", the
     // blanks after the value and the line end), or adds the key after the last non-blank line
@@ -76,14 +87,22 @@ private:
     // A line holding text, kept at the end of storage_.
     Line newLine(QByteArrayView text, LineEnd end);
 
+    // Bytes of storage_ for a name or a value written into the file; see setValue().
+    QByteArray storedBytes(QStringView text) const;
+    QByteArray storedName(QStringView name) const;
+    QString decoded(QByteArrayView bytes) const;
+
     void classify(Line &line) const;
     void indexHeaders();
     std::optional<std::size_t> findSection(QByteArrayView name) const;
     std::size_t sectionEnd(std::size_t header) const;
     std::optional<std::size_t> findKey(std::size_t header, QByteArrayView name) const;
 
-    // The file's bytes, followed by the text of the lines changed or added since.
+    // The file's bytes after its byte-order mark (UTF-16 files: turned into UTF-8, see
+    // toBytes()), followed by the text of the lines changed or added since.
     QByteArray storage_;
+    Encoding encoding_ = Encoding::Windows1252;
+    QByteArray oddTail_;  // UTF-16 files: a last byte that makes no whole code unit
     std::vector<Line> lines_;
     std::vector<std::size_t> headers_;  // the indexes of the header lines, ascending
 };

@@ -13,6 +13,20 @@
 using namespace platine;
 using namespace platine::test;
 
+namespace {
+
+QByteArray utf16le(const char16_t *text)
+{
+    QByteArray bytes;
+    for (const char16_t *c = text; *c; ++c) {
+        bytes.append(static_cast<char>(*c & 0xFF));
+        bytes.append(static_cast<char>(*c >> 8));
+    }
+    return bytes;
+}
+
+}  // namespace
+
 class ProfileFileTest : public QObject
 {
     Q_OBJECT
@@ -46,6 +60,8 @@ private slots:
     void directoryPathFails();
     void unreadableFileIsNotReplaced();
     void oversizedOrSpecialFilesAreNotRead();
+    void markedFilesKeepTheirEncoding_data();
+    void markedFilesKeepTheirEncoding();
 };
 
 void ProfileFileTest::writeEditsOnlyTheEntry_data()
@@ -226,6 +242,38 @@ void ProfileFileTest::read_data()
         << QByteArray("[s]\r\n[t\r\nk=1\r\n") << s << k << QStringLiteral("1");
     QTest::newRow("Windows-1252") << QByteArray("[s]\r\nk=\xe9\x80\x9c\xff\r\n") << s << k
                                   << QStringLiteral(u"\u00e9\u20ac\u0153\u00ff");
+    // The Windows functions drop one pair of matching quotes around a value.
+    QTest::newRow("double quotes")
+        << QByteArray("[s]\r\nk=\"3\"\r\n") << s << k << QStringLiteral("3");
+    QTest::newRow("single quotes")
+        << QByteArray("[s]\r\nk= '08:30:00' \r\n") << s << k << QStringLiteral("08:30:00");
+    QTest::newRow("blanks inside quotes stay")
+        << QByteArray("[s]\r\nk=\" a \"\r\n") << s << k << QStringLiteral(" a ");
+    QTest::newRow("empty quotes") << QByteArray("[s]\r\nk=\"\"\r\n") << s << k << QString();
+    QTest::newRow("one pair only")
+        << QByteArray("[s]\r\nk=\"\"a\"\"\r\n") << s << k << QStringLiteral("\"a\"");
+    QTest::newRow("quotes that do not match")
+        << QByteArray("[s]\r\nk=\"a'\r\n") << s << k << QStringLiteral("\"a'");
+    QTest::newRow("a lone quote") << QByteArray("[s]\r\nk=\"\r\n") << s << k
+                                  << QStringLiteral("\"");
+    QTest::newRow("quote inside") << QByteArray("[s]\r\nk=l'atelier\r\n") << s << k
+                                  << QStringLiteral("l'atelier");
+    // A NUL ends the value.
+    QTest::newRow("NUL in the value")
+        << QByteArray("[s]\r\nk=ab \0cd\r\n", 13) << s << k << QStringLiteral("ab");
+    QTest::newRow("NUL then quotes")
+        << QByteArray("[s]\r\nk=\"x\"\0\"\r\n", 12) << s << k << QStringLiteral("x");
+    // Files that start with a byte-order mark are read in their encoding.
+    QTest::newRow("UTF-8 with mark, first section")
+        << QByteArray("\xef\xbb\xbf[s]\r\nk=\xc3\xa9t\xc3\xa9 \xe2\x82\xac\r\n") << s << k
+        << QStringLiteral(u"\u00e9t\u00e9 \u20ac");
+    QTest::newRow("UTF-8 without mark is Windows-1252")
+        << QByteArray("[s]\r\nk=\xc3\xa9\r\n") << s << k << QStringLiteral(u"\u00c3\u00a9");
+    QTest::newRow("UTF-16LE with mark")
+        << (QByteArray("\xff\xfe") + utf16le(u"[t]\r\nk=0\r\n[S]\r\nK=\"\u00e9\U0001F600\"\r\n"))
+        << s << k << QStringLiteral(u"\u00e9\U0001F600");
+    QTest::newRow("UTF-16LE, odd last byte")
+        << (QByteArray("\xff\xfe") + utf16le(u"[s]\r\nk=1") + 'x') << s << k << QStringLiteral("1");
 }
 
 void ProfileFileTest::read()
@@ -589,6 +637,49 @@ void ProfileFileTest::oversizedOrSpecialFilesAreNotRead()
     QCOMPARE(device.status, ProfileFileStatus::Unreadable);
     QVERIFY2(device.errorMessage.contains(QStringLiteral("pas un fichier ordinaire")),
              qPrintable(device.errorMessage));
+}
+
+// A file written by Notepad or PowerShell keeps its byte-order mark and its encoding when the
+// tool writes into it; untouched lines keep their bytes.
+void ProfileFileTest::markedFilesKeepTheirEncoding_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray utf8Mark("\xef\xbb\xbf");
+    const QByteArray utf16Mark("\xff\xfe");
+    QTest::newRow("UTF-8") << utf8Mark + "[Port COM]\r\nvaleur=3\r\n[Notes]\r\nx=\xc3\xa9\r\n"
+                           << utf8Mark + "[Port COM]\r\nvaleur=4\r\n[Notes]\r\nx=\xc3\xa9\r\n"
+                                         "[txt0]\r\nvaleur=\xc3\xa0 8h\r\n";
+    QTest::newRow("UTF-8, invalid bytes elsewhere kept")
+        << utf8Mark + "[Notes]\r\nx=\xff\xc3\r\n[Port COM]\r\nvaleur=3\r\n"
+        << utf8Mark + "[Notes]\r\nx=\xff\xc3\r\n[Port COM]\r\nvaleur=4\r\n"
+                      "[txt0]\r\nvaleur=\xc3\xa0 8h\r\n";
+    QTest::newRow("UTF-16LE")
+        << utf16Mark + utf16le(u"[Port COM]\r\nvaleur=3\r\n[Notes]\r\nx=\u00e9\U0001F600\r\n")
+        << utf16Mark + utf16le(u"[Port COM]\r\nvaleur=4\r\n[Notes]\r\nx=\u00e9\U0001F600\r\n"
+                               u"[txt0]\r\nvaleur=\u00e0 8h\r\n");
+    QTest::newRow("UTF-16LE, lone surrogate elsewhere kept")
+        << utf16Mark + utf16le(u"[Notes]\nx=") + QByteArray("\x00\xd8", 2) +
+               utf16le(u"\n[Port COM]\nvaleur=3\n")
+        << utf16Mark + utf16le(u"[Notes]\nx=") + QByteArray("\x00\xd8", 2) +
+               utf16le(u"\n[Port COM]\nvaleur=4\n[txt0]\r\nvaleur=\u00e0 8h\r\n");
+}
+
+void ProfileFileTest::markedFilesKeepTheirEncoding()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    const QString path = freshPath();
+    QVERIFY(writeBytes(path, before));
+    const ProfileWriteResult result = writeProfileStrings(
+        path, {{QStringLiteral("Port COM"), QStringLiteral("valeur"), QStringLiteral("4")},
+               {QStringLiteral("txt0"), QStringLiteral("valeur"), QStringLiteral(u"\u00e0 8h")}});
+    QVERIFY2(result.ok, qPrintable(result.errorMessage));
+    QCOMPARE(readBytes(path).toHex(' '), after.toHex(' '));
+    QCOMPARE(readProfileString(path, QStringLiteral("txt0"), QStringLiteral("valeur")),
+             QStringLiteral(u"\u00e0 8h"));
+    QCOMPARE(readProfileString(path, QStringLiteral("Port COM"), QStringLiteral("valeur")),
+             QStringLiteral("4"));
 }
 
 QTEST_GUILESS_MAIN(ProfileFileTest)
