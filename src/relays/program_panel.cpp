@@ -6,6 +6,7 @@
 #include "relays/relay_editor.h"
 #include "store/program_file.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,6 +62,18 @@ QString ProgramPanel::openProgramFile(const QString &path)
     const ProgramReadResult read = readProgram(path);
     if (read.status == ProfileFileStatus::Unreadable)
         return read.errorMessage;
+    if (read.status == ProfileFileStatus::Read && !read.holdsProgram) {
+        // Some other file chosen by mistake: what the user typed stays.
+        return QStringLiteral("%1 ne contient pas de programme de la platine : le programme "
+                              "affiché n'a pas été modifié.")
+            .arg(QDir::toNativeSeparators(path));
+    }
+    applyProgram(read);
+    return {};
+}
+
+void ProgramPanel::applyProgram(const ProgramReadResult &read)
+{
     for (int i = 0; i < kTextSlotCount; ++i)
         editor_->textField(i)->setText(read.texts[static_cast<size_t>(i)]);
     for (int i = 0; i < kDayChoiceCount; ++i) {
@@ -73,12 +86,17 @@ QString ProgramPanel::openProgramFile(const QString &path)
         if (enable.inRange)
             editor_->setEnable(i, enable.value);
     }
-    return {};
 }
 
 QString ProgramPanel::restoreProgram(const QString &settingsPath)
 {
-    return openProgramFile(settingsPath);
+    // A settings file without a program (only the port, or nothing yet) leaves the editor
+    // empty, as it starts.
+    const ProgramReadResult read = readProgram(settingsPath);
+    if (read.status == ProfileFileStatus::Unreadable)
+        return read.errorMessage;
+    applyProgram(read);
+    return {};
 }
 
 QString ProgramPanel::saveProgramFile(const QString &path) const

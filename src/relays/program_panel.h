@@ -14,6 +14,7 @@ class QPushButton;
 namespace platine {
 
 class RelayEditor;
+struct ProgramReadResult;
 class SwitchDrawing;
 
 // Frame4, "Programmation des horaires d'enclenchement - déclenchement": the panel on which the
@@ -60,7 +61,8 @@ public:
 
     // "Ouvrir": sets the editor from a program file. A day choice or enable value out of range
     // leaves its control as it was; a file that does not exist empties the editor. Returns a
-    // French message when the file cannot be read (the editor is then left as it is).
+    // French message when the file cannot be read or holds none of the program's sections (the
+    // editor is then left as it is).
     QString openProgramFile(const QString &path);
 
     // "Enregistrer sous": writes the editor's timetable into a program file, keeping whatever
@@ -68,6 +70,8 @@ public:
     QString saveProgramFile(const QString &path) const;
 
 private:
+    void applyProgram(const ProgramReadResult &read);
+
     QLineEdit *text3_ = nullptr;
     QLabel *label5_ = nullptr;
     QLabel *label4_ = nullptr;

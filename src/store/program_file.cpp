@@ -26,12 +26,17 @@ QString enableSection(int index)
     return QStringLiteral("chk%1").arg(index);
 }
 
+// At most 19 characters, then without the blanks left at its start (a quoted value may keep
+// blanks inside its quotes).
 QString storedValue(const ProfileDocument &document, const QString &section)
 {
     const std::optional<QString> value = document.value(section, kKey);
     if (!value)
         return {};
-    return value->left(kReadCapacity - 1);
+    QStringView text = QStringView(*value).left(kReadCapacity - 1);
+    while (!text.isEmpty() && (text.front() == u' ' || text.front() == u'\t'))
+        text = text.sliced(1);
+    return text.toString();
 }
 
 StoredNumber storedNumber(const ProfileDocument &document, const QString &section, int lowest,
@@ -91,6 +96,12 @@ ProgramReadResult readProgram(const QString &path)
         result.dayChoices[i] = storedNumber(document, dayChoiceSection(i), -1, 9);
     for (int i = 0; i < kRelayCount; ++i)
         result.enables[i] = storedNumber(document, enableSection(i), 0, 2);
+    for (int i = 0; i < kTextSlotCount && !result.holdsProgram; ++i)
+        result.holdsProgram = document.hasSection(textSection(i));
+    for (int i = 0; i < kDayChoiceCount && !result.holdsProgram; ++i)
+        result.holdsProgram = document.hasSection(dayChoiceSection(i));
+    for (int i = 0; i < kRelayCount && !result.holdsProgram; ++i)
+        result.holdsProgram = document.hasSection(enableSection(i));
     return result;
 }
 

@@ -25,6 +25,9 @@ struct ProgramReadResult
 {
     ProfileFileStatus status = ProfileFileStatus::Missing;
     QString errorMessage;  // Unreadable: French, names the file and the reason
+    // Whether the file holds at least one of the 60 program sections; a file read without any
+    // is some other file, not a program.
+    bool holdsProgram = false;
     // What the file gives; a missing or unreadable file gives empty texts and zeros.
     std::array<QString, kTextSlotCount> texts;  // at most 19 characters, no blanks at the ends
     std::array<StoredNumber, kDayChoiceCount> dayChoices;  // in range: -1..9

@@ -155,8 +155,8 @@ private slots:
     void workedCasesTypedInTheEditorGoOutAndAreStored();
     void secondUploadWhilePortIsOpenRearmsTheCloseTimer();
     void saveThenOpenKeepsAllButTheDocumentedLosses();
-    void openWithoutProgramSectionsEmptiesTheEditor_data();
-    void openWithoutProgramSectionsEmptiesTheEditor();
+    void openWithoutProgramSections_data();
+    void openWithoutProgramSections();
     void saveIntoAnExistingFileKeepsEverythingElse();
     void openTakesTheNumberAtTheStartOfAValue_data();
     void openTakesTheNumberAtTheStartOfAValue();
@@ -492,7 +492,9 @@ void ProgramWindowTest::saveThenOpenKeepsAllButTheDocumentedLosses()
     QCOMPARE(fileBytes(settings()), kSettings);
 }
 
-void ProgramWindowTest::openWithoutProgramSectionsEmptiesTheEditor_data()
+// A name that does not exist empties the editor; an existing file that holds none of the
+// program's sections is some other file, and what the user typed stays.
+void ProgramWindowTest::openWithoutProgramSections_data()
 {
     QTest::addColumn<bool>("exists");
     QTest::addColumn<QByteArray>("contents");
@@ -506,10 +508,11 @@ void ProgramWindowTest::openWithoutProgramSectionsEmptiesTheEditor_data()
                                                   "valeur=1\n"
                                                   "[txt]\n"
                                                   "valeur=x\n");
+    QTest::newRow("only the port") << true << QByteArray("[Port COM]\r\nvaleur=3\r\n");
     QTest::newRow("binary") << true << QByteArray("\x00\xff\x01[\r=\x80\n\x00", 10);
 }
 
-void ProgramWindowTest::openWithoutProgramSectionsEmptiesTheEditor()
+void ProgramWindowTest::openWithoutProgramSections()
 {
     QFETCH(bool, exists);
     QFETCH(QByteArray, contents);
@@ -518,16 +521,23 @@ void ProgramWindowTest::openWithoutProgramSectionsEmptiesTheEditor()
     for (int i = 0; i < kRelayCount; ++i)
         toggle(i);
     chooseDay(2, QStringLiteral("Samedi"));
+    const QStringList typed = editorValues();
 
     const QString path = dir_->filePath(QStringLiteral("autre.txt"));
     if (exists)
         QVERIFY(writeFile(path, contents));
     answer_ = path;
     choose(QStringLiteral("n_ouvrir"));
-    verifyEditorIsEmpty();
-    QCOMPARE(QFileInfo::exists(path), exists);  // opening creates nothing
-    if (exists)
+    if (exists) {
+        QCOMPARE(editorValues(), typed);
+        QVERIFY2(statusText().contains(QStringLiteral("ne contient pas de programme")),
+                 qPrintable(statusText()));
+        QVERIFY2(statusText().contains(QStringLiteral("autre.txt")), qPrintable(statusText()));
         QCOMPARE(fileBytes(path), contents);
+    } else {
+        verifyEditorIsEmpty();
+        QVERIFY(!QFileInfo::exists(path));  // opening creates nothing
+    }
     QCOMPARE(fileBytes(settings()), kSettings);
 }
 
