@@ -9,6 +9,7 @@
 #include "pty_board.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
+#include "small_disk.h"
 #include "store/program_file.h"
 
 #include <QAction>
@@ -30,6 +31,7 @@
 using namespace platine;
 using platine::test::FakeClock;
 using platine::test::PtyBoard;
+using platine::test::SmallDisk;
 
 namespace {
 
@@ -173,11 +175,18 @@ private slots:
     void fieldThatCannotBeEncodedStopsEverything_data();
     void fieldThatCannotBeEncodedStopsEverything();
     void portThatCannotBeOpenedKeepsTheStoredProgram();
+    void fullDiskKeepsTheSettingsAndTheProgramFile();
+    void filesFromWindowsToolsRestoreTheSameTimetable_data();
+    void filesFromWindowsToolsRestoreTheSameTimetable();
 
 private:
     void startWindow();
     RelayEditor &editor() const { return window_->programPanel()->editor(); }
-    QString settings() const { return dir_->filePath(QStringLiteral("param.ini")); }
+    QString settings() const
+    {
+        return settingsPath_.isEmpty() ? dir_->filePath(QStringLiteral("param.ini"))
+                                       : settingsPath_;
+    }
     QString statusText() const { return window_->statusBar()->currentMessage(); }
     QStringList editorValues() const;
     int enableValue(int box) const;
@@ -194,12 +203,15 @@ private:
     std::unique_ptr<FakeClock> clock_;
     std::unique_ptr<PtyBoard> board_;
     std::unique_ptr<MainWindow> window_;
-    QString answer_;  // what the file dialog returns
+    QString settingsPath_;  // empty: param.ini in dir_
+    QString portAtStart_;   // the port the window took from the settings file
+    QString answer_;        // what the file dialog returns
     QList<Mode> asked_;
 };
 
 void ProgramWindowTest::init()
 {
+    settingsPath_.clear();
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     QVERIFY(writeFile(settings(), kSettings));
@@ -208,6 +220,7 @@ void ProgramWindowTest::init()
     QVERIFY2(board_->isOpen(), qPrintable(board_->errorString()));
     answer_.clear();
     asked_.clear();
+    portAtStart_.clear();
 }
 
 void ProgramWindowTest::cleanup()
@@ -230,6 +243,7 @@ void ProgramWindowTest::startWindow()
         asked_.append(mode);
         return answer_;
     });
+    portAtStart_ = window_->link().comm().commPort();
     window_->link().comm().setCommPort(board_->slavePath());
     window_->link().setTimerIntervals(50, 300);
     window_->show();
@@ -907,6 +921,115 @@ void ProgramWindowTest::portThatCannotBeOpenedKeepsTheStoredProgram()
         stored.append(readProfileString(settings(), sectionName(i), QStringLiteral("valeur")));
     QCOMPARE(stored, values);
     QVERIFY(fileBytes(settings()).startsWith(kSettings.left(kSettings.indexOf("[txt3]"))));
+}
+
+// With the disk full, neither the upload nor "Enregistrer sous" may leave a truncated file or
+// say that it saved.
+void ProgramWindowTest::fullDiskKeepsTheSettingsAndTheProgramFile()
+{
+    SmallDisk disk;
+    if (!disk.available())
+        QSKIP(qPrintable(disk.reason()));
+    settingsPath_ = disk.filePath(QStringLiteral("param.ini"));
+    const QString program = disk.filePath(QStringLiteral("serre.txt"));
+    const QByteArray programBytes = newSection(QStringLiteral("txt0"), QStringLiteral("06:00:00"));
+    QVERIFY(writeFile(settings(), kSettings));
+    QVERIFY(writeFile(program, programBytes));
+    QVERIFY(disk.fill());
+
+    startWindow();
+    pressEveryHeurePc();
+    clickProgrammer();
+    QCOMPARE(frameFromBoard().size(), kFrameSize);  // the user asked to program the board
+    QCOMPARE(fileBytes(settings()), kSettings);
+    QVERIFY2(statusText().contains(QStringLiteral("disque plein")), qPrintable(statusText()));
+    QVERIFY2(statusText().contains(QStringLiteral("param.ini")), qPrintable(statusText()));
+    QVERIFY2(!statusText().contains(QStringLiteral("enregistré")), qPrintable(statusText()));
+
+    answer_ = program;
+    choose(QStringLiteral("n_enregistrer"));
+    QCOMPARE(fileBytes(program), programBytes);
+    QVERIFY2(statusText().contains(QStringLiteral("disque plein")), qPrintable(statusText()));
+    QVERIFY2(statusText().contains(QStringLiteral("serre.txt")), qPrintable(statusText()));
+    QVERIFY2(!statusText().contains(QStringLiteral("enregistré")), qPrintable(statusText()));
+}
+
+// A settings file saved by Notepad (UTF-8 with its mark, or "Unicode") or with quoted values
+// gives the same timetable and port; uploads and saves keep its encoding, and what they wrote
+// reads back the same.
+void ProgramWindowTest::filesFromWindowsToolsRestoreTheSameTimetable_data()
+{
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<bool>("utf16");
+    QTest::addColumn<bool>("quoted");
+    QTest::newRow("UTF-8 with mark") << QByteArray("\xef\xbb\xbf") << false << false;
+    QTest::newRow("UTF-16LE with mark") << QByteArray("\xff\xfe") << true << false;
+    QTest::newRow("quoted values") << QByteArray() << false << true;
+    QTest::newRow("UTF-16LE, quoted") << QByteArray("\xff\xfe") << true << true;
+}
+
+void ProgramWindowTest::filesFromWindowsToolsRestoreTheSameTimetable()
+{
+    QFETCH(QByteArray, mark);
+    QFETCH(bool, utf16);
+    QFETCH(bool, quoted);
+    auto value = [quoted](const QString &text) {
+        return quoted ? QStringLiteral("\"%1\"").arg(text) : text;
+    };
+    QString text = QStringLiteral(u"; réglages de l'atelier\r\n[Port COM]\r\nvaleur=%1\r\n")
+                       .arg(value(QStringLiteral("7")));
+    text += QStringLiteral("[txt0]\r\nvaleur=%1\r\n[txt1]\r\nvaleur=%2\r\n")
+                .arg(value(QStringLiteral("08:30:00")), value(QStringLiteral("17:45:00")));
+    text += QStringLiteral("[cmb0]\r\nvaleur=%1\r\n[chk0]\r\nvaleur=%2\r\n")
+                .arg(value(QStringLiteral("8")), value(QStringLiteral("1")));
+    text += QStringLiteral(u"[Atelier]\r\nnom=Serre n°2 été\r\n");
+    QByteArray body;
+    if (utf16) {
+        for (const QChar c : text) {
+            body.append(static_cast<char>(c.unicode() & 0xFF));
+            body.append(static_cast<char>(c.unicode() >> 8));
+        }
+    } else {
+        body = mark.isEmpty() ? text.toLatin1() : text.toUtf8();
+    }
+    const QByteArray original = mark + body;
+    QVERIFY(writeFile(settings(), original));
+
+    startWindow();
+    QCOMPARE(portAtStart_, QStringLiteral("7"));
+    QCOMPARE(editor().textField(0)->text(), QStringLiteral("08:30:00"));
+    QCOMPARE(editor().textField(1)->text(), QStringLiteral("17:45:00"));
+    QCOMPARE(editor().dayChoice(0), 8);
+    QCOMPARE(editor().enableBox(0)->checkState(), Qt::Checked);
+
+    pressEveryHeurePc();  // every field must hold a value to be sent
+    typeInto(editor().textField(2), QStringLiteral("12:00:00"));
+    const QStringList shown = editorValues();
+    clickProgrammer();
+    QCOMPARE(frameFromBoard().size(), kFrameSize);
+    const QByteArray stored = fileBytes(settings());
+    QVERIFY(stored.startsWith(mark));
+    QVERIFY(stored.size() > original.size());
+    if (utf16)
+        QCOMPARE(stored.size() % 2, 0);  // still whole UTF-16 code units
+    QCOMPARE(readProfileString(settings(), QStringLiteral("Atelier"), QStringLiteral("nom")),
+             QStringLiteral(u"Serre n°2 été"));
+
+    // "Enregistrer sous" into a copy of the original file, then the next start and "Ouvrir".
+    const QString copy = dir_->filePath(QStringLiteral("copie.txt"));
+    QVERIFY(writeFile(copy, original));
+    answer_ = copy;
+    choose(QStringLiteral("n_enregistrer"));
+    QVERIFY(fileBytes(copy).startsWith(mark));
+
+    startWindow();
+    QCOMPARE(portAtStart_, QStringLiteral("7"));
+    QCOMPARE(editorValues(), shown);
+    for (int i = 0; i < kTextSlotCount; ++i)
+        typeInto(editor().textField(i), QString());
+    answer_ = copy;
+    choose(QStringLiteral("n_ouvrir"));
+    QCOMPARE(editorValues(), shown);
 }
 
 QTEST_MAIN(ProgramWindowTest)
