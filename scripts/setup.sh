@@ -11,7 +11,7 @@ source "$root/scripts/packages.sh"
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev
   qt6-qpa-plugins fonts-dejavu-core
 )
 

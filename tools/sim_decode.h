@@ -5,7 +5,7 @@
 // of bytes is cut into frames by their command letter and their fixed size alone; whatever does
 // not make a whole frame is reported, never guessed at.
 
-#include "relays/relay_program.h"
+#include "store/relay_program.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

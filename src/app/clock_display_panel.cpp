@@ -1,7 +1,7 @@
 #include "app/clock_display_panel.h"
 
-#include "app/switch_drawing.h"
-#include "app/ui_layout.h"
+#include "widgets/switch_drawing.h"
+#include "widgets/ui_layout.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 #include "app/clock_panel.h"
 
 #include "app/clock_face.h"
-#include "app/field_mark.h"
-#include "app/switch_drawing.h"
-#include "app/ui_layout.h"
+#include "widgets/field_mark.h"
+#include "widgets/switch_drawing.h"
+#include "widgets/ui_layout.h"
 
 #include <QLabel>
 #include <QLineEdit>

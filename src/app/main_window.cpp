@@ -1,17 +1,17 @@
 #include "app/main_window.h"
 
-#include "app/app_info.h"
 #include "app/clock_display_panel.h"
 #include "app/clock_face.h"
 #include "app/clock_panel.h"
 #include "app/port_dialog.h"
 #include "app/switch_panel.h"
-#include "app/ui_layout.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
 #include "relays/upload.h"
+#include "widgets/app_info.h"
+#include "widgets/ui_layout.h"
 
 #include <QAction>
 #include <QCoreApplication>

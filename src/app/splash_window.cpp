@@ -1,9 +1,9 @@
 #include "app/splash_window.h"
 
-#include "app/app_info.h"
 #include "app/clock_face.h"
 #include "app/splash_pictures.h"
-#include "app/ui_layout.h"
+#include "widgets/app_info.h"
+#include "widgets/ui_layout.h"
 
 #include <QLabel>
 #include <QMouseEvent>

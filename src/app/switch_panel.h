@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/switch_drawing.h"
+#include "widgets/switch_drawing.h"
 
 #include <QGroupBox>
 #include <QList>

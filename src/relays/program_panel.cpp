@@ -1,10 +1,10 @@
 #include "relays/program_panel.h"
 
-#include "app/app_info.h"
-#include "app/switch_drawing.h"
-#include "app/ui_layout.h"
 #include "relays/relay_editor.h"
 #include "store/program_file.h"
+#include "widgets/app_info.h"
+#include "widgets/switch_drawing.h"
+#include "widgets/ui_layout.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "relays/relay_editor.h"
 
-#include "app/field_mark.h"
-#include "app/ui_layout.h"
 #include "link/days.h"
+#include "widgets/field_mark.h"
+#include "widgets/ui_layout.h"
 
 #include <QCheckBox>
 #include <QComboBox>

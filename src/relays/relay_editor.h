@@ -1,6 +1,6 @@
 #pragma once
 
-#include "relays/relay_program.h"
+#include "store/relay_program.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "relays/program_frame.h"
-#include "relays/relay_program.h"
+#include "store/relay_program.h"
 
 #include <QString>
 

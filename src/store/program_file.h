@@ -1,7 +1,7 @@
 #pragma once
 
-#include "relays/relay_program.h"
 #include "store/profile_file.h"
+#include "store/relay_program.h"
 
 #include <QList>
 #include <QString>

@@ -3,15 +3,15 @@
 
 #include "app_test_support.h"
 
-#include "app/app_info.h"
 #include "app/clock_display_panel.h"
 #include "app/clock_panel.h"
 #include "app/main_window.h"
-#include "app/switch_drawing.h"
 #include "app/switch_panel.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "relays/program_panel.h"
+#include "widgets/app_info.h"
+#include "widgets/switch_drawing.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -3,11 +3,11 @@
 
 #include "app_test_support.h"
 
-#include "app/app_info.h"
 #include "app/app_shell.h"
 #include "app/main_window.h"
 #include "app/splash_pictures.h"
 #include "app/splash_window.h"
+#include "widgets/app_info.h"
 
 #include <QApplication>
 #include <QImage>

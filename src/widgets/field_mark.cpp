@@ -1,4 +1,4 @@
-#include "app/field_mark.h"
+#include "widgets/field_mark.h"
 
 #include <QLineEdit>
 #include <QPalette>

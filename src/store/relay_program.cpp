@@ -1,4 +1,4 @@
-#include "relays/relay_program.h"
+#include "store/relay_program.h"
 
 namespace platine {
 

@@ -1,6 +1,6 @@
-#include "app/switch_drawing.h"
+#include "widgets/switch_drawing.h"
 
-#include "app/ui_layout.h"
+#include "widgets/ui_layout.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/app_info.h"
+#include "widgets/app_info.h"
 
 namespace platine {
 

@@ -1,4 +1,4 @@
-#include "app/ui_layout.h"
+#include "widgets/ui_layout.h"
 
 #include <QFont>
 #include <QFontInfo>
