@@ -1,0 +1,173 @@
+#include "app/startup_options.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace platine {
+
+namespace {
+
+// Options that Qt's application object takes out of the command line for itself.
+const QStringList kToolkitOptions = {
+    QStringLiteral("platform"),
+    QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"),
+    QStringLiteral("plugin"),
+    QStringLiteral("qwindowgeometry"),
+    QStringLiteral("qwindowicon"),
+    QStringLiteral("qwindowtitle"),
+    QStringLiteral("reverse"),
+    QStringLiteral("session"),
+    QStringLiteral("display"),
+    QStringLiteral("geometry"),
+    QStringLiteral("style"),
+    QStringLiteral("stylesheet"),
+    QStringLiteral("widgetcount"),
+    QStringLiteral("qmljsdebugger"),
+    QStringLiteral("nograb"),
+    QStringLiteral("dograb"),
+    QStringLiteral("sync"),
+    QStringLiteral("name"),
+    QStringLiteral("title"),
+    QStringLiteral("visual"),
+    QStringLiteral("ncols"),
+    QStringLiteral("cmap"),
+    QStringLiteral("fn"),
+    QStringLiteral("font"),
+    QStringLiteral("bg"),
+    QStringLiteral("background"),
+    QStringLiteral("fg"),
+    QStringLiteral("foreground"),
+    QStringLiteral("btn"),
+    QStringLiteral("button"),
+    QStringLiteral("im"),
+    QStringLiteral("inputstyle"),
+};
+
+// Checks a --settings value; returns a French message when it cannot be used.
+std::optional<QString> settingsPathProblem(const QString &path)
+{
+    if (path.isEmpty())
+        return QStringLiteral("--settings demande le chemin d'un fichier de paramètres.");
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        return QStringLiteral("« %1 » est un dossier : --settings demande un fichier.")
+            .arg(QDir::toNativeSeparators(path));
+    }
+    if (!info.absoluteDir().exists()) {
+        return QStringLiteral("Le dossier du fichier de paramètres « %1 » n'existe pas.")
+            .arg(QDir::toNativeSeparators(path));
+    }
+    return std::nullopt;
+}
+
+StartupDecision usageError(const QString &message)
+{
+    StartupDecision decision;
+    decision.outcome = StartupDecision::Outcome::Exit;
+    decision.exitCode = StartupExitCode::Usage;
+    decision.error = message + QStringLiteral("\nplatine --help affiche l'aide.");
+    return decision;
+}
+
+StartupDecision exitWith(const QString &output)
+{
+    StartupDecision decision;
+    decision.outcome = StartupDecision::Outcome::Exit;
+    decision.output = output;
+    return decision;
+}
+
+}  // namespace
+
+QString startupHelpText()
+{
+    return QStringLiteral(
+        "platine : logiciel de configuration de la platine six relais.\n"
+        "\n"
+        "Usage : platine [options]\n"
+        "\n"
+        "Options :\n"
+        "  --settings <fichier>  utilise ce fichier de paramètres (port et dernier programme\n"
+        "                        envoyé) au lieu de param.ini à côté du programme ; il est\n"
+        "                        créé au premier enregistrement s'il n'existe pas\n"
+        "  --no-splash           affiche tout de suite la fenêtre principale, sans la fenêtre\n"
+        "                        de présentation\n"
+        "  -h, --help            affiche cette aide\n"
+        "  -v, --version         affiche la version\n"
+        "\n"
+        "Variable d'environnement :\n"
+        "  PLATINE_STARTUP_PROBE=1  mesure le démarrage : dès que la première fenêtre est\n"
+        "                           affichée, écrit « startup-ms: <n> » sur la sortie d'erreur\n"
+        "                           et quitte\n"
+        "\n"
+        "Codes de sortie : 0 arrêt normal, 2 ligne de commande incorrecte.");
+}
+
+QString startupVersionText()
+{
+    return QStringLiteral("platine %1").arg(QStringLiteral(PLATINE_VERSION));
+}
+
+StartupDecision decideStartup(const QStringList &arguments, bool toolkitHasRun)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    const QCommandLineOption settings(QStringLiteral("settings"), QString(),
+                                      QStringLiteral("fichier"));
+    const QCommandLineOption noSplash(QStringLiteral("no-splash"), QString());
+    parser.addOptions({help, version, settings, noSplash});
+
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            if (!toolkitHasRun) {
+                bool toolkitOnly = true;
+                for (const QString &name : unknown)
+                    toolkitOnly = toolkitOnly && kToolkitOptions.contains(name);
+                if (toolkitOnly)
+                    return {StartupDecision::Outcome::Deferred, StartupExitCode::Ok, {}, {}, {}};
+            }
+            // The first option nobody knows, rather than one the toolkit would have taken.
+            QString name = unknown.first();
+            for (const QString &candidate : unknown) {
+                if (!kToolkitOptions.contains(candidate)) {
+                    name = candidate;
+                    break;
+                }
+            }
+            const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+            return usageError(QStringLiteral("Option inconnue : %1%2").arg(dashes, name));
+        }
+        // The one option with a value: "--settings" last, with nothing after it.
+        if (parser.errorText().contains(QStringLiteral("settings")))
+            return usageError(*settingsPathProblem(QString()));
+        return usageError(
+            QStringLiteral("Ligne de commande incorrecte (%1).").arg(parser.errorText()));
+    }
+    if (parser.isSet(help))
+        return exitWith(startupHelpText());
+    if (parser.isSet(version))
+        return exitWith(startupVersionText());
+    if (!parser.positionalArguments().isEmpty()) {
+        return usageError(
+            QStringLiteral("Argument inattendu : %1").arg(parser.positionalArguments().first()));
+    }
+    StartupDecision decision;
+    if (parser.isSet(settings)) {
+        const QString path = parser.value(settings);
+        if (const std::optional<QString> problem = settingsPathProblem(path))
+            return usageError(*problem);
+        decision.options.settingsPath = QFileInfo(path).absoluteFilePath();
+    }
+    decision.options.noSplash = parser.isSet(noSplash);
+    return decision;
+}
+
+}  // namespace platine

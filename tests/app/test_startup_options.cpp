@@ -1,0 +1,149 @@
+// The tool's command line: decided before the toolkit starts, so that help, the version and
+// mistakes are answered on a machine without a display.
+#include "app/startup_options.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace platine;
+using Outcome = StartupDecision::Outcome;
+
+class StartupOptionsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void decisions_data();
+    void decisions();
+    void settingsPathIsMadeAbsolute();
+    void toolkitOptionsWaitForTheToolkit();
+    void answersWithoutADisplay_data();
+    void answersWithoutADisplay();
+};
+
+void StartupOptionsTest::decisions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("printed");  // the start of what is printed, if anything
+    QTest::addColumn<bool>("noSplash");
+
+    const QString exe = QStringLiteral("platine");
+    QTest::newRow("nothing") << QStringList{exe} << Outcome::Run << 0 << QString() << false;
+    QTest::newRow("--no-splash") << QStringList{exe, QStringLiteral("--no-splash")} << Outcome::Run
+                                 << 0 << QString() << true;
+    QTest::newRow("--help") << QStringList{exe, QStringLiteral("--help")} << Outcome::Exit << 0
+                            << QStringLiteral("platine : logiciel") << false;
+    QTest::newRow("-h") << QStringList{exe, QStringLiteral("-h")} << Outcome::Exit << 0
+                        << QStringLiteral("platine : logiciel") << false;
+    QTest::newRow("--version") << QStringList{exe, QStringLiteral("--version")} << Outcome::Exit
+                               << 0
+                               << QStringLiteral("platine %1").arg(QStringLiteral(PLATINE_VERSION))
+                               << false;
+    QTest::newRow("unknown long option")
+        << QStringList{exe, QStringLiteral("--bogus")} << Outcome::Exit << 2
+        << QStringLiteral("Option inconnue : --bogus") << false;
+    QTest::newRow("unknown short option") << QStringList{exe, QStringLiteral("-x")} << Outcome::Exit
+                                          << 2 << QStringLiteral("Option inconnue : -x") << false;
+    QTest::newRow("unknown beside a toolkit option")
+        << QStringList{exe, QStringLiteral("-style"), QStringLiteral("fusion"),
+                       QStringLiteral("--bogus")}
+        << Outcome::Exit << 2 << QStringLiteral("Option inconnue : --bogus") << false;
+    QTest::newRow("stray argument")
+        << QStringList{exe, QStringLiteral("fichier.txt")} << Outcome::Exit << 2
+        << QStringLiteral("Argument inattendu : fichier.txt") << false;
+    QTest::newRow("--settings without a value")
+        << QStringList{exe, QStringLiteral("--settings")} << Outcome::Exit << 2
+        << QStringLiteral("--settings demande le chemin") << false;
+    QTest::newRow("--settings on a folder")
+        << QStringList{exe, QStringLiteral("--settings"), QDir::tempPath()} << Outcome::Exit << 2
+        << QStringLiteral("« %1 » est un dossier").arg(QDir::tempPath()) << false;
+    QTest::newRow("--settings in a missing folder")
+        << QStringList{exe, QStringLiteral("--settings=/nulle/part/param.ini")} << Outcome::Exit
+        << 2 << QStringLiteral("Le dossier du fichier de paramètres") << false;
+}
+
+void StartupOptionsTest::decisions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(Outcome, outcome);
+    QFETCH(int, exitCode);
+    QFETCH(QString, printed);
+    QFETCH(bool, noSplash);
+    for (const bool toolkitHasRun : {false, true}) {
+        const StartupDecision decision = decideStartup(arguments, toolkitHasRun);
+        QCOMPARE(decision.outcome, outcome);
+        QCOMPARE(static_cast<int>(decision.exitCode), exitCode);
+        const QString shown = exitCode == 0 ? decision.output : decision.error;
+        QVERIFY2(shown.startsWith(printed), qPrintable(shown));
+        if (exitCode == 2)
+            QVERIFY2(shown.endsWith(QStringLiteral("platine --help affiche l'aide.")),
+                     qPrintable(shown));
+        QCOMPARE(decision.options.noSplash, noSplash);
+    }
+}
+
+void StartupOptionsTest::settingsPathIsMadeAbsolute()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const StartupDecision decision = decideStartup(
+        {QStringLiteral("platine"), QStringLiteral("--settings"), QStringLiteral("essai.ini")},
+        false);
+    QCOMPARE(decision.outcome, Outcome::Run);
+    QCOMPARE(decision.options.settingsPath, dir.filePath(QStringLiteral("essai.ini")));
+}
+
+void StartupOptionsTest::toolkitOptionsWaitForTheToolkit()
+{
+    const QStringList arguments{QStringLiteral("platine"), QStringLiteral("-platform"),
+                                QStringLiteral("offscreen"), QStringLiteral("--no-splash")};
+    QCOMPARE(decideStartup(arguments, false).outcome, Outcome::Deferred);
+    // Once the toolkit has run, what it left is ours, and a toolkit option still there is not.
+    const StartupDecision after =
+        decideStartup({QStringLiteral("platine"), QStringLiteral("--no-splash")}, true);
+    QCOMPARE(after.outcome, Outcome::Run);
+    QVERIFY(after.options.noSplash);
+    QCOMPARE(decideStartup(arguments, true).exitCode, StartupExitCode::Usage);
+}
+
+// The built program, with no display at all: it must answer, not abort in the toolkit.
+void StartupOptionsTest::answersWithoutADisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("printed");
+    QTest::newRow("--bogus") << QStringList{QStringLiteral("--bogus")} << 2
+                             << QByteArray("Option inconnue : --bogus");
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0
+                            << QByteArray("platine : logiciel");
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0
+                               << QByteArray("platine " PLATINE_VERSION);
+}
+
+void StartupOptionsTest::answersWithoutADisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, printed);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PLATINE_PROGRAM), arguments);
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), exitCode);
+    const QByteArray shown =
+        exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
+    QVERIFY2(shown.startsWith(printed), shown.constData());
+}
+
+QTEST_GUILESS_MAIN(StartupOptionsTest)
+#include "test_startup_options.moc"
