@@ -74,7 +74,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
 
     connect(link_, &BoardLink::textReceived, this, &MainWindow::showReceivedText);
     connect(link_, &BoardLink::portOpenChanged, this, &MainWindow::showPortState);
-    connect(link_, &BoardLink::message, this, &MainWindow::showStatus);
+    connect(link_, &BoardLink::message, this, &MainWindow::showPortError);
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -185,6 +185,12 @@ void MainWindow::showStatus(const QString &message)
         statusBar()->showMessage(message);
 }
 
+void MainWindow::showPortError(const QString &message)
+{
+    showStatus(message);
+    portError_ = message;
+}
+
 void MainWindow::setFilePrompt(FilePrompt prompt)
 {
     filePrompt_ = std::move(prompt);
@@ -258,7 +264,9 @@ void MainWindow::Command7_Click()
     const UploadResult result = uploadProgram(frame4_->editor().snapshot(), settingsPath_, *link_);
     if (result.fieldError)
         frame4_->editor().markInvalidText(result.fieldError->textIndex);
-    if (!result.message.isEmpty())
+    if (result.stored && !result.sent)
+        showPortError(result.message);  // only the port stands in the way
+    else if (!result.message.isEmpty())
         showStatus(result.message);
     else
         statusBar()->showMessage(QStringLiteral("Programme envoyé à la platine."), 5000);
@@ -365,6 +373,12 @@ void MainWindow::Command3_Click()
 void MainWindow::showPortState(bool open)
 {
     frame3_->label8()->setText(ClockDisplayPanel::portStateText(open));
+    if (!open)
+        return;
+    // An open port makes a port failure still on show stale; any other message stays.
+    if (!portError_.isEmpty() && statusBar()->currentMessage() == portError_)
+        statusBar()->clearMessage();
+    portError_.clear();
 }
 
 void MainWindow::showReceivedText(const QString &text)

@@ -116,6 +116,9 @@ private:
                                void (MainWindow::*handler)());
     QDateTime now() const;
     void showStatus(const QString &message);
+    // A message about the port (one that cannot be opened, written or that was lost): it goes
+    // once the port opens.
+    void showPortError(const QString &message);
     QString askForProgramFile(FileDialogMode mode);
 
     QString requestedSettingsPath_;
@@ -123,6 +126,7 @@ private:
     std::function<QDateTime()> clock_;
     PortPrompt portPrompt_;
     FilePrompt filePrompt_;
+    QString portError_;  // the port message last shown in the status bar
 
     BoardLink *link_ = nullptr;
     ProgramPanel *frame4_ = nullptr;

@@ -2,9 +2,25 @@
 
 #include "link/bcd.h"
 
+#include "store/visible_text.h"
+
 #include <QStringList>
 
 namespace platine {
+
+namespace {
+
+// The character at index, with its second half when it is the first of a surrogate pair.
+QStringView characterAt(const QString &text, qsizetype index)
+{
+    const qsizetype length =
+        index + 1 < text.size() && text[index].isHighSurrogate() && text[index + 1].isLowSurrogate()
+            ? 2
+            : 1;
+    return QStringView(text).mid(index, length);
+}
+
+}  // namespace
 
 DigitGroupsRead readDigitGroups(const QString &text, std::initializer_list<int> groupStarts)
 {
@@ -36,9 +52,8 @@ QString describeUnreadable(const QString &text, const QList<int> &badPositions)
             tooShort = true;
             continue;
         }
-        const QChar c = text[position - 1];
-        const QString shown =
-            c == u' ' ? QStringLiteral("une espace") : QStringLiteral("« %1 »").arg(c);
+        const QStringView c = characterAt(text, position - 1);
+        const QString shown = c == u" " ? QStringLiteral("une espace") : quotedText(c);
         reasons.append(QStringLiteral("le caractère n° %1, %2, n'est pas un chiffre")
                            .arg(position)
                            .arg(shown));

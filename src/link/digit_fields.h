@@ -20,7 +20,8 @@ struct DigitGroupsRead
 DigitGroupsRead readDigitGroups(const QString &text, std::initializer_list<int> groupStarts);
 
 // French explanation of why a text could not be read: "le champ est vide", "il ne compte que
-// 3 caractères", "le caractère n° 2, « h », n'est pas un chiffre", ...
+// 3 caractères", "le caractère n° 2, « h », n'est pas un chiffre", ... A character that would
+// not show is given by its code: "« <U+001B> »".
 QString describeUnreadable(const QString &text, const QList<int> &badPositions);
 
 }  // namespace platine

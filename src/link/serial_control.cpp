@@ -1,6 +1,8 @@
 #include "link/serial_control.h"
 
 #include "link/port_device.h"
+#include "store/system_error_text.h"
+#include "store/visible_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,8 +14,13 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/sysmacros.h>
 #endif
 
 namespace platine {
@@ -47,6 +54,65 @@ bool accessDenied(const QString &device)
         return false;
     return errno == EACCES || errno == EPERM;
 }
+
+// Why the device cannot be the board's serial line, found without opening it: a missing path,
+// a file or a folder, or one of the terminal devices that stand for another terminal. Empty
+// when it may be a serial port.
+QString refusalBeforeOpening(const QString &device)
+{
+    const QByteArray path = QFile::encodeName(device);
+    struct stat info = {};
+    if (::stat(path.constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return QStringLiteral("ce périphérique n'existe pas (adaptateur débranché ?).");
+        return systemErrorText(errno) + u'.';
+    }
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("ce n'est pas un port série mais un dossier.");
+    if (S_ISREG(info.st_mode))
+        return QStringLiteral("ce n'est pas un port série mais un fichier ordinaire.");
+    if (!S_ISCHR(info.st_mode))
+        return QStringLiteral("ce n'est pas un port série.");
+
+    // Opening the multiplexer creates a fresh pseudo-terminal that nobody listens to: every
+    // frame would be lost while the sends looked fine.
+    const QString multiplexer =
+        QStringLiteral("ce n'est pas un port série mais le multiplexeur des pseudo-terminaux ; "
+                       "un simulateur de la platine se désigne par son terminal, tel "
+                       "/dev/pts/3.");
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    if (canonical == QStringLiteral("/dev/ptmx") || canonical == QStringLiteral("/dev/pts/ptmx"))
+        return multiplexer;
+#ifdef Q_OS_LINUX
+    // The multiplexer, the process's own terminal and the system console, whatever their path.
+    constexpr unsigned kTtyAuxMajor = 5;
+    if (::major(info.st_rdev) == kTtyAuxMajor) {
+        switch (::minor(info.st_rdev)) {
+        case 0:
+            return QStringLiteral("ce n'est pas un port série mais le terminal de ce programme.");
+        case 1:
+            return QStringLiteral("ce n'est pas un port série mais la console du système.");
+        case 2:
+            return multiplexer;
+        default:
+            break;
+        }
+    }
+#endif
+    return {};
+}
+
+// The system's reason why the device does not open. Qt keeps only the system's English text,
+// so the device is asked once more.
+int openErrorNumber(const QString &device)
+{
+    const QByteArray path = QFile::encodeName(device);
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    ::close(fd);
+    return 0;
+}
 #endif
 
 }  // namespace
@@ -73,14 +139,18 @@ struct SerialControl::Private
     {
         const QString text = portText.trimmed();
         if (device.isEmpty() || device == text)
-            return QStringLiteral("« %1 »").arg(text);
-        return QStringLiteral("« %1 » (%2)").arg(text, device);
+            return quotedText(text);
+        return quotedText(text) + QStringLiteral(" (") + visibleText(device) + u')';
+    }
+
+    QString openFailureHead(const QString &device) const
+    {
+        return QStringLiteral("Impossible d'ouvrir le port %1 : ").arg(portLabel(device));
     }
 
     QString openFailureMessage(const QString &device) const
     {
-        const QString head =
-            QStringLiteral("Impossible d'ouvrir le port %1 : ").arg(portLabel(device));
+        const QString head = openFailureHead(device);
         QSerialPort::SerialPortError error = port.error();
 #ifdef Q_OS_UNIX
         // Qt locks the port before it opens the device, so a missing device can look busy.
@@ -122,7 +192,11 @@ struct SerialControl::Private
         case QSerialPort::OpenError:
             return head + QStringLiteral("il est déjà ouvert.");
         default:
-            return head + QStringLiteral("erreur du système (%1).").arg(port.errorString());
+#ifdef Q_OS_UNIX
+            return head + systemErrorText(openErrorNumber(device)) + u'.';
+#else
+            return head + QStringLiteral("le système refuse de l'ouvrir.");
+#endif
         }
     }
 
@@ -135,16 +209,17 @@ struct SerialControl::Private
                             ? QStringLiteral("Impossible d'ouvrir le port : aucun port choisi. "
                                              "Choisissez-le dans « Paramètrage », « Port COM ».")
                             : QStringLiteral("Impossible d'ouvrir le port : aucun port choisi "
-                                             "(« Port COM » vaut « %1 »). Choisissez-le dans "
+                                             "(« Port COM » vaut %1). Choisissez-le dans "
                                              "« Paramètrage », « Port COM ».")
-                                  .arg(text);
+                                  .arg(quotedText(text));
             return false;
         }
 
         held.clear();
 #ifdef Q_OS_UNIX
-        if (!QFileInfo::exists(device)) {
-            lastError = openFailureMessage(device);
+        const QString refusal = refusalBeforeOpening(device);
+        if (!refusal.isEmpty()) {
+            lastError = openFailureHead(device) + refusal;
             return false;
         }
 #endif

@@ -4,8 +4,10 @@
 
 namespace platine {
 
-// A short French reason for a system error number, for messages shown to the user
-// ("disque plein", "accès refusé"...). Unknown numbers give "erreur système n° N".
+// A short French reason for a system error number (errno), to follow a colon in a message:
+// "fichier ou périphérique introuvable", "accès refusé", "disque plein", ... Never the
+// system's own (English) text: a number without a wording of its own gives
+// "erreur système n° 123".
 QString systemErrorText(int errorNumber);
 
 }  // namespace platine

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -81,6 +82,7 @@ private slots:
     void portButtonsAndQuitterFollowThePort();
     void label8TellsTheTruthWhenTheCloseTimerClosesThePort();
     void failedOpeningLeavesPortFermeAndSaysWhy();
+    void portErrorGoesOnceThePortOpens();
     void portComWritesTheSettingAndTheNextStartUsesIt();
     void portComOffersTheCurrentPort();
     void portComEmptyAnswerChangesNothing_data();
@@ -264,6 +266,43 @@ void TestClockDisplay::failedOpeningLeavesPortFermeAndSaysWhy()
     const QString message = window_->statusBar()->currentMessage();
     QVERIFY2(message.contains(QStringLiteral("no-such-tty")), qPrintable(message));
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+// A port failure still on show goes once the port opens, by "Ouverture port" or by a send;
+// other messages stay.
+void TestClockDisplay::portErrorGoesOnceThePortOpens()
+{
+    PtyBoard board;
+    QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
+    QStatusBar *status = window_->statusBar();
+    QPushButton *open = window_->clockDisplayPanel()->command2();
+    const auto openFailsOn = [&](const QString &port) {
+        window_->link().comm().setCommPort(port);
+        QTest::mouseClick(open, Qt::LeftButton);
+        QVERIFY(status->currentMessage().startsWith(QStringLiteral("Impossible d'ouvrir")));
+        window_->link().comm().setCommPort(board.slavePath());
+    };
+
+    openFailsOn(QStringLiteral("/dev/ptmx"));
+    QTest::mouseClick(open, Qt::LeftButton);
+    QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port ouvert"));
+    QCOMPARE(status->currentMessage(), QString());
+
+    window_->link().closePort();
+    openFailsOn(dir_->filePath(QStringLiteral("no-such-tty")));
+    QVERIFY(window_->link().send(QByteArray("A\x14\x37\x52\x23\x11\x07\x06", 8)));
+    QCOMPARE(status->currentMessage(), QString());
+
+    window_->link().closePort();
+    openFailsOn(dir_->filePath(QStringLiteral("no-such-tty")));
+    choose("n_mise_a_l_heure");
+    window_->clockPanel()->field(ClockField::Hours)->setText(QStringLiteral("x"));
+    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    const QString fieldError = status->currentMessage();
+    QVERIFY2(fieldError.startsWith(QStringLiteral("Heure non envoyée")), qPrintable(fieldError));
+    QTest::mouseClick(open, Qt::LeftButton);
+    QVERIFY(window_->link().isPortOpen());
+    QCOMPARE(status->currentMessage(), fieldError);
 }
 
 void TestClockDisplay::portComWritesTheSettingAndTheNextStartUsesIt()

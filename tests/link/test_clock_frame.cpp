@@ -107,6 +107,13 @@ private slots:
         QTest::newRow("letter in day")
             << 3 << QStringLiteral("1x") << QList<int>{2}
             << QStringLiteral("le caractère n° 2, « x », n'est pas un chiffre");
+        // Characters that would not show are given by their code.
+        QTest::newRow("escape in hours")
+            << 0 << QStringLiteral("1\x1b") << QList<int>{2}
+            << QStringLiteral("le caractère n° 2, « <U+001B> », n'est pas un chiffre");
+        QTest::newRow("emoji in year, shown whole")
+            << 5 << QStringLiteral("20\U0001F600") << QList<int>{3, 4}
+            << QStringLiteral("le caractère n° 3, « \U0001F600 », n'est pas un chiffre");
         QTest::newRow("non-ASCII digit in month") << 4 << QStringLiteral("0\u0663") << QList<int>{2}
                                                   << QStringLiteral("n'est pas un chiffre");
         QTest::newRow("two-digit year") << 5 << QStringLiteral("07") << QList<int>{3, 4}

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -246,7 +247,7 @@ void TestSerialControl::reopenAfterClose()
 
 void TestSerialControl::openFailureLeavesPortClosed_data()
 {
-    QTest::addColumn<QString>("portText");
+    QTest::addColumn<QString>("portText");  // "<...>": made by the test in a temporary folder
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("port 0") << QStringLiteral("0") << QStringLiteral("aucun port choisi");
@@ -256,7 +257,19 @@ void TestSerialControl::openFailureLeavesPortClosed_data()
     QTest::newRow("missing path") << QStringLiteral("/dev/platine-missing/tty0")
                                   << QStringLiteral("n'existe pas");
     QTest::newRow("plain file") << QStringLiteral("<plain file>")
-                                << QStringLiteral("pas un port série");
+                                << QStringLiteral("pas un port série mais un fichier ordinaire");
+    QTest::newRow("folder") << QStringLiteral("<folder>")
+                            << QStringLiteral("pas un port série mais un dossier");
+    QTest::newRow("null device") << QStringLiteral("/dev/null")
+                                 << QStringLiteral("pas un port série");
+    QTest::newRow("pty multiplexer")
+        << QStringLiteral("/dev/ptmx") << QStringLiteral("multiplexeur des pseudo-terminaux");
+    if (QFileInfo::exists(QStringLiteral("/dev/pts/ptmx"))) {
+        QTest::newRow("pty multiplexer of the pts folder")
+            << QStringLiteral("/dev/pts/ptmx") << QStringLiteral("multiplexeur");
+    }
+    QTest::newRow("own terminal") << QStringLiteral("/dev/tty")
+                                  << QStringLiteral("pas un port série mais le terminal");
 }
 
 void TestSerialControl::openFailureLeavesPortClosed()
@@ -264,13 +277,16 @@ void TestSerialControl::openFailureLeavesPortClosed()
     QFETCH(QString, portText);
     QFETCH(QString, reason);
 
-    QTemporaryFile plainFile;
-    if (portText == QStringLiteral("<plain file>")) {
-        QVERIFY(plainFile.open());
-        plainFile.write("not a tty");
-        plainFile.flush();
-        portText = plainFile.fileName();
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString plainFile = dir.filePath(QStringLiteral("plain.txt"));
+    {
+        QFile file(plainFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a tty");
     }
+    portText.replace(QStringLiteral("<plain file>"), plainFile);
+    portText.replace(QStringLiteral("<folder>"), dir.path());
 
     SerialControl comm;
     QSignalSpy lost(&comm, &SerialControl::portLost);
@@ -282,6 +298,11 @@ void TestSerialControl::openFailureLeavesPortClosed()
     QVERIFY2(error.startsWith(QStringLiteral("Impossible d'ouvrir le port")), qPrintable(error));
     if (!portText.isEmpty())
         QVERIFY2(error.contains(portText), qPrintable(error));
+    // French only: none of the system's own texts.
+    for (int number = 1; number < 134; ++number) {
+        const QString english = QString::fromLocal8Bit(std::strerror(number));
+        QVERIFY2(!error.contains(english, Qt::CaseInsensitive), qPrintable(error));
+    }
 
     // Nothing goes out through a port that did not open.
     QVERIFY(!comm.output(QByteArray("A1234567")));

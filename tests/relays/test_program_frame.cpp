@@ -207,6 +207,20 @@ private slots:
         QVERIFY2(!message.contains(QStringLiteral("n'est pas actif")), qPrintable(message));
     }
 
+    // A character that would not show is quoted by its code.
+    void invisibleCharactersAreQuotedByTheirCode()
+    {
+        RelayProgram program = encodableProgram();
+        program.texts[18] = QStringLiteral("24/1\u200b/2007");
+        QString message = encodeProgram(program).error->message();
+        QVERIFY2(message.contains(QStringLiteral("le caractère n° 5, « <U+200B> », n'est pas")),
+                 qPrintable(message));
+        program.texts[0] = QStringLiteral("\u001b8:30:00");
+        message = encodeProgram(program).error->message();
+        QVERIFY2(message.contains(QStringLiteral("le caractère n° 1, « <U+001B> », n'est pas")),
+                 qPrintable(message));
+    }
+
     void disabledRelaysMustEncodeToo()
     {
         RelayProgram program = encodableProgram();

@@ -921,6 +921,15 @@ void ProgramWindowTest::portThatCannotBeOpenedKeepsTheStoredProgram()
         stored.append(readProfileString(settings(), sectionName(i), QStringLiteral("valeur")));
     QCOMPARE(stored, values);
     QVERIFY(fileBytes(settings()).startsWith(kSettings.left(kSettings.indexOf("[txt3]"))));
+
+    // Once the port opens, the message about it goes.
+    window_->link().comm().setCommPort(board_->slavePath());
+    choose(QStringLiteral("n_heure_platine"));
+    auto *open = window_->findChild<QPushButton *>(QStringLiteral("Command2"));
+    QVERIFY(open);
+    QTest::mouseClick(open, Qt::LeftButton);
+    QVERIFY(window_->link().isPortOpen());
+    QCOMPARE(statusText(), QString());
 }
 
 // With the disk full, neither the upload nor "Enregistrer sous" may leave a truncated file or
