@@ -3,6 +3,7 @@
 #include "widgets/switch_drawing.h"
 #include "widgets/ui_layout.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -49,6 +50,39 @@ ClockDisplayPanel::ClockDisplayPanel(QWidget *parent)
                                 SwitchDrawing::Labels::OffOn, this);
     switch_->setObjectName(QStringLiteral("switchDrawing"));
     switch_->placeBodyAt(QPoint(5760, 1140));
+
+    connect(command2_, &QPushButton::clicked, this, &ClockDisplayPanel::portOpenRequested);
+    connect(command3_, &QPushButton::clicked, this, &ClockDisplayPanel::portCloseRequested);
+    // The port stays as it is.
+    connect(command9_, &QPushButton::clicked, this, &QWidget::hide);
+    connect(text1_, &QLineEdit::textChanged, this, &ClockDisplayPanel::boardTextShown);
+    text1_->installEventFilter(this);
+}
+
+void ClockDisplayPanel::showPortState(bool open)
+{
+    label8_->setText(portStateText(open));
+}
+
+void ClockDisplayPanel::showBoardText(const QString &text)
+{
+    if (text1_->text() == text)
+        emit boardTextShown(text);  // same text again: the mirrors still show it
+    else
+        text1_->setText(text);
+}
+
+bool ClockDisplayPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click on Text1 empties it; when it is already empty the mirrors are emptied all the
+    // same.
+    if (watched == text1_ && event->type() == QEvent::MouseButtonPress) {
+        if (text1_->text().isEmpty())
+            emit boardTextShown(QString());
+        else
+            text1_->clear();
+    }
+    return QGroupBox::eventFilter(watched, event);
 }
 
 QString ClockDisplayPanel::portStateText(bool open)

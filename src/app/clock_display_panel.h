@@ -34,6 +34,20 @@ public:
     // Label8's caption for a port state.
     static QString portStateText(bool open);
 
+    void showPortState(bool open);
+    // Text1: the board's text as last read. Showing the same text again still reports it, so
+    // that the mirrors show it too.
+    void showBoardText(const QString &text);
+
+signals:
+    void portOpenRequested();   // "Ouverture port"
+    void portCloseRequested();  // "Fermeture port"
+    // Text1 shows this text now (a change, or a click on it); the mirrors follow it.
+    void boardTextShown(const QString &text);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QLineEdit *text1_ = nullptr;
     QLabel *label8_ = nullptr;

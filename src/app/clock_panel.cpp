@@ -7,14 +7,17 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPalette>
 #include <QPushButton>
 
 namespace platine {
 
-ClockPanel::ClockPanel(QWidget *parent)
-    : QGroupBox(QStringLiteral("Mise à l'heure de la platine"), parent)
+ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
+    : QGroupBox(QStringLiteral("Mise à l'heure de la platine"), parent), clock_(std::move(clock))
 {
+    if (!clock_)
+        clock_ = [] { return QDateTime::currentDateTime(); };
     setObjectName(QStringLiteral("Frame1"));
     placeTwips(this, kLeft, kTop, kWidth, kHeight);
     usePanelFont(this);
@@ -68,6 +71,13 @@ ClockPanel::ClockPanel(QWidget *parent)
     command8_ = new QPushButton(QStringLiteral("Quitter"), this);
     command8_->setObjectName(QStringLiteral("Command8"));
     placeTwips(command8_, kCommand8Left, kCommandTop, kCommandWidth, kCommandHeight);
+
+    connect(command1_, &QPushButton::clicked, this, [this] {
+        text4_->clear();
+        emit clockSendRequested(fields());
+    });
+    connect(command4_, &QPushButton::clicked, this, [this] { fillFromPcClock(clock_()); });
+    connect(command8_, &QPushButton::clicked, this, &QWidget::hide);
 }
 
 ClockFields ClockPanel::fields() const
@@ -95,6 +105,16 @@ void ClockPanel::fillFromPcClock(const QDateTime &now)
 void ClockPanel::markInvalid(ClockField which)
 {
     markInvalidField(field(which));
+}
+
+void ClockPanel::showBoardText(const QString &text)
+{
+    text4_->setText(text);
+}
+
+void ClockPanel::showPcTime(const QDateTime &now)
+{
+    label1_->setText(QLocale::c().toString(now.time(), u"HH:mm:ss"));
 }
 
 }  // namespace platine

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -45,7 +46,8 @@ public:
     static constexpr int kCommand4Left = 1770;  // "heure PC"
     static constexpr int kCommand8Left = 3420;  // "Quitter"
 
-    explicit ClockPanel(QWidget *parent = nullptr);
+    // clock: the PC clock "heure PC" reads; empty means QDateTime::currentDateTime.
+    explicit ClockPanel(QWidget *parent = nullptr, std::function<QDateTime()> clock = {});
 
     QLineEdit *text4() const { return text4_; }
     QLabel *label1() const { return label1_; }
@@ -65,8 +67,17 @@ public:
 
     // Puts the focus and a visible mark on a field that cannot be sent.
     void markInvalid(ClockField which);
+    // The board's text, mirrored from the clock display.
+    void showBoardText(const QString &text);
+    // Label1, the PC's time.
+    void showPcTime(const QDateTime &now);
+
+signals:
+    // "Programmation": the board-text mirror has been emptied; the fields as typed.
+    void clockSendRequested(const platine::ClockFields &fields);
 
 private:
+    std::function<QDateTime()> clock_;
     std::array<QLineEdit *, kClockFieldCount> fields_{};
     QPushButton *command1_ = nullptr;
     QPushButton *command4_ = nullptr;

@@ -3,32 +3,31 @@
 #include "app/clock_display_panel.h"
 #include "app/clock_face.h"
 #include "app/clock_panel.h"
+#include "app/file_dialogs.h"
+#include "app/menu_bar.h"
 #include "app/port_dialog.h"
 #include "app/switch_panel.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "relays/program_panel.h"
-#include "relays/relay_editor.h"
 #include "relays/upload.h"
 #include "widgets/app_info.h"
 #include "widgets/ui_layout.h"
 
-#include <QAction>
 #include <QCoreApplication>
-#include <QEvent>
-#include <QFileDialog>
-#include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
-#include <QLocale>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 
 namespace platine {
+
+namespace {
+
+constexpr int kInformationMs = 5000;  // how long a message that all went well stays
+
+}  // namespace
 
 MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     : QMainWindow(parent), requestedSettingsPath_(options.settingsPath), clock_(options.clock)
@@ -49,8 +48,9 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     // Created from the bottom of the stack to the top: where two visible panels overlap, the
     // clock display lies over the programming panel and over the top strip of the clock-setting
     // panel, so its buttons stay usable.
-    frame4_ = new ProgramPanel(clientArea, [this] { return now(); });
-    frame1_ = new ClockPanel(clientArea);
+    const auto clock = [this] { return now(); };
+    frame4_ = new ProgramPanel(clientArea, clock);
+    frame1_ = new ClockPanel(clientArea, clock);
     frame3_ = new ClockDisplayPanel(clientArea);
     frame5_ = new SwitchPanel(clientArea);
     for (QWidget *panel : {static_cast<QWidget *>(frame4_), static_cast<QWidget *>(frame1_),
@@ -58,36 +58,34 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
         panel->hide();
 
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    buildMenus();
+    buildMenuBar(menuBar(), this,
+                 {[this] { saveProgramAs(); }, [this] { openProgram(); }, [this] { quit(); },
+                  [this] { showClockSetting(); }, [this] { showClockDisplay(); },
+                  [this] { choosePort(); }, [this] { showProgramming(); },
+                  [this] { showSwitchPositions(); }, [this] { showAbout(); }});
 
-    connect(frame4_->command5(), &QPushButton::clicked, this, &MainWindow::Command5_Click);
-    connect(frame1_->command8(), &QPushButton::clicked, this, &MainWindow::Command8_Click);
-    connect(frame3_->command9(), &QPushButton::clicked, this, &MainWindow::Command9_Click);
-    connect(frame5_->command10(), &QPushButton::clicked, this, &MainWindow::Command10_Click);
-    connect(frame1_->command1(), &QPushButton::clicked, this, &MainWindow::Command1_Click);
-    connect(frame1_->command4(), &QPushButton::clicked, this, &MainWindow::Command4_Click);
-    connect(frame4_->command7(), &QPushButton::clicked, this, &MainWindow::Command7_Click);
-    connect(frame3_->command2(), &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(frame3_->command3(), &QPushButton::clicked, this, &MainWindow::Command3_Click);
-    connect(frame3_->text1(), &QLineEdit::textChanged, this, &MainWindow::Text1_Change);
-    frame3_->text1()->installEventFilter(this);
+    connect(frame1_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
+    connect(frame4_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
+    connect(frame3_, &ClockDisplayPanel::portOpenRequested, this, &MainWindow::openPort);
+    connect(frame3_, &ClockDisplayPanel::portCloseRequested, this, &MainWindow::closePort);
+    connect(frame3_, &ClockDisplayPanel::boardTextShown, this, &MainWindow::mirrorBoardText);
 
-    connect(link_, &BoardLink::textReceived, this, &MainWindow::showReceivedText);
+    connect(link_, &BoardLink::textReceived, frame3_, &ClockDisplayPanel::showBoardText);
     connect(link_, &BoardLink::portOpenChanged, this, &MainWindow::showPortState);
     connect(link_, &BoardLink::message, this, &MainWindow::showPortError);
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
     timer1_->setInterval(kStatusClockIntervalMs);
-    connect(timer1_, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    connect(timer1_, &QTimer::timeout, this, &MainWindow::showPcTime);
     timer2_ = new QTimer(this);
     timer2_->setObjectName(QStringLiteral("Timer2"));
     timer2_->setInterval(kStatusClockIntervalMs);
-    connect(timer2_, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
+    connect(timer2_, &QTimer::timeout, this, &MainWindow::showPcDateTime);
 
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    Form_Load();
+    load();
 
     timer1_->start();
     timer2_->start();
@@ -105,7 +103,17 @@ void MainWindow::setPortPrompt(PortPrompt prompt)
     portPrompt_ = std::move(prompt);
 }
 
-void MainWindow::Form_Load()
+void MainWindow::setFilePrompt(FilePrompt prompt)
+{
+    filePrompt_ = std::move(prompt);
+}
+
+QString MainWindow::askForFile(FileDialogMode mode)
+{
+    return filePrompt_ ? filePrompt_(this, mode) : askForProgramFile(this, mode);
+}
+
+void MainWindow::load()
 {
     // 1. The relay editor's day lists and enable boxes.
     frame4_->prepareEditor();
@@ -119,61 +127,6 @@ void MainWindow::Form_Load()
     link_->loadPortSetting();
 }
 
-QAction *MainWindow::addAction(QMenu *menu, const QString &text, const QString &name,
-                               void (MainWindow::*handler)())
-{
-    QAction *action = menu->addAction(text);
-    action->setObjectName(name);
-    if (handler)
-        connect(action, &QAction::triggered, this, handler);
-    return action;
-}
-
-QAction *MainWindow::addTopLevelAction(const QString &text, const QString &name,
-                                       void (MainWindow::*handler)())
-{
-    auto *action = new QAction(text, this);
-    action->setObjectName(name);
-    menuBar()->addAction(action);
-    connect(action, &QAction::triggered, this, handler);
-    return action;
-}
-
-void MainWindow::buildMenus()
-{
-    QMenuBar *bar = menuBar();
-    bar->setObjectName(QStringLiteral("menuBar"));
-
-    QMenu *fichier = bar->addMenu(QStringLiteral("Fichier"));
-    fichier->setObjectName(QStringLiteral("n_fichier"));
-    fichier->menuAction()->setObjectName(QStringLiteral("n_fichier"));
-    addAction(fichier, QStringLiteral("Enregistrer sous"), QStringLiteral("n_enregistrer"),
-              &MainWindow::n_enregistrer_Click);
-    addAction(fichier, QStringLiteral("Ouvrir"), QStringLiteral("n_ouvrir"),
-              &MainWindow::n_ouvrir_Click);
-    addAction(fichier, QStringLiteral("Quitter"), QStringLiteral("n_quit"),
-              &MainWindow::n_quit_Click);
-
-    QMenu *param = bar->addMenu(QStringLiteral("Paramètrage"));
-    param->setObjectName(QStringLiteral("n_param"));
-    param->menuAction()->setObjectName(QStringLiteral("n_param"));
-    connect(param->menuAction(), &QAction::triggered, this, &MainWindow::n_param_Click);
-    addAction(param, QStringLiteral("Mise à l'heure platine"), QStringLiteral("n_mise_a_l_heure"),
-              &MainWindow::n_mise_a_l_heure_Click);
-    addAction(param, QStringLiteral("Affichage heure platine"), QStringLiteral("n_heure_platine"),
-              &MainWindow::n_heure_platine_Click);
-    addAction(param, QStringLiteral("Port COM"), QStringLiteral("n_port"),
-              &MainWindow::n_port_Click);
-
-    addTopLevelAction(QStringLiteral("Programmation"), QStringLiteral("n_prog"),
-                      &MainWindow::n_prog_Click);
-    addTopLevelAction(QStringLiteral("Position Switch"), QStringLiteral("n_position"),
-                      &MainWindow::n_position_Click);
-    addTopLevelAction(QString(12, u' '), QStringLiteral("n_blanc"), &MainWindow::n_blanc_Click);
-    addTopLevelAction(QStringLiteral("à propos de ..."), QStringLiteral("n_a_propos_de"),
-                      &MainWindow::n_a_propos_de_Click);
-}
-
 QDateTime MainWindow::now() const
 {
     return clock_ ? clock_() : QDateTime::currentDateTime();
@@ -185,104 +138,44 @@ void MainWindow::showStatus(const QString &message)
         statusBar()->showMessage(message);
 }
 
-void MainWindow::showPortError(const QString &message)
+void MainWindow::showInformation(const QString &message)
 {
-    showStatus(message);
-    portError_ = message;
+    statusBar()->showMessage(message, kInformationMs);
 }
 
-void MainWindow::setFilePrompt(FilePrompt prompt)
-{
-    filePrompt_ = std::move(prompt);
-}
+// --- Menu entries ----------------------------------------------------------------------------
 
-QString MainWindow::askForProgramFile(FileDialogMode mode)
+void MainWindow::saveProgramAs()
 {
-    if (filePrompt_)
-        return filePrompt_(this, mode);
-    // Program files are offered as .txt files; the name is taken as chosen, without an
-    // extension added, and an existing file is replaced only after the dialog's prompt.
-    const QString filter = QStringLiteral("Programmes (*.txt);;Tous les fichiers (*)");
-    return mode == FileDialogMode::Save
-               ? QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer sous"), QString(),
-                                              filter)
-               : QFileDialog::getOpenFileName(this, QStringLiteral("Ouvrir"), QString(), filter);
-}
-
-// --- Program files ---------------------------------------------------------------------------
-
-void MainWindow::n_enregistrer_Click()
-{
-    const QString path = askForProgramFile(FileDialogMode::Save);
+    const QString path = askForFile(FileDialogMode::Save);
     if (path.isEmpty())
         return;  // cancelled
     const QString error = frame4_->saveProgramFile(path);
     if (error.isEmpty())
-        statusBar()->showMessage(QStringLiteral("Programme enregistré dans %1.").arg(path), 5000);
+        showInformation(QStringLiteral("Programme enregistré dans %1.").arg(path));
     else
         showStatus(error);
 }
 
-void MainWindow::n_ouvrir_Click()
+void MainWindow::openProgram()
 {
-    const QString path = askForProgramFile(FileDialogMode::Open);
+    const QString path = askForFile(FileDialogMode::Open);
     if (path.isEmpty())
         return;  // cancelled
     const QString error = frame4_->openProgramFile(path);
     if (error.isEmpty())
-        statusBar()->showMessage(QStringLiteral("Programme ouvert : %1.").arg(path), 5000);
+        showInformation(QStringLiteral("Programme ouvert : %1.").arg(path));
     else
         showStatus(error);
 }
 
-// --- Clock-setting panel ---------------------------------------------------------------------
-
-void MainWindow::Command4_Click()
-{
-    frame1_->fillFromPcClock(now());
-}
-
-void MainWindow::Command1_Click()
-{
-    frame1_->text4()->clear();
-    // Every field is read before the port is touched: a frame goes out whole or not at all.
-    const ClockFrameResult encoded = encodeClockFrame(frame1_->fields());
-    if (!encoded.ok()) {
-        showStatus(encoded.error->message());
-        frame1_->markInvalid(encoded.error->field);
-        return;
-    }
-    if (link_->send(encoded.frame))
-        statusBar()->showMessage(QStringLiteral("Heure envoyée à la platine."), 5000);
-}
-
-// --- Programming panel -----------------------------------------------------------------------
-
-void MainWindow::Command7_Click()
-{
-    frame4_->text3()->clear();
-    const UploadResult result = uploadProgram(frame4_->editor().snapshot(), settingsPath_, *link_);
-    if (result.fieldError)
-        frame4_->editor().markInvalidText(result.fieldError->textIndex);
-    if (result.stored && !result.sent)
-        showPortError(result.message);  // only the port stands in the way
-    else if (!result.message.isEmpty())
-        showStatus(result.message);
-    else
-        statusBar()->showMessage(QStringLiteral("Programme envoyé à la platine."), 5000);
-}
-
-// --- Menu bar --------------------------------------------------------------------------------
-
-void MainWindow::n_param_Click() {}
-
-void MainWindow::n_quit_Click()
+void MainWindow::quit()
 {
     // Ends the program at once: nothing is closed or written on the way out.
     QCoreApplication::exit(0);
 }
 
-void MainWindow::n_mise_a_l_heure_Click()
+void MainWindow::showClockSetting()
 {
     frame4_->hide();
     frame5_->hide();
@@ -290,13 +183,13 @@ void MainWindow::n_mise_a_l_heure_Click()
     frame1_->show();
 }
 
-void MainWindow::n_heure_platine_Click()
+void MainWindow::showClockDisplay()
 {
     frame3_->show();
     frame5_->hide();
 }
 
-void MainWindow::n_port_Click()
+void MainWindow::choosePort()
 {
     const QString current = link_->comm().commPort();
     const QString answer =
@@ -305,10 +198,10 @@ void MainWindow::n_port_Click()
         return;
     const ProfileWriteResult result = link_->changePort(answer);
     if (!result.ok)
-        statusBar()->showMessage(result.errorMessage);
+        showStatus(result.errorMessage);
 }
 
-void MainWindow::n_prog_Click()
+void MainWindow::showProgramming()
 {
     frame4_->show();
     frame5_->hide();
@@ -316,7 +209,7 @@ void MainWindow::n_prog_Click()
     frame3_->hide();
 }
 
-void MainWindow::n_position_Click()
+void MainWindow::showSwitchPositions()
 {
     frame5_->show();
     frame4_->hide();
@@ -324,39 +217,40 @@ void MainWindow::n_position_Click()
     frame3_->hide();
 }
 
-void MainWindow::n_blanc_Click() {}
-
-void MainWindow::n_a_propos_de_Click()
+void MainWindow::showAbout()
 {
     QMessageBox::information(this, aboutBoxTitle(), aboutBoxMessage());
 }
 
-// --- "Quitter" buttons: each hides its own panel ---------------------------------------------
+// --- What the panels ask for -----------------------------------------------------------------
 
-void MainWindow::Command5_Click()
+void MainWindow::sendClock(const ClockFields &fields)
 {
-    frame4_->hide();
+    // Every field is read before the port is touched: a frame goes out whole or not at all.
+    const ClockFrameResult encoded = encodeClockFrame(fields);
+    if (!encoded.ok()) {
+        showStatus(encoded.error->message());
+        frame1_->markInvalid(encoded.error->field);
+        return;
+    }
+    if (link_->send(encoded.frame))
+        showInformation(QStringLiteral("Heure envoyée à la platine."));
 }
 
-void MainWindow::Command8_Click()
+void MainWindow::uploadTimetable()
 {
-    frame1_->hide();
+    const UploadResult result = uploadProgram(frame4_->program(), settingsPath_, *link_);
+    if (result.fieldError)
+        frame4_->showFieldError(result.fieldError->textIndex);
+    if (result.stored && !result.sent)
+        showPortError(result.message);  // only the port stands in the way
+    else if (!result.message.isEmpty())
+        showStatus(result.message);
+    else
+        showInformation(QStringLiteral("Programme envoyé à la platine."));
 }
 
-void MainWindow::Command9_Click()
-{
-    // The port stays as it is.
-    frame3_->hide();
-}
-
-void MainWindow::Command10_Click()
-{
-    frame5_->hide();
-}
-
-// --- Clock display ---------------------------------------------------------------------------
-
-void MainWindow::Command2_Click()
+void MainWindow::openPort()
 {
     link_->openPort();
     // A port that could not be opened keeps "Port fermé"; the link has put the reason in the
@@ -364,15 +258,23 @@ void MainWindow::Command2_Click()
     showPortState(link_->isPortOpen());
 }
 
-void MainWindow::Command3_Click()
+void MainWindow::closePort()
 {
     link_->closePort();
     showPortState(link_->isPortOpen());
 }
 
+void MainWindow::mirrorBoardText(const QString &text)
+{
+    frame4_->showBoardText(text);
+    frame1_->showBoardText(text);
+}
+
+// --- What the link reports -------------------------------------------------------------------
+
 void MainWindow::showPortState(bool open)
 {
-    frame3_->label8()->setText(ClockDisplayPanel::portStateText(open));
+    frame3_->showPortState(open);
     if (!open)
         return;
     // An open port makes a port failure still on show stale; any other message stays.
@@ -381,48 +283,22 @@ void MainWindow::showPortState(bool open)
     portError_.clear();
 }
 
-void MainWindow::showReceivedText(const QString &text)
+void MainWindow::showPortError(const QString &message)
 {
-    QLineEdit *text1 = frame3_->text1();
-    if (text1->text() == text)
-        Text1_Change();  // same text again: the mirrors still show it
-    else
-        text1->setText(text);
-}
-
-void MainWindow::Text1_Change()
-{
-    const QString text = frame3_->text1()->text();
-    frame4_->text3()->setText(text);
-    frame1_->text4()->setText(text);
-}
-
-void MainWindow::Text1_Click()
-{
-    QLineEdit *text1 = frame3_->text1();
-    if (text1->text().isEmpty())
-        Text1_Change();  // already empty: the mirrors are emptied all the same
-    else
-        text1->clear();
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == frame3_->text1() && event->type() == QEvent::MouseButtonPress)
-        Text1_Click();
-    return QMainWindow::eventFilter(watched, event);
+    showStatus(message);
+    portError_ = message;
 }
 
 // --- Status clocks ---------------------------------------------------------------------------
 
-void MainWindow::Timer1_Timer()
+void MainWindow::showPcTime()
 {
-    frame1_->label1()->setText(QLocale::c().toString(now().time(), u"HH:mm:ss"));
+    frame1_->showPcTime(now());
 }
 
-void MainWindow::Timer2_Timer()
+void MainWindow::showPcDateTime()
 {
-    frame4_->label5()->setText(QLocale::system().toString(now(), QLocale::ShortFormat));
+    frame4_->showPcDateTime(now());
 }
 
 }  // namespace platine

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "app/file_dialogs.h"
+#include "link/clock_frame.h"
+
 #include <QDateTime>
 #include <QMainWindow>
 #include <QString>
 
 #include <functional>
 
-class QAction;
-class QMenu;
 class QTimer;
 
 namespace platine {
@@ -28,7 +29,8 @@ struct MainWindowOptions
 
 // Form1, the tool's working window: the menu bar, the four work panels lying on top of each
 // other in the client area (all hidden at first), the two status clocks and the status bar that
-// shows the link's messages. The window's load step (Form_Load) runs when it is constructed.
+// shows the link's messages. It wires what the panels ask for to the link and the files; the
+// panels look after their own controls. The load step runs when the window is constructed.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -60,66 +62,45 @@ public:
     void setPortPrompt(PortPrompt prompt);
 
     // Asks for a program file: the chosen path, empty when the user cancels.
-    enum class FileDialogMode { Save, Open };
+    using FileDialogMode = platine::FileDialogMode;
     using FilePrompt = std::function<QString(QWidget *parent, FileDialogMode mode)>;
     // Replaces the file dialogs of "Enregistrer sous" and "Ouvrir" (for tests).
     void setFilePrompt(FilePrompt prompt);
 
-private slots:
-    // Menu bar.
-    void n_param_Click();
-    void n_quit_Click();
-    void n_mise_a_l_heure_Click();
-    void n_heure_platine_Click();
-    void n_port_Click();
-    void n_prog_Click();
-    void n_position_Click();
-    void n_blanc_Click();
-    void n_a_propos_de_Click();
-    void n_enregistrer_Click();
-    void n_ouvrir_Click();
-
-    // Clock-setting panel: "Programmation" sends the clock frame, "heure PC" fills the fields.
-    void Command1_Click();
-    void Command4_Click();
-
-    // Programming panel: "Programmer" uploads the timetable.
-    void Command7_Click();
-
-    // "Quitter" on each panel.
-    void Command5_Click();
-    void Command8_Click();
-    void Command9_Click();
-    void Command10_Click();
-
-    // Clock display: "Ouverture port", "Fermeture port", the board's text and its mirrors.
-    void Command2_Click();
-    void Command3_Click();
-    void Text1_Change();
-    void Text1_Click();
-    void showReceivedText(const QString &text);
-    void showPortState(bool open);
-
-    // Status clocks.
-    void Timer1_Timer();
-    void Timer2_Timer();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    void Form_Load();
-    void buildMenus();
-    QAction *addAction(QMenu *menu, const QString &text, const QString &name,
-                       void (MainWindow::*handler)());
-    QAction *addTopLevelAction(const QString &text, const QString &name,
-                               void (MainWindow::*handler)());
-    QDateTime now() const;
-    void showStatus(const QString &message);
+    // Menu entries.
+    void saveProgramAs();
+    void openProgram();
+    void quit();
+    void showClockSetting();
+    void showClockDisplay();
+    void choosePort();
+    void showProgramming();
+    void showSwitchPositions();
+    void showAbout();
+
+    // What the panels ask for.
+    void sendClock(const ClockFields &fields);
+    void uploadTimetable();
+    void openPort();
+    void closePort();
+    void mirrorBoardText(const QString &text);
+
+    // What the link reports.
+    void showPortState(bool open);
     // A message about the port (one that cannot be opened, written or that was lost): it goes
     // once the port opens.
     void showPortError(const QString &message);
-    QString askForProgramFile(FileDialogMode mode);
+
+    // Timer1 and Timer2.
+    void showPcTime();
+    void showPcDateTime();
+
+    void load();
+    QDateTime now() const;
+    void showStatus(const QString &message);
+    void showInformation(const QString &message);
+    QString askForFile(FileDialogMode mode);
 
     QString requestedSettingsPath_;
     QString settingsPath_;

@@ -68,7 +68,7 @@ struct BoardLink::Private
 
 BoardLink::BoardLink(QObject *parent) : QObject(parent), d(std::make_unique<Private>(this))
 {
-    d->comm.setRThreshold(kReceiveThreshold);
+    d->comm.setRThreshold(SerialControl::kReceiveThreshold);
 
     d->timer4.setObjectName(QStringLiteral("Timer4"));
     d->timer4.setSingleShot(true);
@@ -142,7 +142,7 @@ ProfileWriteResult BoardLink::changePort(const QString &typedText)
 
 bool BoardLink::openPort()
 {
-    d->comm.setRThreshold(kReceiveThreshold);
+    d->comm.setRThreshold(SerialControl::kReceiveThreshold);
     return d->ensureOpen();
 }
 

@@ -24,7 +24,6 @@ class BoardLink : public QObject
 public:
     static constexpr int kReceiveDelayMs = 300;  // Timer4
     static constexpr int kCloseDelayMs = 10000;  // Timer3
-    static constexpr int kReceiveThreshold = 26;
 
     explicit BoardLink(QObject *parent = nullptr);
     ~BoardLink() override;

@@ -4,11 +4,6 @@
 
 namespace platine {
 
-int portNumberForText(const QString &portText)
-{
-    return wholeNumberAtStart(QStringView(portText).left(19)).value_or(0);
-}
-
 QString deviceForPortText(const QString &portText)
 {
     const QString text = portText.trimmed();

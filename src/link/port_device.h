@@ -10,8 +10,4 @@ namespace platine {
 // negative number or an empty text.
 QString deviceForPortText(const QString &portText);
 
-// The port number a "Port COM" value gives (the number at the start of its first 19
-// characters, 0 when there is none).
-int portNumberForText(const QString &portText);
-
 }  // namespace platine

@@ -128,7 +128,7 @@ struct SerialControl::Private
     QString openDevice;  // the device of the open port (for messages)
     QByteArray held;     // bytes left unread when the port was closed
     QString lastError;
-    int threshold = kInitialRThreshold;
+    int threshold = kReceiveThreshold;
     bool dtr = false;
     bool quiet = false;        // errors raised by our own opening and closing are expected
     bool lossQueued = false;   // one loss per opening is handled

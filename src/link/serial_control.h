@@ -21,7 +21,8 @@ class SerialControl : public QObject
 
 public:
     static constexpr int kCharactersReceived = 2;  // OnComm event code
-    static constexpr int kInitialRThreshold = 26;
+    // The receive threshold the board's text is read with, and the control's design value.
+    static constexpr int kReceiveThreshold = 26;
     // While the port is open, how often the control checks that its device is still there.
     static constexpr int kDeviceCheckIntervalMs = 500;
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 
 namespace platine {
@@ -50,6 +51,32 @@ ProgramPanel::ProgramPanel(QWidget *parent, std::function<QDateTime()> clock)
     label4_ = new QLabel(creditLabelText(), this);
     label4_->setObjectName(QStringLiteral("Label4"));
     placeTwips(label4_, 60, 8640, 3000, 210);
+
+    connect(command7_, &QPushButton::clicked, this, [this] {
+        text3_->clear();
+        emit uploadRequested();
+    });
+    connect(command5_, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+RelayProgram ProgramPanel::program() const
+{
+    return editor_->snapshot();
+}
+
+void ProgramPanel::showFieldError(int textIndex)
+{
+    editor_->markInvalidText(textIndex);
+}
+
+void ProgramPanel::showBoardText(const QString &text)
+{
+    text3_->setText(text);
+}
+
+void ProgramPanel::showPcDateTime(const QDateTime &now)
+{
+    label5_->setText(QLocale::system().toString(now, QLocale::ShortFormat));
 }
 
 void ProgramPanel::prepareEditor()
@@ -74,18 +101,9 @@ QString ProgramPanel::openProgramFile(const QString &path)
 
 void ProgramPanel::applyProgram(const ProgramReadResult &read)
 {
-    for (int i = 0; i < kTextSlotCount; ++i)
-        editor_->textField(i)->setText(read.texts[static_cast<size_t>(i)]);
-    for (int i = 0; i < kDayChoiceCount; ++i) {
-        const StoredNumber &choice = read.dayChoices[static_cast<size_t>(i)];
-        if (choice.inRange)
-            editor_->setDayChoice(i, choice.value);
-    }
-    for (int i = 0; i < kRelayCount; ++i) {
-        const StoredNumber &enable = read.enables[static_cast<size_t>(i)];
-        if (enable.inRange)
-            editor_->setEnable(i, enable.value);
-    }
+    RelayProgram program = editor_->snapshot();
+    read.applyTo(program);
+    editor_->setProgram(program);
 }
 
 QString ProgramPanel::restoreProgram(const QString &settingsPath)

@@ -15,13 +15,14 @@ namespace platine {
 
 class RelayEditor;
 struct ProgramReadResult;
+struct RelayProgram;
 class SwitchDrawing;
 
 // Frame4, "Programmation des horaires d'enclenchement - déclenchement": the panel on which the
 // user writes the six relays' timetable and uploads it.
 //
 // Layout (twips, relative to the panel, 13365 x 8865):
-// - kEditorArea, the upper part of the panel, is kept free for the relay editor: the six relay
+// - the upper part of the panel (60, 240, 13245 x 7380) holds the relay editor: the six relay
 //   frames Frame2_0 .. Frame2_5 (4245 x 3465 each) in two rows of three, relays 1, 3, 5 above
 //   and 2, 4, 6 below. They are created as direct children of the panel, so their positions are
 //   panel twips like everything else here;
@@ -38,7 +39,6 @@ public:
     static constexpr int kTop = 60;
     static constexpr int kWidth = 13365;
     static constexpr int kHeight = 8865;
-    static constexpr QRect kEditorArea{60, 240, 13245, 7380};  // twips: left, top, width, height
 
     explicit ProgramPanel(QWidget *parent = nullptr, std::function<QDateTime()> clock = {});
 
@@ -68,6 +68,19 @@ public:
     // "Enregistrer sous": writes the editor's timetable into a program file, keeping whatever
     // else the file holds. Returns a French message when it cannot be written.
     QString saveProgramFile(const QString &path) const;
+
+    // The timetable the editor holds.
+    RelayProgram program() const;
+    // Marks the field that stopped an upload.
+    void showFieldError(int textIndex);
+    // The board's text, mirrored from the clock display.
+    void showBoardText(const QString &text);
+    // Label5, the PC's date and time.
+    void showPcDateTime(const QDateTime &now);
+
+signals:
+    // "Programmer": the board-text mirror has been emptied; the window uploads program().
+    void uploadRequested();
 
 private:
     void applyProgram(const ProgramReadResult &read);

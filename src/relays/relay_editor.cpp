@@ -147,7 +147,7 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
     button->setAccessibleName(relay + QStringLiteral(", Heure PC"));
     usePanelFont(button);
     placeTwips(button, 120, 2910, 1155, 375);
-    connect(button, &QPushButton::clicked, this, [this, index] { Command6_Click(index); });
+    connect(button, &QPushButton::clicked, this, [this, index] { fillFromPcClock(index); });
     buttons_[static_cast<size_t>(index)] = button;
     tabOrder.append(button);
 
@@ -253,7 +253,7 @@ void RelayEditor::markInvalidText(int textIndex)
         markInvalidField(texts_[static_cast<size_t>(textIndex)]);
 }
 
-void RelayEditor::Command6_Click(int index)
+void RelayEditor::fillFromPcClock(int index)
 {
     if (index < 0 || index >= kRelayCount)
         return;

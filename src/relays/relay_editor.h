@@ -56,8 +56,8 @@ public:
     QPushButton *heurePcButton(int index) const { return buttons_[index]; }
 
 public slots:
-    // "Heure PC" of relay index + 1.
-    void Command6_Click(int index);
+    // "Heure PC" of relay index + 1: its times, dates or month from the PC clock.
+    void fillFromPcClock(int index);
 
 private:
     void buildRelay(const RelayLayout &layout);

@@ -88,7 +88,7 @@ private slots:
     {
         now_ = QDateTime(QDate(2010, 1, 1), QTime(0, 0, 0));  // a Friday
         editor_->setDayChoice(0, 9);
-        editor_->Command6_Click(0);
+        editor_->fillFromPcClock(0);
         const RelayProgram p = editor_->snapshot();
         for (int i = 0; i < 6; ++i)
             QCOMPARE(p.texts[i], QStringLiteral("00:00:00"));
@@ -103,8 +103,8 @@ private slots:
         editor_->setDayChoice(3, 7);
         editor_->setEnable(2, 1);
         editor_->textField(0)->setText(QStringLiteral("keep"));
-        editor_->Command6_Click(2);
-        editor_->Command6_Click(5);
+        editor_->fillFromPcClock(2);
+        editor_->fillFromPcClock(5);
         const RelayProgram p = editor_->snapshot();
         for (int i = 12; i <= 17; ++i)
             QCOMPARE(p.texts[i], QStringLiteral("23:59:00"));
@@ -137,7 +137,7 @@ private slots:
     {
         now_ = QDateTime(QDate(2026, 12, 8), QTime(7, 3, 41));
         for (int r = 0; r < kRelayCount; ++r)
-            editor_->Command6_Click(r);
+            editor_->fillFromPcClock(r);
         const ProgramEncodeResult result = encodeProgram(editor_->snapshot());
         QVERIFY2(result.ok(), qPrintable(result.error ? result.error->message() : QString()));
     }
