@@ -97,7 +97,8 @@ install(FILES ${_platine_packaging_out}/changelog.gz ${_platine_packaging_out}/c
 
 # --- Software-centre entry (AppStream) --------------------------------------------------------
 # The screenshots are those of docs/screenshots/. AppStream wants them as web addresses: give
-# the address where that folder is published.
+# the address where that folder is published. Until the project has one, the default is under
+# the reserved name "invalid", which never resolves, rather than a site nobody here controls.
 set(PLATINE_APPSTREAM_ID org.platine_relais.platine)
 set(PLATINE_SCREENSHOTS_URL "https://platine.invalid/docs/screenshots" CACHE STRING
     "Web address where docs/screenshots/ is published (for the software-centre entry)")

@@ -34,6 +34,8 @@ args=(-G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_TESTS=OFF -DPLATINE_BENCHMAR
   "-DPLATINE_PACKAGE_CONTACT=${PLATINE_PACKAGE_CONTACT:-}")
 if [ -n "${PLATINE_SCREENSHOTS_URL:-}" ]; then
   args+=("-DPLATINE_SCREENSHOTS_URL=$PLATINE_SCREENSHOTS_URL")
+else
+  args+=(-UPLATINE_SCREENSHOTS_URL)  # back to the default, whatever an earlier run set
 fi
 if command -v ccache >/dev/null 2>&1; then
   args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -103,6 +105,10 @@ else
     [ -f "$root/docs/screenshots/$picture" ] ||
       problem "the software-centre entry shows $picture, which docs/screenshots/ lacks"
   done < <(sed -n 's|.*<image[^>]*>.*/\([^/<]*\)</image>.*|\1|p' "${metainfo[@]}")
+  if grep -q '<image[^>]*>https\?://[^/]*\.invalid/' "${metainfo[@]}"; then
+    echo "NOTE: the screenshots' web address is not set (PLATINE_SCREENSHOTS_URL): software" \
+      "centres will show none."
+  fi
 fi
 
 echo "== version $version =="
