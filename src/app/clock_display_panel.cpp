@@ -1,5 +1,6 @@
 #include "app/clock_display_panel.h"
 
+#include "widgets/field_mark.h"
 #include "widgets/switch_drawing.h"
 #include "widgets/ui_layout.h"
 
@@ -57,11 +58,16 @@ ClockDisplayPanel::ClockDisplayPanel(QWidget *parent)
     connect(command9_, &QPushButton::clicked, this, &QWidget::hide);
     connect(text1_, &QLineEdit::textChanged, this, &ClockDisplayPanel::boardTextShown);
     text1_->installEventFilter(this);
+    command9_->setToolTip(QStringLiteral("Cache ce panneau ; le port reste tel qu'il est."));
+    text1_->setAccessibleName(QStringLiteral("Heure envoyée par la platine"));
+    text1_->setToolTip(QStringLiteral("Le texte que la platine envoie ; un clic l'efface."));
+    showTextAsLive(text1_, false);
 }
 
 void ClockDisplayPanel::showPortState(bool open)
 {
     label8_->setText(portStateText(open));
+    showTextAsLive(text1_, open);
 }
 
 void ClockDisplayPanel::showBoardText(const QString &text)

@@ -78,6 +78,19 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
     });
     connect(command4_, &QPushButton::clicked, this, [this] { fillFromPcClock(clock_()); });
     connect(command8_, &QPushButton::clicked, this, &QWidget::hide);
+    command8_->setToolTip(QStringLiteral("Cache ce panneau."));
+    text4_->setAccessibleName(QStringLiteral("Texte reçu de la platine"));
+    showBoardTextAsLive(false);
+    // Reading order: the fields from top to bottom, then the buttons left to right.
+    QWidget *previous = fields_.front();
+    for (QWidget *next : {static_cast<QWidget *>(fields_[1]), static_cast<QWidget *>(fields_[2]),
+                          static_cast<QWidget *>(fields_[3]), static_cast<QWidget *>(fields_[4]),
+                          static_cast<QWidget *>(fields_[5]), static_cast<QWidget *>(fields_[6]),
+                          static_cast<QWidget *>(command1_), static_cast<QWidget *>(command4_),
+                          static_cast<QWidget *>(command8_), static_cast<QWidget *>(text4_)}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 ClockFields ClockPanel::fields() const
@@ -104,12 +117,17 @@ void ClockPanel::fillFromPcClock(const QDateTime &now)
 
 void ClockPanel::markInvalid(ClockField which)
 {
-    markInvalidField(field(which));
+    markInvalidField(field(which), [this] { emit fieldCorrected(); });
 }
 
 void ClockPanel::showBoardText(const QString &text)
 {
     text4_->setText(text);
+}
+
+void ClockPanel::showBoardTextAsLive(bool live)
+{
+    showTextAsLive(text4_, live);
 }
 
 void ClockPanel::showPcTime(const QDateTime &now)

@@ -69,12 +69,16 @@ public:
     void markInvalid(ClockField which);
     // The board's text, mirrored from the clock display.
     void showBoardText(const QString &text);
+    // Greys the board's text while the port is closed.
+    void showBoardTextAsLive(bool live);
     // Label1, the PC's time.
     void showPcTime(const QDateTime &now);
 
 signals:
     // "Programmation": the board-text mirror has been emptied; the fields as typed.
     void clockSendRequested(const platine::ClockFields &fields);
+    // The field marked by markInvalid() has been edited.
+    void fieldCorrected();
 
 private:
     std::function<QDateTime()> clock_;

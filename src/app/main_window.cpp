@@ -5,7 +5,9 @@
 #include "app/clock_panel.h"
 #include "app/file_dialogs.h"
 #include "app/menu_bar.h"
+#include "app/message_strip.h"
 #include "app/port_dialog.h"
+#include "app/port_indicator.h"
 #include "app/switch_panel.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
@@ -15,19 +17,16 @@
 #include "widgets/ui_layout.h"
 
 #include <QCoreApplication>
-#include <QLayout>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace platine {
-
-namespace {
-
-constexpr int kInformationMs = 5000;  // how long a message that all went well stays
-
-}  // namespace
 
 MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     : QMainWindow(parent), requestedSettingsPath_(options.settingsPath), clock_(options.clock)
@@ -39,11 +38,27 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     link_ = new BoardLink(this);
     link_->setObjectName(QStringLiteral("boardLink"));
 
-    auto *clientArea = new QWidget(this);
+    // The client area keeps its size and scrolls inside a smaller window; the message strip
+    // lies under it.
+    auto *central = new QWidget(this);
+    auto *clientArea = new QWidget;
     clientArea->setObjectName(QStringLiteral("clientArea"));
     clientArea->setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
     usePanelFont(clientArea);
-    setCentralWidget(clientArea);
+    auto *scroll = new QScrollArea(central);
+    scroll->setObjectName(QStringLiteral("clientScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(clientArea);
+    messages_ = new MessageStrip(central);
+    messages_->setHint(QStringLiteral(
+        "Pour commencer : « Programmation » pour écrire les horaires des relais, « Paramètrage » "
+        "pour choisir le port et mettre la platine à l'heure."));
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(scroll, 1);
+    column->addWidget(messages_);
+    setCentralWidget(central);
 
     // Created from the bottom of the stack to the top: where two visible panels overlap, the
     // clock display lies over the programming panel and over the top strip of the clock-setting
@@ -58,6 +73,9 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
         panel->hide();
 
     statusBar()->setObjectName(QStringLiteral("statusBar"));
+    portIndicator_ = new PortIndicator(statusBar());
+    portIndicator_->setPeer(options.peer);
+    statusBar()->addPermanentWidget(portIndicator_, 1);
     buildMenuBar(menuBar(), this,
                  {[this] { saveProgramAs(); }, [this] { openProgram(); }, [this] { quit(); },
                   [this] { showClockSetting(); }, [this] { showClockDisplay(); },
@@ -69,10 +87,14 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     connect(frame3_, &ClockDisplayPanel::portOpenRequested, this, &MainWindow::openPort);
     connect(frame3_, &ClockDisplayPanel::portCloseRequested, this, &MainWindow::closePort);
     connect(frame3_, &ClockDisplayPanel::boardTextShown, this, &MainWindow::mirrorBoardText);
+    connect(frame1_, &ClockPanel::fieldCorrected, this, &MainWindow::clearFieldError);
+    connect(frame4_, &ProgramPanel::fieldCorrected, this, &MainWindow::clearFieldError);
 
     connect(link_, &BoardLink::textReceived, frame3_, &ClockDisplayPanel::showBoardText);
     connect(link_, &BoardLink::portOpenChanged, this, &MainWindow::showPortState);
     connect(link_, &BoardLink::message, this, &MainWindow::showPortError);
+    connect(&link_->closeTimer(), &QTimer::timeout, this, &MainWindow::showClosedAfterSending);
+    connect(&link_->comm(), &SerialControl::portLost, this, &MainWindow::showPortLost);
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -83,9 +105,13 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     timer2_->setInterval(kStatusClockIntervalMs);
     connect(timer2_, &QTimer::timeout, this, &MainWindow::showPcDateTime);
 
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-
     load();
+
+    // The whole client area at 100 %, within the screen at larger scales.
+    const QSize wanted = sizeHint().expandedTo(
+        clientArea->size() + QSize(0, menuBar()->sizeHint().height() + messages_->minimumHeight() +
+                                          statusBar()->sizeHint().height()));
+    resize(screen() ? wanted.boundedTo(screen()->availableGeometry().size()) : wanted);
 
     timer1_->start();
     timer2_->start();
@@ -110,7 +136,12 @@ void MainWindow::setFilePrompt(FilePrompt prompt)
 
 QString MainWindow::askForFile(FileDialogMode mode)
 {
-    return filePrompt_ ? filePrompt_(this, mode) : askForProgramFile(this, mode);
+    const QString path =
+        filePrompt_ ? filePrompt_(this, mode) : askForProgramFile(this, mode, lastProgramFolder());
+    if (path.isEmpty())
+        return path;
+    rememberProgramFolder(path);
+    return mode == FileDialogMode::Save ? withProgramExtension(path) : path;
 }
 
 void MainWindow::load()
@@ -125,6 +156,7 @@ void MainWindow::load()
     showStatus(frame4_->restoreProgram(settingsPath_));
     // 4. The port number; the port stays closed.
     link_->loadPortSetting();
+    portIndicator_->setPort(link_->comm().commPort());
 }
 
 QDateTime MainWindow::now() const
@@ -135,12 +167,30 @@ QDateTime MainWindow::now() const
 void MainWindow::showStatus(const QString &message)
 {
     if (!message.isEmpty())
-        statusBar()->showMessage(message);
+        messages_->showError(message);
 }
 
 void MainWindow::showInformation(const QString &message)
 {
-    statusBar()->showMessage(message, kInformationMs);
+    messages_->showInformation(message);
+}
+
+void MainWindow::showFieldError(const QString &message)
+{
+    showStatus(message);
+    fieldError_ = message;
+}
+
+void MainWindow::clearFieldError()
+{
+    if (!fieldError_.isEmpty())
+        messages_->clearIfShowing(fieldError_);
+    fieldError_.clear();
+}
+
+void MainWindow::showProgramFileInTitle(const QString &path)
+{
+    setWindowTitle(QStringLiteral("%1 — %2").arg(mainWindowCaption(), QFileInfo(path).fileName()));
 }
 
 // --- Menu entries ----------------------------------------------------------------------------
@@ -151,10 +201,12 @@ void MainWindow::saveProgramAs()
     if (path.isEmpty())
         return;  // cancelled
     const QString error = frame4_->saveProgramFile(path);
-    if (error.isEmpty())
+    if (error.isEmpty()) {
         showInformation(QStringLiteral("Programme enregistré dans %1.").arg(path));
-    else
+        showProgramFileInTitle(path);
+    } else {
         showStatus(error);
+    }
 }
 
 void MainWindow::openProgram()
@@ -163,10 +215,12 @@ void MainWindow::openProgram()
     if (path.isEmpty())
         return;  // cancelled
     const QString error = frame4_->openProgramFile(path);
-    if (error.isEmpty())
+    if (error.isEmpty()) {
         showInformation(QStringLiteral("Programme ouvert : %1.").arg(path));
-    else
+        showProgramFileInTitle(path);
+    } else {
         showStatus(error);
+    }
 }
 
 void MainWindow::quit()
@@ -197,6 +251,7 @@ void MainWindow::choosePort()
     if (answer.isEmpty())
         return;
     const ProfileWriteResult result = link_->changePort(answer);
+    portIndicator_->setPort(link_->comm().commPort());
     if (!result.ok)
         showStatus(result.errorMessage);
 }
@@ -229,7 +284,7 @@ void MainWindow::sendClock(const ClockFields &fields)
     // Every field is read before the port is touched: a frame goes out whole or not at all.
     const ClockFrameResult encoded = encodeClockFrame(fields);
     if (!encoded.ok()) {
-        showStatus(encoded.error->message());
+        showFieldError(encoded.error->message());
         frame1_->markInvalid(encoded.error->field);
         return;
     }
@@ -240,14 +295,16 @@ void MainWindow::sendClock(const ClockFields &fields)
 void MainWindow::uploadTimetable()
 {
     const UploadResult result = uploadProgram(frame4_->program(), settingsPath_, *link_);
-    if (result.fieldError)
+    if (result.fieldError) {
+        showFieldError(result.message);
         frame4_->showFieldError(result.fieldError->textIndex);
-    if (result.stored && !result.sent)
+    } else if (result.stored && !result.sent) {
         showPortError(result.message);  // only the port stands in the way
-    else if (!result.message.isEmpty())
+    } else if (!result.message.isEmpty()) {
         showStatus(result.message);
-    else
+    } else {
         showInformation(QStringLiteral("Programme envoyé à la platine."));
+    }
 }
 
 void MainWindow::openPort()
@@ -275,12 +332,32 @@ void MainWindow::mirrorBoardText(const QString &text)
 void MainWindow::showPortState(bool open)
 {
     frame3_->showPortState(open);
-    if (!open)
+    frame1_->showBoardTextAsLive(open);
+    frame4_->showBoardTextAsLive(open);
+    if (!open) {
+        // Timer3 or a lost device may already have said why.
+        if (portIndicator_->state() == PortIndicator::State::Open)
+            portIndicator_->setState(PortIndicator::State::Closed);
         return;
+    }
+    portIndicator_->setPort(link_->comm().commPort());
+    portIndicator_->setState(PortIndicator::State::Open);
     // An open port makes a port failure still on show stale; any other message stays.
-    if (!portError_.isEmpty() && statusBar()->currentMessage() == portError_)
-        statusBar()->clearMessage();
+    if (!portError_.isEmpty())
+        messages_->clearIfShowing(portError_);
     portError_.clear();
+}
+
+void MainWindow::showClosedAfterSending()
+{
+    if (!link_->isPortOpen())
+        portIndicator_->setState(PortIndicator::State::ClosedAfterSending,
+                                 link_->closeTimer().interval());
+}
+
+void MainWindow::showPortLost()
+{
+    portIndicator_->setState(PortIndicator::State::Lost);
 }
 
 void MainWindow::showPortError(const QString &message)

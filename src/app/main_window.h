@@ -16,6 +16,8 @@ namespace platine {
 class BoardLink;
 class ClockDisplayPanel;
 class ClockPanel;
+class MessageStrip;
+class PortIndicator;
 class ProgramPanel;
 class SwitchPanel;
 
@@ -25,6 +27,9 @@ struct MainWindowOptions
     QString settingsPath;
     // The PC clock; empty means QDateTime::currentDateTime.
     std::function<QDateTime()> clock;
+    // What is on the other end of the port, shown beside it (the simulator in a
+    // demonstration); empty: nothing said.
+    QString peer;
 };
 
 // Form1, the tool's working window: the menu bar, the four work panels lying on top of each
@@ -57,6 +62,8 @@ public:
     ClockPanel *clockPanel() const { return frame1_; }                // Frame1
     ClockDisplayPanel *clockDisplayPanel() const { return frame3_; }  // Frame3
     SwitchPanel *switchPanel() const { return frame5_; }              // Frame5
+    MessageStrip *messageStrip() const { return messages_; }
+    PortIndicator *portIndicator() const { return portIndicator_; }
 
     // Replaces the "Port COM" dialog (tests answer it without a modal dialog).
     void setPortPrompt(PortPrompt prompt);
@@ -88,6 +95,8 @@ private:
 
     // What the link reports.
     void showPortState(bool open);
+    void showClosedAfterSending();
+    void showPortLost();
     // A message about the port (one that cannot be opened, written or that was lost): it goes
     // once the port opens.
     void showPortError(const QString &message);
@@ -100,6 +109,10 @@ private:
     QDateTime now() const;
     void showStatus(const QString &message);
     void showInformation(const QString &message);
+    // A field error goes once the field it names is edited.
+    void showFieldError(const QString &message);
+    void clearFieldError();
+    void showProgramFileInTitle(const QString &path);
     QString askForFile(FileDialogMode mode);
 
     QString requestedSettingsPath_;
@@ -107,7 +120,8 @@ private:
     std::function<QDateTime()> clock_;
     PortPrompt portPrompt_;
     FilePrompt filePrompt_;
-    QString portError_;  // the port message last shown in the status bar
+    QString portError_;   // the port message last shown
+    QString fieldError_;  // the field message last shown
 
     BoardLink *link_ = nullptr;
     ProgramPanel *frame4_ = nullptr;
@@ -116,6 +130,8 @@ private:
     SwitchPanel *frame5_ = nullptr;
     QTimer *timer1_ = nullptr;
     QTimer *timer2_ = nullptr;
+    MessageStrip *messages_ = nullptr;
+    PortIndicator *portIndicator_ = nullptr;
 };
 
 }  // namespace platine

@@ -1,6 +1,7 @@
 #include "app/menu_bar.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -16,9 +17,11 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
         return menu;
     };
     auto addEntry = [context](QMenu *menu, const QString &text, const QString &name,
-                              const std::function<void()> &handler) {
+                              const std::function<void()> &handler,
+                              const QKeySequence &shortcut = {}) {
         QAction *action = menu->addAction(text);
         action->setObjectName(name);
+        action->setShortcut(shortcut);
         QObject::connect(action, &QAction::triggered, context, handler);
     };
     auto addBarEntry = [context, bar](const QString &text, const QString &name,
@@ -30,24 +33,28 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
             QObject::connect(action, &QAction::triggered, context, handler);
     };
 
-    QMenu *file = addMenu(QStringLiteral("Fichier"), QStringLiteral("n_fichier"));
-    addEntry(file, QStringLiteral("Enregistrer sous"), QStringLiteral("n_enregistrer"),
-             actions.saveProgramAs);
-    addEntry(file, QStringLiteral("Ouvrir"), QStringLiteral("n_ouvrir"), actions.openProgram);
-    addEntry(file, QStringLiteral("Quitter"), QStringLiteral("n_quit"), actions.quit);
+    // "&" marks the letter that Alt reaches the entry with; it is not shown.
+    QMenu *file = addMenu(QStringLiteral("&Fichier"), QStringLiteral("n_fichier"));
+    addEntry(file, QStringLiteral("&Enregistrer sous"), QStringLiteral("n_enregistrer"),
+             actions.saveProgramAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    addEntry(file, QStringLiteral("&Ouvrir"), QStringLiteral("n_ouvrir"), actions.openProgram,
+             QKeySequence(Qt::CTRL | Qt::Key_O));
+    addEntry(file, QStringLiteral("&Quitter"), QStringLiteral("n_quit"), actions.quit,
+             QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu *settings = addMenu(QStringLiteral("Paramètrage"), QStringLiteral("n_param"));
-    addEntry(settings, QStringLiteral("Mise à l'heure platine"), QStringLiteral("n_mise_a_l_heure"),
-             actions.showClockSetting);
-    addEntry(settings, QStringLiteral("Affichage heure platine"), QStringLiteral("n_heure_platine"),
-             actions.showClockDisplay);
-    addEntry(settings, QStringLiteral("Port COM"), QStringLiteral("n_port"), actions.choosePort);
+    QMenu *settings = addMenu(QStringLiteral("P&aramètrage"), QStringLiteral("n_param"));
+    addEntry(settings, QStringLiteral("&Mise à l'heure platine"),
+             QStringLiteral("n_mise_a_l_heure"), actions.showClockSetting);
+    addEntry(settings, QStringLiteral("&Affichage heure platine"),
+             QStringLiteral("n_heure_platine"), actions.showClockDisplay);
+    addEntry(settings, QStringLiteral("&Port COM"), QStringLiteral("n_port"), actions.choosePort);
 
-    addBarEntry(QStringLiteral("Programmation"), QStringLiteral("n_prog"), actions.showProgramming);
-    addBarEntry(QStringLiteral("Position Switch"), QStringLiteral("n_position"),
+    addBarEntry(QStringLiteral("&Programmation"), QStringLiteral("n_prog"),
+                actions.showProgramming);
+    addBarEntry(QStringLiteral("Position &Switch"), QStringLiteral("n_position"),
                 actions.showSwitchPositions);
     addBarEntry(QString(12, u' '), QStringLiteral("n_blanc"), {});
-    addBarEntry(QStringLiteral("à propos de ..."), QStringLiteral("n_a_propos_de"),
+    addBarEntry(QStringLiteral("à pr&opos de ..."), QStringLiteral("n_a_propos_de"),
                 actions.showAbout);
 }
 

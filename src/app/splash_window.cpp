@@ -5,6 +5,7 @@
 #include "widgets/app_info.h"
 #include "widgets/ui_layout.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -49,6 +50,20 @@ void SplashWindow::mouseReleaseEvent(QMouseEvent *event)
 {
     if (isClick(this, event))
         Form_Click();
+}
+
+void SplashWindow::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Escape:
+        unloadAndHandOver();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 bool SplashWindow::eventFilter(QObject *watched, QEvent *event)

@@ -65,6 +65,7 @@ SwitchPanel::SwitchPanel(QWidget *parent)
     command10_->setObjectName(QStringLiteral("Command10"));
     placeTwips(command10_, 4860, 1740, 1455, 330);
     connect(command10_, &QPushButton::clicked, this, &QWidget::hide);
+    command10_->setToolTip(QStringLiteral("Cache ce panneau."));
 }
 
 }  // namespace platine

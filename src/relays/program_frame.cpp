@@ -6,16 +6,19 @@ namespace platine {
 
 QString ProgramFieldError::message() const
 {
-    QString result =
-        QStringLiteral("Programme non envoyé : le champ « %1 » doit être de la forme %2 "
-                       "(%3).")
-            .arg(textSlotDescription(textIndex), expectedFormDescription(kind),
-                 describeUnreadable(text, badPositions));
+    // « Relais N°2, Début 1 » est vide : attendu hh:mm:ss, par exemple 08:30:00.
+    const QString field = textSlotDescription(textIndex);
+    const QString problem =
+        text.isEmpty()
+            ? QStringLiteral("« %1 » est vide").arg(field)
+            : QStringLiteral("« %1 » : %2").arg(field, describeUnreadable(text, badPositions));
+    QString result = QStringLiteral("Programme non envoyé : %1 ; attendu %2.")
+                         .arg(problem, expectedFormDescription(kind));
     if (!relayEnabled) {
-        result +=
-            QStringLiteral(" Le %1 n'est pas actif, mais ses horaires sont transmis à la "
-                           "platine avec les autres : ses champs doivent être remplis eux aussi.")
-                .arg(relayCaption(relay));
+        // Why a relay the user left inactive still has to be filled in.
+        result += QStringLiteral(" Le %1 est inactif, mais les relais inactifs sont envoyés "
+                                 "aussi.")
+                      .arg(relayCaption(relay));
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include "relays/relay_editor.h"
 #include "store/program_file.h"
 #include "widgets/app_info.h"
+#include "widgets/field_mark.h"
 #include "widgets/switch_drawing.h"
 #include "widgets/ui_layout.h"
 
@@ -57,6 +58,10 @@ ProgramPanel::ProgramPanel(QWidget *parent, std::function<QDateTime()> clock)
         emit uploadRequested();
     });
     connect(command5_, &QPushButton::clicked, this, &QWidget::hide);
+    command5_->setToolTip(QStringLiteral("Cache ce panneau ; les horaires restent tels quels."));
+    connect(editor_, &RelayEditor::markedFieldEdited, this, &ProgramPanel::fieldCorrected);
+    text3_->setAccessibleName(QStringLiteral("Texte reçu de la platine"));
+    showBoardTextAsLive(false);
 }
 
 RelayProgram ProgramPanel::program() const
@@ -72,6 +77,11 @@ void ProgramPanel::showFieldError(int textIndex)
 void ProgramPanel::showBoardText(const QString &text)
 {
     text3_->setText(text);
+}
+
+void ProgramPanel::showBoardTextAsLive(bool live)
+{
+    showTextAsLive(text3_, live);
 }
 
 void ProgramPanel::showPcDateTime(const QDateTime &now)

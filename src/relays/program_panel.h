@@ -73,14 +73,17 @@ public:
     RelayProgram program() const;
     // Marks the field that stopped an upload.
     void showFieldError(int textIndex);
-    // The board's text, mirrored from the clock display.
+    // The board's text, mirrored from the clock display; greyed while the port is closed.
     void showBoardText(const QString &text);
+    void showBoardTextAsLive(bool live);
     // Label5, the PC's date and time.
     void showPcDateTime(const QDateTime &now);
 
 signals:
     // "Programmer": the board-text mirror has been emptied; the window uploads program().
     void uploadRequested();
+    // The field marked by showFieldError() has been edited.
+    void fieldCorrected();
 
 private:
     void applyProgram(const ProgramReadResult &read);

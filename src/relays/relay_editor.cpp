@@ -77,6 +77,7 @@ RelayEditor::RelayEditor(QWidget *panel, Clock clock)
         const int index = layout.relay - 1;
         auto *frame = new QGroupBox(relayCaption(layout.relay), panel);
         frame->setObjectName(controlArrayName(QStringLiteral("Frame2"), index));
+        frame->setAccessibleName(relayCaption(layout.relay));
         usePanelFont(frame);
         placeTwips(frame, kFrameLefts[index / 2], kFrameTops[index % 2], kFrameWidth, kFrameHeight);
         // The caption takes the kind's colour; the controls inside keep the usual text colour.
@@ -250,7 +251,8 @@ void RelayEditor::setProgram(const RelayProgram &program)
 void RelayEditor::markInvalidText(int textIndex)
 {
     if (textIndex >= 0 && textIndex < kTextSlotCount)
-        markInvalidField(texts_[static_cast<size_t>(textIndex)]);
+        markInvalidField(texts_[static_cast<size_t>(textIndex)],
+                         [this] { emit markedFieldEdited(); });
 }
 
 void RelayEditor::fillFromPcClock(int index)

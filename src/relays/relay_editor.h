@@ -55,6 +55,10 @@ public:
     QCheckBox *enableBox(int index) const { return boxes_[index]; }
     QPushButton *heurePcButton(int index) const { return buttons_[index]; }
 
+signals:
+    // The user changed a field marked by markInvalidText().
+    void markedFieldEdited();
+
 public slots:
     // "Heure PC" of relay index + 1: its times, dates or month from the PC clock.
     void fillFromPcClock(int index);

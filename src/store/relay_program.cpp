@@ -62,11 +62,11 @@ QString expectedFormDescription(SlotKind kind)
 {
     switch (kind) {
     case SlotKind::Time:
-        return QStringLiteral("hh:mm:ss (par exemple 08:30:00)");
+        return QStringLiteral("hh:mm:ss, par exemple 08:30:00");
     case SlotKind::Date:
-        return QStringLiteral("jj/mm/aaaa (par exemple 25/12/2007)");
+        return QStringLiteral("jj/mm/aaaa, par exemple 25/12/2007");
     case SlotKind::MonthYear:
-        return QStringLiteral("mm/aaaa (par exemple 12/2007)");
+        return QStringLiteral("mm/aaaa, par exemple 12/2007");
     }
     return {};
 }

@@ -56,6 +56,6 @@ TextSlotInfo textSlotInfo(int textIndex);
 QString relayCaption(int relay);                 // "Relais N°3"
 QString rowCaption(int row);                     // "Début 1", "Fin 1", ... "Fin 3"
 QString textSlotDescription(int textIndex);      // "Relais N°3, date de Fin 2"
-QString expectedFormDescription(SlotKind kind);  // "hh:mm:ss (par exemple 08:30:00)"
+QString expectedFormDescription(SlotKind kind);  // "hh:mm:ss, par exemple 08:30:00"
 
 }  // namespace platine

@@ -11,7 +11,7 @@ namespace {
 constexpr char kMarkProperty[] = "platineInvalidMark";
 }
 
-void markInvalidField(QLineEdit *field)
+void markInvalidField(QLineEdit *field, std::function<void()> onEdited)
 {
     if (!isMarkedInvalid(field)) {
         const QPalette original = field->palette();
@@ -20,15 +20,29 @@ void markInvalidField(QLineEdit *field)
         field->setPalette(marked);
         field->setProperty(kMarkProperty, true);
         auto connection = std::make_shared<QMetaObject::Connection>();
-        *connection =
-            QObject::connect(field, &QLineEdit::textChanged, field, [field, original, connection] {
-                field->setPalette(original);
-                field->setProperty(kMarkProperty, false);
-                QObject::disconnect(*connection);
-            });
+        *connection = QObject::connect(field, &QLineEdit::textChanged, field,
+                                       [field, original, connection, onEdited] {
+                                           field->setPalette(original);
+                                           field->setProperty(kMarkProperty, false);
+                                           QObject::disconnect(*connection);
+                                           if (onEdited)
+                                               onEdited();
+                                       });
     }
     field->setFocus(Qt::OtherFocusReason);
     field->selectAll();
+}
+
+void showTextAsLive(QLineEdit *field, bool live)
+{
+    QPalette colours = field->palette();
+    colours.setColor(QPalette::Active, QPalette::Text,
+                     live ? QPalette().color(QPalette::Active, QPalette::Text)
+                          : QPalette().color(QPalette::Disabled, QPalette::Text));
+    colours.setColor(QPalette::Inactive, QPalette::Text,
+                     colours.color(QPalette::Active, QPalette::Text));
+    field->setPalette(colours);
+    field->setProperty("platineLive", live);
 }
 
 bool isMarkedInvalid(const QLineEdit *field)

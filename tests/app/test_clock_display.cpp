@@ -9,6 +9,7 @@
 #include "app/clock_display_panel.h"
 #include "app/clock_panel.h"
 #include "app/main_window.h"
+#include "app/message_strip.h"
 #include "app/port_dialog.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
@@ -263,7 +264,7 @@ void TestClockDisplay::failedOpeningLeavesPortFermeAndSaysWhy()
     QTest::mouseClick(window_->clockDisplayPanel()->command2(), Qt::LeftButton);
     QVERIFY(!window_->link().isPortOpen());
     QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
-    const QString message = window_->statusBar()->currentMessage();
+    const QString message = window_->messageStrip()->text();
     QVERIFY2(message.contains(QStringLiteral("no-such-tty")), qPrintable(message));
     QVERIFY(!QApplication::activeModalWidget());
 }
@@ -274,35 +275,35 @@ void TestClockDisplay::portErrorGoesOnceThePortOpens()
 {
     PtyBoard board;
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
-    QStatusBar *status = window_->statusBar();
+    MessageStrip *status = window_->messageStrip();
     QPushButton *open = window_->clockDisplayPanel()->command2();
     const auto openFailsOn = [&](const QString &port) {
         window_->link().comm().setCommPort(port);
         QTest::mouseClick(open, Qt::LeftButton);
-        QVERIFY(status->currentMessage().startsWith(QStringLiteral("Impossible d'ouvrir")));
+        QVERIFY(status->text().startsWith(QStringLiteral("Impossible d'ouvrir")));
         window_->link().comm().setCommPort(board.slavePath());
     };
 
     openFailsOn(QStringLiteral("/dev/ptmx"));
     QTest::mouseClick(open, Qt::LeftButton);
     QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port ouvert"));
-    QCOMPARE(status->currentMessage(), QString());
+    QCOMPARE(status->text(), QString());
 
     window_->link().closePort();
     openFailsOn(dir_->filePath(QStringLiteral("no-such-tty")));
     QVERIFY(window_->link().send(QByteArray("A\x14\x37\x52\x23\x11\x07\x06", 8)));
-    QCOMPARE(status->currentMessage(), QString());
+    QCOMPARE(status->text(), QString());
 
     window_->link().closePort();
     openFailsOn(dir_->filePath(QStringLiteral("no-such-tty")));
     choose("n_mise_a_l_heure");
     window_->clockPanel()->field(ClockField::Hours)->setText(QStringLiteral("x"));
     QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
-    const QString fieldError = status->currentMessage();
+    const QString fieldError = status->text();
     QVERIFY2(fieldError.startsWith(QStringLiteral("Heure non envoyée")), qPrintable(fieldError));
     QTest::mouseClick(open, Qt::LeftButton);
     QVERIFY(window_->link().isPortOpen());
-    QCOMPARE(status->currentMessage(), fieldError);
+    QCOMPARE(status->text(), fieldError);
 }
 
 void TestClockDisplay::portComWritesTheSettingAndTheNextStartUsesIt()
@@ -369,7 +370,7 @@ void TestClockDisplay::portComWriteFailureIsShown()
     window_ = makeWindow();
     window_->setPortPrompt([](QWidget *, const QString &) { return QStringLiteral("4"); });
     choose("n_port");
-    const QString message = window_->statusBar()->currentMessage();
+    const QString message = window_->messageStrip()->text();
     QVERIFY2(message.contains(QStringLiteral("param.ini")), qPrintable(message));
     QVERIFY(!QFile::exists(settingsPath_));
     QVERIFY(!QApplication::activeModalWidget());

@@ -1,5 +1,6 @@
 #include "app/clock_panel.h"
 #include "app/main_window.h"
+#include "app/message_strip.h"
 #include "app_test_support.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
@@ -207,7 +208,7 @@ void TestClockSetting::unencodableFieldSendsNothing()
     QCOMPARE(board_->readAll(300), QByteArray());
     QVERIFY(!window_->link().isPortOpen());
     QVERIFY(!window_->link().closeTimer().isActive());
-    const QString message = window_->statusBar()->currentMessage();
+    const QString message = window_->messageStrip()->text();
     QVERIFY2(message.contains(caption), qPrintable(message));
     QVERIFY(edit->hasFocus());
     QVERIFY(edit->palette().color(QPalette::Base) != normal);

@@ -6,6 +6,7 @@
 #include "app/clock_display_panel.h"
 #include "app/clock_panel.h"
 #include "app/main_window.h"
+#include "app/message_strip.h"
 #include "app/switch_panel.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
@@ -66,7 +67,13 @@ bool perform(MainWindow &window, const QString &step)
 
 QWidget *clientArea(MainWindow &window)
 {
-    return window.centralWidget();
+    return window.findChild<QWidget *>(QStringLiteral("clientArea"));
+}
+
+// A caption as shown: the "&" that marks the Alt letter is not part of it.
+QString shownCaption(const QAction *action)
+{
+    return QString(action->text()).remove(u'&');
 }
 
 // The widget a click at the centre of `target` reaches.
@@ -174,7 +181,7 @@ void TestMainWindow::menuBarHasTheEntriesInOrder()
     QStringList captions;
     QStringList names;
     for (const QAction *action : actions) {
-        captions.append(action->text());
+        captions.append(shownCaption(action));
         names.append(action->objectName());
     }
     QCOMPARE(captions,
@@ -224,7 +231,7 @@ void TestMainWindow::menuEntriesHaveTheirNamesAndCaptions()
     QStringList shownCaptions;
     QStringList shownNames;
     for (const QAction *action : qmenu->actions()) {
-        shownCaptions.append(action->text());
+        shownCaptions.append(shownCaption(action));
         shownNames.append(action->objectName());
     }
     QCOMPARE(shownCaptions, captions);
@@ -657,7 +664,7 @@ void TestMainWindow::openingWithoutAPortFailsWithoutAMessageBox()
     QVERIFY(!modalSeen);
     QVERIFY(!window_->link().isPortOpen());
     QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
-    QVERIFY(!window_->statusBar()->currentMessage().isEmpty());
+    QVERIFY(!window_->messageStrip()->text().isEmpty());
 
     // "Fermeture port" with the port closed only sets the label.
     QVERIFY(perform(*window_, QStringLiteral("Command3")));

@@ -204,7 +204,7 @@ private slots:
         const QString message = result.error->message();
         QVERIFY2(message.contains(textSlotDescription(textIndex)), qPrintable(message));
         QVERIFY2(message.contains(expectedFormDescription(kind)), qPrintable(message));
-        QVERIFY2(!message.contains(QStringLiteral("n'est pas actif")), qPrintable(message));
+        QVERIFY2(!message.contains(QStringLiteral("est inactif")), qPrintable(message));
     }
 
     // A character that would not show is quoted by its code.
@@ -233,7 +233,7 @@ private slots:
         const QString message = result.error->message();
         QVERIFY2(message.contains(QStringLiteral("Relais N°3, date de Début 3")),
                  qPrintable(message));
-        QVERIFY2(message.contains(QStringLiteral("Le Relais N°3 n'est pas actif")),
+        QVERIFY2(message.contains(QStringLiteral("Le Relais N°3 est inactif")),
                  qPrintable(message));
     }
 

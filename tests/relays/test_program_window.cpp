@@ -4,6 +4,7 @@
 
 #include "../app/app_test_support.h"
 #include "app/main_window.h"
+#include "app/message_strip.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "pty_board.h"
@@ -187,7 +188,7 @@ private:
         return settingsPath_.isEmpty() ? dir_->filePath(QStringLiteral("param.ini"))
                                        : settingsPath_;
     }
-    QString statusText() const { return window_->statusBar()->currentMessage(); }
+    QString statusText() const { return window_->messageStrip()->text(); }
     QStringList editorValues() const;
     int enableValue(int box) const;
     void choose(const QString &name);
@@ -655,7 +656,7 @@ void ProgramWindowTest::cancelledFileDialogDoesNothing()
     toggle(2);
     const QStringList before = editorValues();
     const QStringList files = QDir(dir_->path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
-    window_->statusBar()->clearMessage();
+    window_->messageStrip()->clear();
 
     answer_.clear();
     choose(command);
@@ -886,7 +887,7 @@ void ProgramWindowTest::fieldThatCannotBeEncodedStopsEverything()
     QVERIFY(!window_->link().closeTimer().isActive());
     const QString shown = statusText();
     QVERIFY2(shown.contains(named), qPrintable(shown));
-    QCOMPARE(shown.contains(QStringLiteral("n'est pas actif")), !enabled);
+    QCOMPARE(shown.contains(QStringLiteral("est inactif")), !enabled);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(edit));
     QVERIFY(edit->palette().color(QPalette::Base) != normal);
 

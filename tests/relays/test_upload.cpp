@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(result.fieldError->textIndex, 47);
         QVERIFY2(result.message.contains(QStringLiteral("Relais N°6, Début 3")),
                  qPrintable(result.message));
-        QVERIFY2(result.message.contains(QStringLiteral("n'est pas actif")),
+        QVERIFY2(result.message.contains(QStringLiteral("est inactif")),
                  qPrintable(result.message));
         QVERIFY(!link.isPortOpen());
         QVERIFY(!link.closeTimer().isActive());

@@ -1,0 +1,101 @@
+#include "app/message_strip.h"
+
+#include <QAccessible>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTimer>
+
+namespace platine {
+
+MessageStrip::MessageStrip(QWidget *parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("messageStrip"));
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    label_ = new QLabel(this);
+    label_->setObjectName(QStringLiteral("messageText"));
+    label_->setWordWrap(true);
+    label_->setTextFormat(Qt::PlainText);
+    label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 4, 8, 4);
+    layout->addWidget(label_);
+    // Two lines at least, so that the usual messages do not move the panels.
+    setMinimumHeight(2 * fontMetrics().lineSpacing() + 10);
+
+    fade_ = new QTimer(this);
+    fade_->setSingleShot(true);
+    fade_->setInterval(kInformationMs);
+    connect(fade_, &QTimer::timeout, this, &MessageStrip::clear);
+    clear();
+}
+
+void MessageStrip::showError(const QString &text)
+{
+    show(Kind::Error, text);
+}
+
+void MessageStrip::showInformation(const QString &text)
+{
+    show(Kind::Information, text);
+    fade_->start();
+}
+
+void MessageStrip::clear()
+{
+    show(Kind::None, QString());
+}
+
+void MessageStrip::clearIfShowing(const QString &text)
+{
+    if (kind_ != Kind::None && label_->text() == text)
+        clear();
+}
+
+void MessageStrip::setHint(const QString &hint)
+{
+    hint_ = hint;
+    if (kind_ == Kind::None)
+        label_->setText(hint_);
+}
+
+QString MessageStrip::text() const
+{
+    return kind_ == Kind::None ? QString() : label_->text();
+}
+
+void MessageStrip::show(Kind kind, const QString &text)
+{
+    fade_->stop();
+    kind_ = kind;
+    QPalette colours = palette();
+    switch (kind) {
+    case Kind::Error:
+        colours.setColor(QPalette::Window, QColor(0xf9, 0xd6, 0xd5));
+        colours.setColor(QPalette::WindowText, QColor(0x5c, 0x0b, 0x0b));
+        break;
+    case Kind::Information:
+        colours.setColor(QPalette::Window, QColor(0xd4, 0xe9, 0xf7));
+        colours.setColor(QPalette::WindowText, QColor(0x0b, 0x2e, 0x4a));
+        break;
+    case Kind::None:
+        colours = QPalette();
+        colours.setColor(QPalette::WindowText,
+                         colours.color(QPalette::Disabled, QPalette::WindowText));
+        break;
+    }
+    setPalette(colours);
+    label_->setPalette(colours);
+    label_->setText(kind == Kind::None ? hint_ : text);
+    setAccessibleName(kind == Kind::Error         ? QStringLiteral("Erreur")
+                      : kind == Kind::Information ? QStringLiteral("Information")
+                                                  : QStringLiteral("Aide"));
+    label_->setAccessibleName(label_->text());
+    if (kind != Kind::None && QAccessible::isActive()) {
+        // Screen readers announce the new message.
+        QAccessibleEvent event(label_, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+}  // namespace platine

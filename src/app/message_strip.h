@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QFrame>
+#include <QString>
+
+class QLabel;
+class QTimer;
+
+namespace platine {
+
+// The window's message area: one coloured strip under the panels that shows a whole message,
+// wrapped over as many lines as it needs, never in a box of its own. An error stays until it
+// is dealt with; information fades after a few seconds. With no message it shows a hint.
+class MessageStrip : public QFrame
+{
+    Q_OBJECT
+
+public:
+    enum class Kind { None, Error, Information };
+    static constexpr int kInformationMs = 5000;
+
+    explicit MessageStrip(QWidget *parent = nullptr);
+
+    void showError(const QString &text);
+    void showInformation(const QString &text);
+    // Clears the message, back to the hint.
+    void clear();
+    // Clears the message only if it is still this one.
+    void clearIfShowing(const QString &text);
+
+    // The hint shown while there is no message.
+    void setHint(const QString &hint);
+
+    Kind kind() const { return kind_; }
+    // The message; empty when none is shown.
+    QString text() const;
+
+private:
+    void show(Kind kind, const QString &text);
+
+    QLabel *label_ = nullptr;
+    QTimer *fade_ = nullptr;
+    QString hint_;
+    Kind kind_ = Kind::None;
+};
+
+}  // namespace platine

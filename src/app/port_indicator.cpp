@@ -1,0 +1,59 @@
+#include "app/port_indicator.h"
+
+namespace platine {
+
+PortIndicator::PortIndicator(QWidget *parent) : QLabel(parent)
+{
+    setObjectName(QStringLiteral("portIndicator"));
+    setTextFormat(Qt::PlainText);
+    refresh();
+}
+
+void PortIndicator::setPort(const QString &portText)
+{
+    port_ = portText.trimmed();
+    refresh();
+}
+
+void PortIndicator::setPeer(const QString &peer)
+{
+    peer_ = peer;
+    refresh();
+}
+
+void PortIndicator::setState(State state, int closeDelayMs)
+{
+    state_ = state;
+    closeDelayMs_ = closeDelayMs;
+    refresh();
+}
+
+void PortIndicator::refresh()
+{
+    QString state;
+    switch (state_) {
+    case State::Open:
+        state = QStringLiteral("ouvert");
+        break;
+    case State::Closed:
+        state = QStringLiteral("fermé");
+        break;
+    case State::ClosedAfterSending:
+        state = QStringLiteral("fermé automatiquement %1 s après l'envoi")
+                    .arg(closeDelayMs_ / 1000.0, 0, 'g', 3);
+        break;
+    case State::Lost:
+        state = QStringLiteral("perdu (fermé)");
+        break;
+    }
+    const QString port =
+        port_.isEmpty() ? QStringLiteral("Port : aucun") : QStringLiteral("Port %1").arg(port_);
+    QString text = QStringLiteral("%1 · 9600 8N1 · %2").arg(port, state);
+    if (!peer_.isEmpty())
+        text += QStringLiteral(" · %1").arg(peer_);
+    setText(text);
+    setAccessibleName(QStringLiteral("État du port"));
+    setAccessibleDescription(text);
+}
+
+}  // namespace platine
