@@ -9,6 +9,7 @@
 #include "app/port_dialog.h"
 #include "app/port_indicator.h"
 #include "app/switch_panel.h"
+#include "app/window_layout.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "relays/program_panel.h"
@@ -20,11 +21,8 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScreen>
-#include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace platine {
 
@@ -40,25 +38,13 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
 
     // The client area keeps its size and scrolls inside a smaller window; the message strip
     // lies under it.
-    auto *central = new QWidget(this);
-    auto *clientArea = new QWidget;
-    clientArea->setObjectName(QStringLiteral("clientArea"));
-    clientArea->setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
-    usePanelFont(clientArea);
-    auto *scroll = new QScrollArea(central);
-    scroll->setObjectName(QStringLiteral("clientScroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(clientArea);
-    messages_ = new MessageStrip(central);
+    messages_ = new MessageStrip;
     messages_->setHint(QStringLiteral(
         "Pour commencer : « Programmation » pour écrire les horaires des relais, « Paramètrage » "
         "pour choisir le port et mettre la platine à l'heure."));
-    auto *column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(scroll, 1);
-    column->addWidget(messages_);
-    setCentralWidget(central);
+    QWidget *clientArea = buildScrollingClientArea(
+        *this, QSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight)), messages_);
+    usePanelFont(clientArea);
 
     // Created from the bottom of the stack to the top: where two visible panels overlap, the
     // clock display lies over the programming panel and over the top strip of the clock-setting
@@ -87,14 +73,14 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     connect(frame3_, &ClockDisplayPanel::portOpenRequested, this, &MainWindow::openPort);
     connect(frame3_, &ClockDisplayPanel::portCloseRequested, this, &MainWindow::closePort);
     connect(frame3_, &ClockDisplayPanel::boardTextShown, this, &MainWindow::mirrorBoardText);
-    connect(frame1_, &ClockPanel::fieldCorrected, this, &MainWindow::clearFieldError);
-    connect(frame4_, &ProgramPanel::fieldCorrected, this, &MainWindow::clearFieldError);
+    const auto clearFieldError = [this] { messages_->clearTopic(MessageStrip::Topic::Field); };
+    connect(frame1_, &ClockPanel::fieldCorrected, this, clearFieldError);
+    connect(frame4_, &ProgramPanel::fieldCorrected, this, clearFieldError);
 
     connect(link_, &BoardLink::textReceived, frame3_, &ClockDisplayPanel::showBoardText);
     connect(link_, &BoardLink::portOpenChanged, this, &MainWindow::showPortState);
-    connect(link_, &BoardLink::message, this, &MainWindow::showPortError);
-    connect(&link_->closeTimer(), &QTimer::timeout, this, &MainWindow::showClosedAfterSending);
-    connect(&link_->comm(), &SerialControl::portLost, this, &MainWindow::showPortLost);
+    connect(link_, &BoardLink::message, this,
+            [this](const QString &text) { messages_->showError(text, MessageStrip::Topic::Port); });
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -107,11 +93,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
 
     load();
 
-    // The whole client area at 100 %, within the screen at larger scales.
-    const QSize wanted = sizeHint().expandedTo(
-        clientArea->size() + QSize(0, menuBar()->sizeHint().height() + messages_->minimumHeight() +
-                                          statusBar()->sizeHint().height()));
-    resize(screen() ? wanted.boundedTo(screen()->availableGeometry().size()) : wanted);
+    fitToScreen(*this, clientArea, messages_);  // the whole client area at 100 %
 
     timer1_->start();
     timer2_->start();
@@ -156,7 +138,7 @@ void MainWindow::load()
     showStatus(frame4_->restoreProgram(settingsPath_));
     // 4. The port number; the port stays closed.
     link_->loadPortSetting();
-    portIndicator_->setPort(link_->comm().commPort());
+    portIndicator_->follow(*link_);
 }
 
 QDateTime MainWindow::now() const
@@ -166,26 +148,7 @@ QDateTime MainWindow::now() const
 
 void MainWindow::showStatus(const QString &message)
 {
-    if (!message.isEmpty())
-        messages_->showError(message);
-}
-
-void MainWindow::showInformation(const QString &message)
-{
-    messages_->showInformation(message);
-}
-
-void MainWindow::showFieldError(const QString &message)
-{
-    showStatus(message);
-    fieldError_ = message;
-}
-
-void MainWindow::clearFieldError()
-{
-    if (!fieldError_.isEmpty())
-        messages_->clearIfShowing(fieldError_);
-    fieldError_.clear();
+    messages_->showError(message);
 }
 
 void MainWindow::showProgramFileInTitle(const QString &path)
@@ -202,7 +165,7 @@ void MainWindow::saveProgramAs()
         return;  // cancelled
     const QString error = frame4_->saveProgramFile(path);
     if (error.isEmpty()) {
-        showInformation(QStringLiteral("Programme enregistré dans %1.").arg(path));
+        messages_->showInformation(QStringLiteral("Programme enregistré dans %1.").arg(path));
         showProgramFileInTitle(path);
     } else {
         showStatus(error);
@@ -216,7 +179,7 @@ void MainWindow::openProgram()
         return;  // cancelled
     const QString error = frame4_->openProgramFile(path);
     if (error.isEmpty()) {
-        showInformation(QStringLiteral("Programme ouvert : %1.").arg(path));
+        messages_->showInformation(QStringLiteral("Programme ouvert : %1.").arg(path));
         showProgramFileInTitle(path);
     } else {
         showStatus(error);
@@ -284,26 +247,26 @@ void MainWindow::sendClock(const ClockFields &fields)
     // Every field is read before the port is touched: a frame goes out whole or not at all.
     const ClockFrameResult encoded = encodeClockFrame(fields);
     if (!encoded.ok()) {
-        showFieldError(encoded.error->message());
+        messages_->showError(encoded.error->message(), MessageStrip::Topic::Field);
         frame1_->markInvalid(encoded.error->field);
         return;
     }
     if (link_->send(encoded.frame))
-        showInformation(QStringLiteral("Heure envoyée à la platine."));
+        messages_->showInformation(QStringLiteral("Heure envoyée à la platine."));
 }
 
 void MainWindow::uploadTimetable()
 {
     const UploadResult result = uploadProgram(frame4_->program(), settingsPath_, *link_);
     if (result.fieldError) {
-        showFieldError(result.message);
+        messages_->showError(result.message, MessageStrip::Topic::Field);
         frame4_->showFieldError(result.fieldError->textIndex);
     } else if (result.stored && !result.sent) {
-        showPortError(result.message);  // only the port stands in the way
+        messages_->showError(result.message, MessageStrip::Topic::Port);  // only the port
     } else if (!result.message.isEmpty()) {
         showStatus(result.message);
     } else {
-        showInformation(QStringLiteral("Programme envoyé à la platine."));
+        messages_->showInformation(QStringLiteral("Programme envoyé à la platine."));
     }
 }
 
@@ -334,36 +297,9 @@ void MainWindow::showPortState(bool open)
     frame3_->showPortState(open);
     frame1_->showBoardTextAsLive(open);
     frame4_->showBoardTextAsLive(open);
-    if (!open) {
-        // Timer3 or a lost device may already have said why.
-        if (portIndicator_->state() == PortIndicator::State::Open)
-            portIndicator_->setState(PortIndicator::State::Closed);
-        return;
-    }
-    portIndicator_->setPort(link_->comm().commPort());
-    portIndicator_->setState(PortIndicator::State::Open);
     // An open port makes a port failure still on show stale; any other message stays.
-    if (!portError_.isEmpty())
-        messages_->clearIfShowing(portError_);
-    portError_.clear();
-}
-
-void MainWindow::showClosedAfterSending()
-{
-    if (!link_->isPortOpen())
-        portIndicator_->setState(PortIndicator::State::ClosedAfterSending,
-                                 link_->closeTimer().interval());
-}
-
-void MainWindow::showPortLost()
-{
-    portIndicator_->setState(PortIndicator::State::Lost);
-}
-
-void MainWindow::showPortError(const QString &message)
-{
-    showStatus(message);
-    portError_ = message;
+    if (open)
+        messages_->clearTopic(MessageStrip::Topic::Port);
 }
 
 // --- Status clocks ---------------------------------------------------------------------------

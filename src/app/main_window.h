@@ -95,11 +95,6 @@ private:
 
     // What the link reports.
     void showPortState(bool open);
-    void showClosedAfterSending();
-    void showPortLost();
-    // A message about the port (one that cannot be opened, written or that was lost): it goes
-    // once the port opens.
-    void showPortError(const QString &message);
 
     // Timer1 and Timer2.
     void showPcTime();
@@ -108,10 +103,6 @@ private:
     void load();
     QDateTime now() const;
     void showStatus(const QString &message);
-    void showInformation(const QString &message);
-    // A field error goes once the field it names is edited.
-    void showFieldError(const QString &message);
-    void clearFieldError();
     void showProgramFileInTitle(const QString &path);
     QString askForFile(FileDialogMode mode);
 
@@ -120,8 +111,6 @@ private:
     std::function<QDateTime()> clock_;
     PortPrompt portPrompt_;
     FilePrompt filePrompt_;
-    QString portError_;   // the port message last shown
-    QString fieldError_;  // the field message last shown
 
     BoardLink *link_ = nullptr;
     ProgramPanel *frame4_ = nullptr;

@@ -30,9 +30,12 @@ MessageStrip::MessageStrip(QWidget *parent) : QFrame(parent)
     clear();
 }
 
-void MessageStrip::showError(const QString &text)
+void MessageStrip::showError(const QString &text, Topic topic)
 {
+    if (text.isEmpty())
+        return;
     show(Kind::Error, text);
+    topic_ = topic;
 }
 
 void MessageStrip::showInformation(const QString &text)
@@ -46,9 +49,9 @@ void MessageStrip::clear()
     show(Kind::None, QString());
 }
 
-void MessageStrip::clearIfShowing(const QString &text)
+void MessageStrip::clearTopic(Topic topic)
 {
-    if (kind_ != Kind::None && label_->text() == text)
+    if (kind_ == Kind::Error && topic_ == topic)
         clear();
 }
 
@@ -68,6 +71,7 @@ void MessageStrip::show(Kind kind, const QString &text)
 {
     fade_->stop();
     kind_ = kind;
+    topic_ = Topic::Other;
     QPalette colours = palette();
     switch (kind) {
     case Kind::Error:

@@ -17,16 +17,19 @@ class MessageStrip : public QFrame
 
 public:
     enum class Kind { None, Error, Information };
+    // What an error is about, so that it goes once that is dealt with.
+    enum class Topic { Other, Field, Port };
     static constexpr int kInformationMs = 5000;
 
     explicit MessageStrip(QWidget *parent = nullptr);
 
-    void showError(const QString &text);
+    // An empty text changes nothing.
+    void showError(const QString &text, Topic topic = Topic::Other);
     void showInformation(const QString &text);
     // Clears the message, back to the hint.
     void clear();
-    // Clears the message only if it is still this one.
-    void clearIfShowing(const QString &text);
+    // Clears the message if it is an error about topic.
+    void clearTopic(Topic topic);
 
     // The hint shown while there is no message.
     void setHint(const QString &hint);
@@ -42,6 +45,7 @@ private:
     QTimer *fade_ = nullptr;
     QString hint_;
     Kind kind_ = Kind::None;
+    Topic topic_ = Topic::Other;
 };
 
 }  // namespace platine

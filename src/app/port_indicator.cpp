@@ -1,5 +1,10 @@
 #include "app/port_indicator.h"
 
+#include "link/board_link.h"
+#include "link/serial_control.h"
+
+#include <QTimer>
+
 namespace platine {
 
 PortIndicator::PortIndicator(QWidget *parent) : QLabel(parent)
@@ -26,6 +31,24 @@ void PortIndicator::setState(State state, int closeDelayMs)
     state_ = state;
     closeDelayMs_ = closeDelayMs;
     refresh();
+}
+
+void PortIndicator::follow(BoardLink &link)
+{
+    setPort(link.comm().commPort());
+    connect(&link, &BoardLink::portOpenChanged, this, [this, &link](bool open) {
+        if (open) {
+            setPort(link.comm().commPort());
+            setState(State::Open);
+        } else if (state_ == State::Open) {
+            setState(State::Closed);  // Timer3 or a lost device may already have said why
+        }
+    });
+    connect(&link.closeTimer(), &QTimer::timeout, this, [this, &link] {
+        if (!link.isPortOpen())
+            setState(State::ClosedAfterSending, link.closeTimer().interval());
+    });
+    connect(&link.comm(), &SerialControl::portLost, this, [this] { setState(State::Lost); });
 }
 
 void PortIndicator::refresh()

@@ -7,6 +7,8 @@ namespace platine {
 
 // The port's state, always in sight in the status bar: which port, its settings, open or
 // closed, and why it closed when the tool closed it by itself.
+class BoardLink;
+
 class PortIndicator : public QLabel
 {
     Q_OBJECT
@@ -23,6 +25,9 @@ public:
     // Closed after a send: closeDelayMs is how long after the last frame.
     void setState(State state, int closeDelayMs = 0);
     State state() const { return state_; }
+
+    // Follows the link: opened, closed, closed by Timer3 after a send, lost.
+    void follow(BoardLink &link);
 
 private:
     void refresh();
