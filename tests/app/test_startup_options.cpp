@@ -22,6 +22,8 @@ private slots:
     void toolkitOptionsWaitForTheToolkit();
     void answersWithoutADisplay_data();
     void answersWithoutADisplay();
+    void refusesToStartWithoutADisplay();
+    void aPlatformOnTheCommandLineNeedsNoDisplay();
 };
 
 void StartupOptionsTest::decisions_data()
@@ -143,6 +145,48 @@ void StartupOptionsTest::answersWithoutADisplay()
     const QByteArray shown =
         exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
     QVERIFY2(shown.startsWith(printed), shown.constData());
+}
+
+// Nothing in the environment at all: the program says in French that it has no display and how
+// to get one, rather than letting the toolkit abort.
+void StartupOptionsTest::refusesToStartWithoutADisplay()
+{
+    QProcess process;
+    process.setProcessEnvironment(QProcessEnvironment());
+    process.start(QStringLiteral(PLATINE_PROGRAM), {QStringLiteral("--no-splash")});
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 2);
+    const QString shown = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(shown.startsWith(QStringLiteral("platine : aucun affichage graphique")),
+             qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("ssh -X")), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("xvfb-run platine")), qPrintable(shown));
+    QVERIFY(process.readAllStandardOutput().isEmpty());
+}
+
+// "-platform offscreen" opens windows without a display server: the check lets it through,
+// and the start-up probe ends the program once its window shows.
+void StartupOptionsTest::aPlatformOnTheCommandLineNeedsNoDisplay()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PLATINE_STARTUP_PROBE"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("HOME"), dir.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PLATINE_PROGRAM),
+                  {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                   QStringLiteral("--settings"), dir.filePath(QStringLiteral("param.ini")),
+                   QStringLiteral("--no-splash")});
+    QVERIFY(process.waitForFinished(60000));
+    const QByteArray shown = process.readAllStandardError();
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(process.exitCode() == 0, shown.constData());
+    QVERIFY2(!shown.contains("aucun affichage graphique"), shown.constData());
+    QVERIFY2(shown.contains("startup-ms: "), shown.constData());
 }
 
 QTEST_GUILESS_MAIN(StartupOptionsTest)
