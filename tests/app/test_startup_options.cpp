@@ -23,7 +23,6 @@ private slots:
     void answersWithoutADisplay_data();
     void answersWithoutADisplay();
     void refusesToStartWithoutADisplay();
-    void aPlatformOnTheCommandLineNeedsNoDisplay();
 };
 
 void StartupOptionsTest::decisions_data()
@@ -163,30 +162,6 @@ void StartupOptionsTest::refusesToStartWithoutADisplay()
     QVERIFY2(shown.contains(QStringLiteral("ssh -X")), qPrintable(shown));
     QVERIFY2(shown.contains(QStringLiteral("xvfb-run platine")), qPrintable(shown));
     QVERIFY(process.readAllStandardOutput().isEmpty());
-}
-
-// "-platform offscreen" opens windows without a display server: the check lets it through,
-// and the start-up probe ends the program once its window shows.
-void StartupOptionsTest::aPlatformOnTheCommandLineNeedsNoDisplay()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("PLATINE_STARTUP_PROBE"), QStringLiteral("1"));
-    environment.insert(QStringLiteral("HOME"), dir.path());
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(PLATINE_PROGRAM),
-                  {QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                   QStringLiteral("--settings"), dir.filePath(QStringLiteral("param.ini")),
-                   QStringLiteral("--no-splash")});
-    QVERIFY(process.waitForFinished(60000));
-    const QByteArray shown = process.readAllStandardError();
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(process.exitCode() == 0, shown.constData());
-    QVERIFY2(!shown.contains("aucun affichage graphique"), shown.constData());
-    QVERIFY2(shown.contains("startup-ms: "), shown.constData());
 }
 
 QTEST_GUILESS_MAIN(StartupOptionsTest)
