@@ -19,25 +19,11 @@ packages=(
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-# Seconds one source file takes to compile on one core, on average (measured: the first build
-# of the tool and the simulator, 55 files).
-seconds_per_file=11
-
-# Minutes a first build took on a machine with 2 cores, without a compiler cache: the tool and
-# the simulator alone, and everything (the tests too) in each build folder.
-first_build_minutes() {
-  local flavour=$1 minutes
-  if [ ${#targets[@]} -gt 0 ]; then
-    minutes=5
-  elif [ "$flavour" = asan ]; then
-    minutes=14
-  else
-    minutes=12
-  fi
-  minutes=$(((minutes * 2 + jobs - 1) / jobs))
-  [ "$minutes" -lt 1 ] && minutes=1
-  echo "$minutes"
-}
+# Seconds of one core a source file takes to compile, on average: 3 to 4 measured on an idle
+# machine; a slower or busy one takes up to 10 (a first full build of over 10 minutes on 2
+# cores has been seen).
+file_seconds_low=4
+file_seconds_high=10
 
 configure_and_build() {
   local flavour=$1 dir args=()
@@ -48,24 +34,21 @@ configure_and_build() {
   if command -v ccache >/dev/null 2>&1; then
     args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
-  local first=0
   if [ ! -f "$dir/CMakeCache.txt" ]; then
-    first=1
-    echo "Première construction dans ${dir#"$root/"}/ : compter environ" \
-      "$(first_build_minutes "$flavour") minutes ($jobs cœurs) ; les suivantes ne recompilent" \
-      "que ce qui a changé."
+    echo "Première construction dans ${dir#"$root/"}/ : elle prend quelques minutes ; les" \
+      "suivantes ne recompilent que ce qui a changé."
     cmake -S "$root" -B "$dir" -G Ninja "${args[@]}"
   fi
-  local build_args=(--parallel "$jobs") pending minutes
+  local build_args=(--parallel "$jobs") pending low high
   [ ${#targets[@]} -gt 0 ] && build_args+=(--target "${targets[@]}")
-  if [ "$first" -eq 0 ]; then
-    # A folder built before may still have much to compile (new targets, a big update).
-    pending=$(cmake --build "$dir" "${build_args[@]}" -- -n 2>/dev/null | grep -c 'Building CXX') ||
-      true
-    minutes=$(((pending * seconds_per_file / jobs + 59) / 60))
-    if [ "$minutes" -ge 2 ]; then
-      echo "$pending fichiers à compiler dans ${dir#"$root/"}/ : compter environ $minutes minutes."
-    fi
+  # What is left to compile: all of it the first time, much after new targets or an update.
+  pending=$(cmake --build "$dir" "${build_args[@]}" -- -n 2>/dev/null | grep -c 'Building CXX') ||
+    true
+  low=$(((pending * file_seconds_low / jobs + 59) / 60))
+  high=$(((pending * file_seconds_high / jobs + 59) / 60))
+  if [ "$high" -ge 2 ]; then
+    echo "$pending fichiers à compiler dans ${dir#"$root/"}/ : compter $low à $high minutes" \
+      "($jobs cœurs)."
   fi
   cmake --build "$dir" "${build_args[@]}"
 }
