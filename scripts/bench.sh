@@ -32,7 +32,8 @@ ensure_packages "${bench_packages[@]}"
 echo "== construction ($dir, Release) =="
 if ! cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_BENCHMARKS=ON \
     -DPLATINE_TESTS=OFF >/dev/null; then
-  echo "la configuration a échoué : lancez une fois scripts/setup.sh pour installer les paquets de construction" >&2
+  echo "la configuration a échoué : lancez une fois scripts/setup.sh pour installer les" \
+    "paquets de construction" >&2
   exit 1
 fi
 cmake --build "$dir" --parallel "$jobs" --target platine_bench platine
