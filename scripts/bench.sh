@@ -22,26 +22,27 @@ dir="$root/build-bench"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 case "$runs" in
-  '' | *[!0-9]* | 0) echo "usage: $0 [runs]  (runs: a whole number >= 1)" >&2; exit 2 ;;
+  '' | *[!0-9]* | 0) echo "usage : $0 [démarrages]  (démarrages : un nombre entier >= 1)" >&2; exit 2 ;;
 esac
 
 # What the benchmarks need beyond the build packages of setup.sh.
 bench_packages=(libbenchmark-dev xvfb xauth time)
 ensure_packages "${bench_packages[@]}"
 
-echo "== build ($dir, Release) =="
+echo "== construction ($dir, Release) =="
 if ! cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_BENCHMARKS=ON \
     -DPLATINE_TESTS=OFF >/dev/null; then
-  echo "configuration failed: run scripts/setup.sh once to install the build packages" >&2
+  echo "la configuration a échoué : lancez une fois scripts/setup.sh pour installer les" \
+    "paquets de construction" >&2
   exit 1
 fi
 cmake --build "$dir" --parallel "$jobs" --target platine_bench platine
 
-echo "== benchmarks =="
+echo "== mesures de performance =="
 # shellcheck disable=SC2086
 "$dir/bench/platine_bench" ${BENCH_ARGS:-}
 
-echo "== start-up: $runs runs under Xvfb =="
+echo "== démarrage : $runs lancements sous Xvfb =="
 app="$dir/src/app/platine"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -77,19 +78,19 @@ for i in $(seq 1 "$runs"); do
 done
 
 if [ ${#startups[@]} -gt 0 ]; then
-  echo "start-up to first window: median $(printf '%s\n' "${startups[@]}" | median) ms" \
-    "(${#startups[@]} runs: ${startups[*]})"
+  echo "démarrage jusqu'à la première fenêtre : médiane $(printf '%s\n' "${startups[@]}" | median) ms" \
+    "(${#startups[@]} lancements : ${startups[*]})"
 else
-  echo "start-up to first window: not measured: the tool printed no \"startup-ms: <n>\" line" \
-    "with PLATINE_STARTUP_PROBE=1 (it was stopped after ${hold} s)"
+  echo "démarrage jusqu'à la première fenêtre : non mesuré : avec PLATINE_STARTUP_PROBE=1," \
+    "le logiciel n'a pas écrit de ligne « startup-ms: <n> » (arrêté au bout de ${hold} s)"
   if [ -s "$work/err.1" ]; then
-    echo "  its standard error (first run):"
+    echo "  sa sortie d'erreur (premier lancement) :"
     sed 's/^/    /' "$work/err.1" | head -n 5
   fi
 fi
 if [ ${#rss[@]} -gt 0 ]; then
-  echo "peak memory (RSS): median $(printf '%s\n' "${rss[@]}" | median) KiB" \
-    "(${#rss[@]} runs: ${rss[*]})"
+  echo "mémoire maximale (RSS) : médiane $(printf '%s\n' "${rss[@]}" | median) KiB" \
+    "(${#rss[@]} lancements : ${rss[*]})"
 else
-  echo "peak memory: not measured (/usr/bin/time gave no value)"
+  echo "mémoire maximale : non mesurée (/usr/bin/time n'a donné aucune valeur)"
 fi

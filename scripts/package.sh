@@ -25,11 +25,11 @@ ensure_packages cmake ninja-build g++ pkg-config \
 
 problems=0
 problem() {
-  echo "PROBLEM: $*" >&2
+  echo "PROBLÈME : $*" >&2
   problems=$((problems + 1))
 }
 
-echo "== build ($dir, Release) =="
+echo "== construction ($dir, Release) =="
 args=(-G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_TESTS=OFF -DPLATINE_BENCHMARKS=OFF
   "-DPLATINE_PACKAGE_CONTACT=${PLATINE_PACKAGE_CONTACT:-}")
 if [ -n "${PLATINE_SCREENSHOTS_URL:-}" ]; then
@@ -43,13 +43,13 @@ fi
 cmake -S "$root" -B "$dir" "${args[@]}"
 cmake --build "$dir" --parallel "$jobs"
 
-echo "== package =="
+echo "== paquet =="
 rm -f "$dir"/platine_*.deb
 (cd "$dir" && cpack -G DEB)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
 deb="$dir/platine_${version}_$(dpkg --print-architecture).deb"
 if [ -z "$version" ] || [ ! -f "$deb" ]; then
-  echo "no package platine_${version}_*.deb in $dir" >&2
+  echo "aucun paquet platine_${version}_*.deb dans $dir" >&2
   exit 1
 fi
 
@@ -61,14 +61,14 @@ dpkg-deb -x "$deb" "$files"
 echo "== lintian =="
 lintian_args=(--pedantic --display-info --tag-display-limit 0 --fail-on none)
 [ "$(id -u)" -eq 0 ] && lintian_args+=(--allow-root)
-lintian "${lintian_args[@]}" "$deb" >"$work/lintian" 2>&1 || problem "lintian did not run through"
+lintian "${lintian_args[@]}" "$deb" >"$work/lintian" 2>&1 || problem "lintian ne s'est pas exécuté jusqu'au bout"
 cat "$work/lintian"
 if grep -q '^[EW]: ' "$work/lintian"; then
-  problem "lintian reports errors or warnings"
+  problem "lintian signale des erreurs ou des avertissements"
 fi
 if grep -Eq '^[A-Z]: platine: (hardening-no-(relro|bindnow|pie|stackprotector)|unstripped-binary-or-object|binary-has-unneeded-section) ' \
   "$work/lintian"; then
-  problem "lintian: a program is not hardened or not stripped"
+  problem "lintian : un programme n'est pas durci ou pas allégé de ses symboles"
 fi
 # Fortify can only be checked where a program calls a function whose buffer size the compiler
 # cannot prove safe; lintian flags a program without such calls. Flagging every program means
@@ -79,35 +79,35 @@ for f in "$files"/usr/bin/*; do
 done
 unfortified=$(grep -c '^[A-Z]: platine: hardening-no-fortify-functions ' "$work/lintian" || true)
 if [ "$programs" -gt 0 ] && [ "$unfortified" -ge "$programs" ]; then
-  problem "lintian: no program is built with fortify"
+  problem "lintian : aucun programme n'est construit avec fortify"
 fi
 
-echo "== desktop entry =="
+echo "== entrée de menu =="
 for f in "$files"/usr/share/applications/*.desktop; do
-  out=$(desktop-file-validate "$f" 2>&1) || problem "desktop-file-validate failed on ${f#"$files"}"
+  out=$(desktop-file-validate "$f" 2>&1) || problem "desktop-file-validate a échoué sur ${f#"$files"}"
   if [ -n "$out" ]; then
     echo "$out"
     problem "desktop-file-validate: ${f#"$files"}"
   else
-    echo "${f#"$files"}: valid"
+    echo "${f#"$files"} : valide"
   fi
 done
 
-echo "== software-centre entry =="
+echo "== entrée de la logithèque =="
 metainfo=("$files"/usr/share/metainfo/*.metainfo.xml)
 if [ ! -f "${metainfo[0]}" ]; then
-  problem "no AppStream metainfo in the package"
+  problem "pas de fichier AppStream metainfo dans le paquet"
 else
   appstreamcli validate --no-net --strict --pedantic "${metainfo[@]}" ||
     problem "appstreamcli validate"
   # Each screenshot is a picture of docs/screenshots/.
   while read -r picture; do
     [ -f "$root/docs/screenshots/$picture" ] ||
-      problem "the software-centre entry shows $picture, which docs/screenshots/ lacks"
+      problem "l'entrée de la logithèque montre $picture, absente de docs/screenshots/"
   done < <(sed -n 's|.*<image[^>]*>.*/\([^/<]*\)</image>.*|\1|p' "${metainfo[@]}")
   if grep -q '<image[^>]*>https\?://[^/]*\.invalid/' "${metainfo[@]}"; then
-    echo "NOTE: the screenshots' web address is not set (PLATINE_SCREENSHOTS_URL): software" \
-      "centres will show none."
+    echo "REMARQUE : l'adresse web des captures d'écran n'est pas définie" \
+      "(PLATINE_SCREENSHOTS_URL) : les logithèques n'en montreront aucune."
   fi
 fi
 
@@ -115,12 +115,12 @@ echo "== version $version =="
 check_version() {
   local what=$1 found=$2
   if [ "$found" = "$version" ]; then
-    echo "$what: $found"
+    echo "$what : $found"
   else
-    problem "$what is '$found', the project is $version"
+    problem "$what : « $found », le projet est en $version"
   fi
 }
-check_version "package" "$(dpkg-deb -f "$deb" Version)"
+check_version "paquet" "$(dpkg-deb -f "$deb" Version)"
 zcat "$files/usr/share/doc/platine/changelog.gz" >"$work/changelog"
 check_version "changelog" "$(dpkg-parsechangelog -l "$work/changelog" -S Version)"
 for f in "$files"/usr/bin/*; do
@@ -128,22 +128,22 @@ for f in "$files"/usr/bin/*; do
   check_version "$name --version" "$("$f" --version 2>/dev/null | sed -n "s/^$name //p")"
   page="$files/usr/share/man/man1/$name.1.gz"
   if [ -f "$page" ]; then
-    check_version "manual page $name(1)" \
+    check_version "page de manuel $name(1)" \
       "$(zcat "$page" | sed -n 's/^\.TH .* "platine \([^"]*\)".*/\1/p')"
   else
-    problem "$name has no manual page"
+    problem "$name n'a pas de page de manuel"
   fi
 done
 for f in "${metainfo[@]}"; do
   [ -f "$f" ] || continue
-  check_version "software-centre entry" \
+  check_version "entrée de la logithèque" \
     "$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$f" | head -n 1)"
 done
 
-echo "== $(basename "$deb"): $(stat -c %s "$deb") bytes, installed $(dpkg-deb -f "$deb" Installed-Size) KiB =="
+echo "== $(basename "$deb") : $(stat -c %s "$deb") octets, $(dpkg-deb -f "$deb" Installed-Size) Kio une fois installé =="
 dpkg-deb -c "$deb" | awk '{ print "  " $6 }'
 if [ "$problems" -gt 0 ]; then
-  echo "package check: $problems problem(s)" >&2
+  echo "vérification du paquet : $problems problème(s)" >&2
   exit 1
 fi
-echo "package check: passed ($deb)"
+echo "vérification du paquet : réussie ($deb)"

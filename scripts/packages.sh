@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts: ensure_packages NAME... installs the Debian packages that are missing,
 # with apt-get (through sudo when not root).
 ensure_packages() {
@@ -14,7 +15,7 @@ ensure_packages() {
     fi
     sudo=(sudo)
   fi
-  echo "Installing missing packages: ${missing[*]}"
+  echo "Installation des paquets manquants : ${missing[*]}"
   "${sudo[@]}" apt-get update -qq
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds incrementally into build/ and starts the tool.
+# Installs what is missing, builds incrementally into build/ what it starts (the tool and the
+# board simulator, not the tests) and starts the tool.
 #   scripts/run.sh [--demo] [arguments for the tool...]
 # --demo: tries the tool without a board. The board simulator platine-sim is started on a
 # pseudo-terminal, the tool starts with a settings file of its own (in a temporary folder, so
@@ -7,6 +8,8 @@
 # simulator's report of every frame it decodes shows in this terminal. When the tool ends, the
 # simulator is stopped and the temporary folder removed.
 # Every other argument goes to the tool unchanged.
+# Without a display (no DISPLAY, no WAYLAND_DISPLAY, no QT_QPA_PLATFORM or -platform that needs
+# none) it says so before building anything, and exits with 2.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
@@ -21,10 +24,69 @@ for arg in "$@"; do
   fi
 done
 
-"$root/scripts/setup.sh" plain
+# Whether the tool can open a window: the same rule as the tool's own check. The platform is
+# -platform NAME (or --platform) on the command line, else QT_QPA_PLATFORM; it may be a list
+# ("wayland;xcb") with options after a colon ("xcb:nograb"). -display names the X11 server.
+display_available() {
+  local platform=${QT_QPA_PLATFORM:-} x11=${DISPLAY:-} wayland=${WAYLAND_DISPLAY:-}
+  local i name names
+  for ((i = 0; i + 1 < ${#args[@]}; i++)); do
+    case "${args[i]}" in
+      -platform | --platform) platform=${args[i + 1]} ;;
+      -display | --display) x11=${args[i + 1]} ;;
+    esac
+  done
+  IFS=';' read -r -a names <<<"$platform"
+  local any=0
+  for name in "${names[@]+"${names[@]}"}"; do
+    name=${name%%:*}
+    name=${name// /}
+    [ -z "$name" ] && continue
+    any=1
+    case "$name" in
+      xcb) [ -n "$x11" ] && return 0 ;;
+      wayland*) [ -n "$wayland" ] && return 0 ;;
+      *) return 0 ;;
+    esac
+  done
+  [ $any -eq 0 ] && { [ -n "$x11" ] || [ -n "$wayland" ]; }
+}
+
+# Help and version need no display (the tool answers them before opening anything).
+only_help=0
+if [ ${#args[@]} -gt 0 ]; then
+  only_help=1
+  for arg in "${args[@]}"; do
+    case "$arg" in
+      -h | --help | -v | --version) ;;
+      *) only_help=0 ;;
+    esac
+  done
+fi
+
+if [ $only_help -eq 0 ] && ! display_available; then
+  if [ -n "${QT_QPA_PLATFORM:-}" ] || printf '%s\n' "${args[@]+"${args[@]}"}" | grep -Eqx -- '--?platform'; then
+    reason="la plateforme graphique choisie (QT_QPA_PLATFORM ou -platform) demande un affichage"
+    reason+=" (DISPLAY ou WAYLAND_DISPLAY), et aucun n'est défini."
+  else
+    reason="ni DISPLAY ni WAYLAND_DISPLAY n'est défini."
+  fi
+  cat >&2 <<MESSAGE
+Aucun affichage graphique pour ouvrir la fenêtre du logiciel : $reason
+Pour le lancer :
+  - depuis une autre machine, connectez-vous avec « ssh -X » (ou « ssh -Y »), puis relancez
+    scripts/run.sh ;
+  - sur une machine sans écran, « xvfb-run scripts/run.sh » (paquet xvfb) l'ouvre sur un
+    écran virtuel, invisible.
+Rien n'a été construit.
+MESSAGE
+  exit 2
+fi
+
+"$root/scripts/setup.sh" plain --target platine --target platine-sim
 app="$build/src/app/platine"
 
-if [ $demo -eq 0 ]; then
+if [ $demo -eq 0 ] || [ $only_help -eq 1 ]; then
   exec "$app" "${args[@]+"${args[@]}"}"
 fi
 

@@ -12,16 +12,13 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=scripts/packages.sh
 source "$root/scripts/packages.sh"
 out="$root/docs/screenshots"
-jobs=$(nproc 2>/dev/null || echo 2)
 
-"$root/scripts/setup.sh" plain
+"$root/scripts/setup.sh" plain --target platine_render_screens
 
 # What the pictures need beyond the build packages of setup.sh.
 shot_packages=(xvfb xauth)
 ensure_packages "${shot_packages[@]}"
 
-# setup.sh has built everything already; this names what is used here.
-cmake --build "$root/build" --parallel "$jobs" --target platine_render_screens
 renderer="$root/build/tests/app/platine_render_screens"
 
 lang=C.UTF-8
@@ -30,6 +27,6 @@ if locale -a 2>/dev/null | grep -Eqi '^fr_FR\.utf-?8$'; then
 fi
 
 mkdir -p "$out"
-echo "== rendering into $out (locale $lang) =="
+echo "== images dans $out (locale $lang) =="
 env -u QT_QPA_PLATFORM LANG="$lang" LC_ALL="$lang" \
   xvfb-run -a -s "-screen 0 1280x1024x24" "$renderer" "$out"

@@ -12,8 +12,13 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_suppressions=0}
 
 status=0
-echo "== plain build =="
+echo "== tests de la construction ordinaire (build/) =="
 ctest --test-dir "$root/build" --output-on-failure --parallel "$jobs" || status=1
-echo "== sanitizer build (ASan + UBSan) =="
+echo "== tests de la construction avec contrôles mémoire (build-asan/, ASan + UBSan) =="
 ctest --test-dir "$root/build-asan" --output-on-failure --parallel "$jobs" || status=1
+if [ $status -eq 0 ]; then
+  echo "Tous les tests ont réussi."
+else
+  echo "Des tests ont échoué (voir ci-dessus)." >&2
+fi
 exit $status

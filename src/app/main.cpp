@@ -1,13 +1,17 @@
 #include "app/app_shell.h"
+#include "app/display_check.h"
 #include "app/startup_options.h"
+#include "app/translations.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QProcessEnvironment>
 #include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -76,10 +80,21 @@ int main(int argc, char *argv[])
     if (decision.outcome == Outcome::Exit)
         return finish(decision);
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Without a display the toolkit would abort with its own English message.
+    if (const std::optional<QString> message = platine::missingDisplayMessage(
+            QProcessEnvironment::systemEnvironment(), rawArguments)) {
+        writeOut(stderr, *message);
+        return static_cast<int>(platine::StartupExitCode::NoDisplay);
+    }
+#endif
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("platine"));
     QGuiApplication::setDesktopFileName(QStringLiteral("platine"));
     QApplication::setApplicationVersion(QStringLiteral(PLATINE_VERSION));
+    // Qt's standard dialogs and buttons in French; without the file they stay in English.
+    platine::installFrenchTranslations(app);
 
     if (decision.outcome == Outcome::Deferred) {
         // The toolkit's own options have been taken out of the arguments by now.

@@ -105,7 +105,8 @@ QString startupHelpText()
         "                           affichée, écrit « startup-ms: <n> » sur la sortie d'erreur\n"
         "                           et quitte\n"
         "\n"
-        "Codes de sortie : 0 arrêt normal, 2 ligne de commande incorrecte.");
+        "Codes de sortie : 0 arrêt normal, 2 ligne de commande incorrecte ou aucun\n"
+        "affichage graphique (ni DISPLAY ni WAYLAND_DISPLAY).");
 }
 
 QString startupVersionText()

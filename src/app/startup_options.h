@@ -12,7 +12,7 @@ struct StartupOptions
     bool noSplash = false;
 };
 
-enum class StartupExitCode { Ok = 0, Usage = 2 };
+enum class StartupExitCode { Ok = 0, Usage = 2, NoDisplay = 2 };
 
 struct StartupDecision
 {

@@ -22,6 +22,7 @@ private slots:
     void toolkitOptionsWaitForTheToolkit();
     void answersWithoutADisplay_data();
     void answersWithoutADisplay();
+    void refusesToStartWithoutADisplay();
 };
 
 void StartupOptionsTest::decisions_data()
@@ -143,6 +144,24 @@ void StartupOptionsTest::answersWithoutADisplay()
     const QByteArray shown =
         exitCode == 0 ? process.readAllStandardOutput() : process.readAllStandardError();
     QVERIFY2(shown.startsWith(printed), shown.constData());
+}
+
+// Nothing in the environment at all: the program says in French that it has no display and how
+// to get one, rather than letting the toolkit abort.
+void StartupOptionsTest::refusesToStartWithoutADisplay()
+{
+    QProcess process;
+    process.setProcessEnvironment(QProcessEnvironment());
+    process.start(QStringLiteral(PLATINE_PROGRAM), {QStringLiteral("--no-splash")});
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 2);
+    const QString shown = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(shown.startsWith(QStringLiteral("platine : aucun affichage graphique")),
+             qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("ssh -X")), qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral("xvfb-run platine")), qPrintable(shown));
+    QVERIFY(process.readAllStandardOutput().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(StartupOptionsTest)
