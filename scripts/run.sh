@@ -149,5 +149,6 @@ tail -n +2 -f --pid="$sim_pid" "$log" &
 tail_pid=$!
 
 status=0
-"$app" --settings "$settings" --no-splash "${args[@]+"${args[@]}"}" || status=$?
+PLATINE_PEER="simulateur platine-sim" "$app" --settings "$settings" --no-splash \
+  "${args[@]+"${args[@]}"}" || status=$?
 exit "$status"

@@ -42,7 +42,7 @@ void writeOut(FILE *stream, const QString &text)
 QString helpText()
 {
     return QStringLiteral(
-        "platine-sim : simulateur de la platine six relais, pour essayer le logiciel sans "
+        "platine-sim : simulateur de la platine à six relais, pour essayer le logiciel sans "
         "platine.\n"
         "\n"
         "Usage : platine-sim [options]\n"

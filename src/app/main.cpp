@@ -109,6 +109,7 @@ int main(int argc, char *argv[])
 
     platine::MainWindowOptions windowOptions;
     windowOptions.settingsPath = options.settingsPath;
+    windowOptions.peer = qEnvironmentVariable("PLATINE_PEER");
     platine::AppShell shell(windowOptions);
     if (options.noSplash)
         shell.showMainWindow();

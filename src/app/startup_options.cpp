@@ -87,7 +87,7 @@ StartupDecision exitWith(const QString &output)
 QString startupHelpText()
 {
     return QStringLiteral(
-        "platine : logiciel de configuration de la platine six relais.\n"
+        "platine : logiciel de configuration de la platine à six relais.\n"
         "\n"
         "Usage : platine [options]\n"
         "\n"
@@ -100,7 +100,9 @@ QString startupHelpText()
         "  -h, --help            affiche cette aide\n"
         "  -v, --version         affiche la version\n"
         "\n"
-        "Variable d'environnement :\n"
+        "Variables d'environnement :\n"
+        "  PLATINE_PEER=<texte>     dit ce qui est au bout du port, à côté de son état\n"
+        "                           (scripts/run.sh --demo : « simulateur platine-sim »)\n"
         "  PLATINE_STARTUP_PROBE=1  mesure le démarrage : dès que la première fenêtre est\n"
         "                           affichée, écrit « startup-ms: <n> » sur la sortie d'erreur\n"
         "                           et quitte\n"
