@@ -2,10 +2,6 @@
 // the port status label, the port choice and its settings entry. The board is a
 // pseudo-terminal.
 
-#include "app_test_support.h"
-
-#include "pty_board.h"
-
 #include "app/clock_display_panel.h"
 #include "app/clock_panel.h"
 #include "app/main_window.h"
@@ -14,9 +10,12 @@
 #include "link/serial_control.h"
 #include "relays/program_panel.h"
 
+#include "support/pty_board.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>

@@ -1,9 +1,10 @@
 #include "app/clock_panel.h"
 #include "app/main_window.h"
-#include "app_test_support.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "pty_board.h"
+
+#include "support/fake_clock.h"
+#include "support/pty_board.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,6 @@
 // The main window: start-up state, menus, panel switching, the status clocks, the about box,
 // the window's layout and "Fichier" / "Quitter".
 
-#include "app_test_support.h"
-
 #include "app/clock_display_panel.h"
 #include "app/clock_panel.h"
 #include "app/main_window.h"
@@ -12,6 +10,9 @@
 #include "relays/program_panel.h"
 #include "widgets/app_info.h"
 #include "widgets/switch_drawing.h"
+
+#include "support/caption_check.h"
+#include "support/fake_clock.h"
 
 #include <QApplication>
 #include <QEventLoop>

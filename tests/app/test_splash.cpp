@@ -1,13 +1,13 @@
 // The start-up sequence: the splash window Form2, its pictures and credit line, and the hand
 // over to the main window.
 
-#include "app_test_support.h"
-
 #include "app/app_shell.h"
 #include "app/main_window.h"
 #include "app/splash_pictures.h"
 #include "app/splash_window.h"
 #include "widgets/app_info.h"
+
+#include "support/caption_check.h"
 
 #include <QApplication>
 #include <QImage>

@@ -2,7 +2,6 @@
 // and buttons, and the built platine-sim program at the other end of one pseudo-terminal. The
 // simulator reports in JSON what it decoded, which is compared with what the window holds.
 
-#include "app/app_test_support.h"
 #include "app/clock_display_panel.h"
 #include "app/clock_panel.h"
 #include "app/main_window.h"
@@ -11,6 +10,8 @@
 #include "relays/program_frame.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
+
+#include "support/fake_clock.h"
 
 #include <QAction>
 #include <QCheckBox>

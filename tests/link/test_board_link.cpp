@@ -1,7 +1,7 @@
 #include "link/board_link.h"
 #include "link/serial_control.h"
 
-#include "pty_board.h"
+#include "support/pty_board.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -36,10 +36,6 @@ QByteArray readFile(const QString &path)
         return {};
     return file.readAll();
 }
-
-#define REQUIRE_PTY(board)                                                                         \
-    QVERIFY2((board).isOpen(),                                                                     \
-             qPrintable(QStringLiteral("pseudo-terminal: ") + (board).errorString()))
 
 // A link with short timers, its settings file in a scratch folder, its port on the board's line.
 struct Fixture

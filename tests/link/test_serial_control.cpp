@@ -1,6 +1,6 @@
 #include "link/serial_control.h"
 
-#include "pty_board.h"
+#include "support/pty_board.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -34,10 +34,6 @@ qint64 processCpuMs()
     const auto ms = [](const timeval &t) { return qint64(t.tv_sec) * 1000 + t.tv_usec / 1000; };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
-
-#define REQUIRE_PTY(board)                                                                         \
-    QVERIFY2((board).isOpen(),                                                                     \
-             qPrintable(QStringLiteral("pseudo-terminal: ") + (board).errorString()))
 
 }  // namespace
 

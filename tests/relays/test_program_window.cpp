@@ -2,15 +2,16 @@
 // "Enregistrer sous" and "Ouvrir" with their files, and the restore of the last upload at the
 // next start.
 
-#include "../app/app_test_support.h"
 #include "app/main_window.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "pty_board.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
-#include "small_disk.h"
 #include "store/program_file.h"
+
+#include "support/fake_clock.h"
+#include "support/pty_board.h"
+#include "support/small_disk.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,11 @@
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "pty_board.h"
-#include "relay_test_programs.h"
 #include "relays/upload.h"
 #include "store/profile_file.h"
 #include "store/program_file.h"
+
+#include "support/pty_board.h"
+#include "support/relay_programs.h"
 
 #include <QFile>
 #include <QTemporaryDir>

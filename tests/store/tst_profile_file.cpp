@@ -3,7 +3,8 @@
 #include "store/profile_document.h"
 #include "store/profile_file.h"
 #include "store/windows1252.h"
-#include "store_test_files.h"
+
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,8 @@
 // file, how their values come back, and what else such a file holds.
 #include "store/port_setting.h"
 #include "store/program_file.h"
-#include "store_test_files.h"
+
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QRandomGenerator>

@@ -2,10 +2,10 @@
 // serial line the simulator names, reads the board's clock text and sends it real frames made
 // by the tool's own encoders.
 
-#include "pty_board.h"
-
 #include "link/clock_frame.h"
 #include "relays/program_frame.h"
+
+#include "support/pty_board.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -3,6 +3,8 @@
 // The board's end of a serial line, for tests: a pseudo-terminal whose master the test holds
 // while the code under test opens slavePath() as its serial port. The line is put in raw mode
 // at once, so nothing is echoed or translated, even while the port is closed.
+//
+// REQUIRE_PTY(board) fails the test function, saying why, when the line could not be set up.
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -17,6 +19,10 @@
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
+
+#define REQUIRE_PTY(board)                                                                         \
+    QVERIFY2((board).isOpen(),                                                                     \
+             qPrintable(QStringLiteral("pseudo-terminal: ") + (board).errorString()))
 
 namespace platine::test {
 
