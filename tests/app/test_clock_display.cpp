@@ -65,7 +65,7 @@ void writeSettings(const QString &path, const QByteArray &content)
 
 }  // namespace
 
-class TestClockDisplay : public QObject
+class ClockDisplayTest : public QObject
 {
     Q_OBJECT
 
@@ -97,7 +97,7 @@ private:
     QString settingsPath_;
 };
 
-void TestClockDisplay::init()
+void ClockDisplayTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
@@ -108,27 +108,27 @@ void TestClockDisplay::init()
     choose("n_heure_platine");
 }
 
-void TestClockDisplay::cleanup()
+void ClockDisplayTest::cleanup()
 {
     window_.reset();
     dir_.reset();
 }
 
-std::unique_ptr<MainWindow> TestClockDisplay::makeWindow()
+std::unique_ptr<MainWindow> ClockDisplayTest::makeWindow()
 {
     MainWindowOptions options;
     options.settingsPath = settingsPath_;
     return std::make_unique<MainWindow>(options);
 }
 
-void TestClockDisplay::choose(const char *name)
+void ClockDisplayTest::choose(const char *name)
 {
     auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
     QVERIFY(action);
     action->trigger();
 }
 
-void TestClockDisplay::typingInText1CopiesEveryChangeToTheMirrors()
+void ClockDisplayTest::typingInText1CopiesEveryChangeToTheMirrors()
 {
     QLineEdit *text1 = window_->clockDisplayPanel()->text1();
     QLineEdit *text3 = window_->programPanel()->text3();
@@ -147,7 +147,7 @@ void TestClockDisplay::typingInText1CopiesEveryChangeToTheMirrors()
     QCOMPARE(text4->text(), typed.chopped(1));
 }
 
-void TestClockDisplay::clickInText1EmptiesAllThree()
+void ClockDisplayTest::clickInText1EmptiesAllThree()
 {
     QLineEdit *text1 = window_->clockDisplayPanel()->text1();
     text1->setText(QStringLiteral("14:37:52 Vendredi"));
@@ -158,7 +158,7 @@ void TestClockDisplay::clickInText1EmptiesAllThree()
     QCOMPARE(window_->clockPanel()->text4()->text(), QString());
 }
 
-void TestClockDisplay::clickInEmptyText1StillEmptiesTheMirrors()
+void ClockDisplayTest::clickInEmptyText1StillEmptiesTheMirrors()
 {
     QLineEdit *text1 = window_->clockDisplayPanel()->text1();
     text1->clear();
@@ -170,7 +170,7 @@ void TestClockDisplay::clickInEmptyText1StillEmptiesTheMirrors()
     QCOMPARE(window_->clockPanel()->text4()->text(), QString());
 }
 
-void TestClockDisplay::boardTextReplacesText1AndTheMirrors()
+void ClockDisplayTest::boardTextReplacesText1AndTheMirrors()
 {
     PtyBoard board;
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
@@ -201,7 +201,7 @@ void TestClockDisplay::boardTextReplacesText1AndTheMirrors()
     QTRY_COMPARE(window_->clockPanel()->text4()->text(), QString::fromLatin1(second));
 }
 
-void TestClockDisplay::portButtonsAndQuitterFollowThePort()
+void ClockDisplayTest::portButtonsAndQuitterFollowThePort()
 {
     PtyBoard board;
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
@@ -234,7 +234,7 @@ void TestClockDisplay::portButtonsAndQuitterFollowThePort()
     QCOMPARE(label8->text(), QStringLiteral("Port fermé"));
 }
 
-void TestClockDisplay::label8TellsTheTruthWhenTheCloseTimerClosesThePort()
+void ClockDisplayTest::label8TellsTheTruthWhenTheCloseTimerClosesThePort()
 {
     PtyBoard board;
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
@@ -251,7 +251,7 @@ void TestClockDisplay::label8TellsTheTruthWhenTheCloseTimerClosesThePort()
     QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
 }
 
-void TestClockDisplay::failedOpeningLeavesPortFermeAndSaysWhy()
+void ClockDisplayTest::failedOpeningLeavesPortFermeAndSaysWhy()
 {
     const QString missing = dir_->filePath(QStringLiteral("no-such-tty"));
     window_->setPortPrompt([&missing](QWidget *, const QString &) { return missing; });
@@ -265,7 +265,7 @@ void TestClockDisplay::failedOpeningLeavesPortFermeAndSaysWhy()
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-void TestClockDisplay::portComWritesTheSettingAndTheNextStartUsesIt()
+void ClockDisplayTest::portComWritesTheSettingAndTheNextStartUsesIt()
 {
     window_->setPortPrompt([](QWidget *, const QString &) { return QStringLiteral("3"); });
     choose("n_port");
@@ -281,7 +281,7 @@ void TestClockDisplay::portComWritesTheSettingAndTheNextStartUsesIt()
     QVERIFY(!next->link().isPortOpen());
 }
 
-void TestClockDisplay::portComOffersTheCurrentPort()
+void ClockDisplayTest::portComOffersTheCurrentPort()
 {
     writeSettings(settingsPath_, "[Port COM]\r\nvaleur=2\r\n");
     window_ = makeWindow();
@@ -299,14 +299,14 @@ void TestClockDisplay::portComOffersTheCurrentPort()
              QStringLiteral("ttyUSB0"));
 }
 
-void TestClockDisplay::portComEmptyAnswerChangesNothing_data()
+void ClockDisplayTest::portComEmptyAnswerChangesNothing_data()
 {
     QTest::addColumn<QByteArray>("before");  // empty: no settings file
     QTest::newRow("no settings file") << QByteArray();
     QTest::newRow("port 2 stored") << QByteArray("[Port COM]\r\nvaleur=2\r\n");
 }
 
-void TestClockDisplay::portComEmptyAnswerChangesNothing()
+void ClockDisplayTest::portComEmptyAnswerChangesNothing()
 {
     QFETCH(QByteArray, before);
     if (!before.isEmpty())
@@ -322,7 +322,7 @@ void TestClockDisplay::portComEmptyAnswerChangesNothing()
         QCOMPARE(readFile(settingsPath_), before);
 }
 
-void TestClockDisplay::portComWriteFailureIsShown()
+void ClockDisplayTest::portComWriteFailureIsShown()
 {
     // The settings file's folder does not exist: the write fails.
     settingsPath_ = dir_->filePath(QStringLiteral("missing/param.ini"));
@@ -335,7 +335,7 @@ void TestClockDisplay::portComWriteFailureIsShown()
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-void TestClockDisplay::portComThroughTheDialog()
+void ClockDisplayTest::portComThroughTheDialog()
 {
     // The real dialog: answered with "5", then cancelled.
     auto answer = [](const QString &text, bool accept) {
@@ -363,7 +363,7 @@ void TestClockDisplay::portComThroughTheDialog()
     QCOMPARE(window_->link().comm().commPort(), QStringLiteral("5"));
 }
 
-void TestClockDisplay::portDialogOffersDetectedPortsAndKeepsTypedText()
+void ClockDisplayTest::portDialogOffersDetectedPortsAndKeepsTypedText()
 {
     const QList<DetectedPort> ports = {{QStringLiteral("ttyUSB0"), QStringLiteral("USB Serial")},
                                        {QStringLiteral("ttyS0"), QString()}};
@@ -396,5 +396,5 @@ void TestClockDisplay::portDialogOffersDetectedPortsAndKeepsTypedText()
     QCOMPARE(dialog.portText(), QStringLiteral(" 7x"));
 }
 
-QTEST_MAIN(TestClockDisplay)
+QTEST_MAIN(ClockDisplayTest)
 #include "test_clock_display.moc"

@@ -23,7 +23,7 @@ using namespace platine;
 using platine::test::FakeClock;
 using platine::test::PtyBoard;
 
-class TestClockSetting : public QObject
+class ClockSettingTest : public QObject
 {
     Q_OBJECT
 
@@ -52,7 +52,7 @@ private:
     std::unique_ptr<PtyBoard> board_;
 };
 
-void TestClockSetting::init()
+void ClockSettingTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
@@ -68,21 +68,21 @@ void TestClockSetting::init()
     window_->link().comm().setCommPort(board_->slavePath());
 }
 
-void TestClockSetting::cleanup()
+void ClockSettingTest::cleanup()
 {
     window_.reset();
     board_.reset();
     dir_.reset();
 }
 
-void TestClockSetting::choose(const char *name)
+void ClockSettingTest::choose(const char *name)
 {
     auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
     QVERIFY(action);
     action->trigger();
 }
 
-QStringList TestClockSetting::fieldTexts() const
+QStringList ClockSettingTest::fieldTexts() const
 {
     QStringList texts;
     for (int i = 0; i < kClockFieldCount; ++i)
@@ -90,7 +90,7 @@ QStringList TestClockSetting::fieldTexts() const
     return texts;
 }
 
-void TestClockSetting::typeFields(const QStringList &texts)
+void ClockSettingTest::typeFields(const QStringList &texts)
 {
     for (int i = 0; i < kClockFieldCount; ++i) {
         QLineEdit *field = window_->clockPanel()->field(static_cast<ClockField>(i));
@@ -99,7 +99,7 @@ void TestClockSetting::typeFields(const QStringList &texts)
     }
 }
 
-void TestClockSetting::menuEntryRefillsTheFieldsFromThePcClock()
+void ClockSettingTest::menuEntryRefillsTheFieldsFromThePcClock()
 {
     ClockPanel *panel = window_->clockPanel();
     QCOMPARE(panel->field(ClockField::Hours)->text(), QStringLiteral(".."));
@@ -112,7 +112,7 @@ void TestClockSetting::menuEntryRefillsTheFieldsFromThePcClock()
                           QStringLiteral("Vendredi")}));
 }
 
-void TestClockSetting::heurePcFillsTheFields()
+void ClockSettingTest::heurePcFillsTheFields()
 {
     choose("n_mise_a_l_heure");
     clock_->set(QDateTime(QDate(2007, 12, 30), QTime(9, 5, 7)));  // a Sunday
@@ -123,7 +123,7 @@ void TestClockSetting::heurePcFillsTheFields()
                           QStringLiteral("Dimanche")}));
 }
 
-void TestClockSetting::workedExamplesGoOutByteForByte_data()
+void ClockSettingTest::workedExamplesGoOutByteForByte_data()
 {
     QTest::addColumn<QDateTime>("moment");
     QTest::addColumn<QByteArray>("frame");
@@ -134,7 +134,7 @@ void TestClockSetting::workedExamplesGoOutByteForByte_data()
         << QDateTime(QDate(2009, 3, 1), QTime(8, 5, 9)) << QByteArray::fromHex("4108050901030901");
 }
 
-void TestClockSetting::workedExamplesGoOutByteForByte()
+void ClockSettingTest::workedExamplesGoOutByteForByte()
 {
     QFETCH(QDateTime, moment);
     QFETCH(QByteArray, frame);
@@ -150,7 +150,7 @@ void TestClockSetting::workedExamplesGoOutByteForByte()
     QVERIFY(window_->link().closeTimer().isActive());
 }
 
-void TestClockSetting::handTypedFieldsAreWhatGoesOut()
+void ClockSettingTest::handTypedFieldsAreWhatGoesOut()
 {
     choose("n_mise_a_l_heure");
     typeFields({QStringLiteral("25"), QStringLiteral("123"), QStringLiteral("00"),
@@ -160,7 +160,7 @@ void TestClockSetting::handTypedFieldsAreWhatGoesOut()
     QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 25 12 00 45 99 07 00"));
 }
 
-void TestClockSetting::sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer()
+void ClockSettingTest::sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer()
 {
     choose("n_heure_platine");
     choose("n_mise_a_l_heure");
@@ -181,7 +181,7 @@ void TestClockSetting::sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer()
              QStringLiteral("Port fermé"));
 }
 
-void TestClockSetting::unencodableFieldSendsNothing_data()
+void ClockSettingTest::unencodableFieldSendsNothing_data()
 {
     QTest::addColumn<int>("field");
     QTest::addColumn<QString>("text");
@@ -194,7 +194,7 @@ void TestClockSetting::unencodableFieldSendsNothing_data()
         << int(ClockField::Year) << QStringLiteral("09") << QStringLiteral("« Année »");
 }
 
-void TestClockSetting::unencodableFieldSendsNothing()
+void ClockSettingTest::unencodableFieldSendsNothing()
 {
     QFETCH(int, field);
     QFETCH(QString, text);
@@ -216,7 +216,7 @@ void TestClockSetting::unencodableFieldSendsNothing()
     QCOMPARE(edit->palette().color(QPalette::Base), normal);
 }
 
-void TestClockSetting::fieldsHaveTheirCaptions()
+void ClockSettingTest::fieldsHaveTheirCaptions()
 {
     const QStringList captions = {QStringLiteral("Heures"),
                                   QStringLiteral("Minutes"),
@@ -252,5 +252,5 @@ void TestClockSetting::fieldsHaveTheirCaptions()
     QVERIFY(panel->command4()->x() < panel->command8()->x());
 }
 
-QTEST_MAIN(TestClockSetting)
+QTEST_MAIN(ClockSettingTest)
 #include "test_clock_setting.moc"

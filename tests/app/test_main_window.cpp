@@ -79,7 +79,7 @@ QWidget *widgetUnder(MainWindow &window, QWidget *target, QPoint offset = {})
 
 }  // namespace
 
-class TestMainWindow : public QObject
+class MainWindowTest : public QObject
 {
     Q_OBJECT
 
@@ -114,7 +114,7 @@ private:
     QString settingsPath_;
 };
 
-void TestMainWindow::init()
+void MainWindowTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
@@ -128,13 +128,13 @@ void TestMainWindow::init()
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 }
 
-void TestMainWindow::cleanup()
+void MainWindowTest::cleanup()
 {
     window_.reset();
     dir_.reset();
 }
 
-void TestMainWindow::startsWithEveryPanelHiddenAndThePortClosed()
+void MainWindowTest::startsWithEveryPanelHiddenAndThePortClosed()
 {
     QCOMPARE(window_->objectName(), QStringLiteral("Form1"));
     QVERIFY(window_->windowTitle().startsWith(
@@ -161,7 +161,7 @@ void TestMainWindow::startsWithEveryPanelHiddenAndThePortClosed()
     QVERIFY(!QFile::exists(settingsPath_));
 }
 
-void TestMainWindow::settingsFileDefaultsToTheProgramFolder()
+void MainWindowTest::settingsFileDefaultsToTheProgramFolder()
 {
     MainWindow window;
     const QString expected = QCoreApplication::applicationDirPath() + QStringLiteral("/param.ini");
@@ -169,7 +169,7 @@ void TestMainWindow::settingsFileDefaultsToTheProgramFolder()
     QCOMPARE(window.link().settingsPath(), expected);
 }
 
-void TestMainWindow::menuBarHasTheEntriesInOrder()
+void MainWindowTest::menuBarHasTheEntriesInOrder()
 {
     const QList<QAction *> actions = window_->menuBar()->actions();
     QStringList captions;
@@ -196,7 +196,7 @@ void TestMainWindow::menuBarHasTheEntriesInOrder()
     QVERIFY(last.right() < window_->menuBar()->width());
 }
 
-void TestMainWindow::menuEntriesHaveTheirNamesAndCaptions_data()
+void MainWindowTest::menuEntriesHaveTheirNamesAndCaptions_data()
 {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("captions");
@@ -215,7 +215,7 @@ void TestMainWindow::menuEntriesHaveTheirNamesAndCaptions_data()
                                                 QStringLiteral("n_port")};
 }
 
-void TestMainWindow::menuEntriesHaveTheirNamesAndCaptions()
+void MainWindowTest::menuEntriesHaveTheirNamesAndCaptions()
 {
     QFETCH(QString, menu);
     QFETCH(QStringList, captions);
@@ -232,7 +232,7 @@ void TestMainWindow::menuEntriesHaveTheirNamesAndCaptions()
     QCOMPARE(shownNames, names);
 }
 
-void TestMainWindow::panelSwitching_data()
+void MainWindowTest::panelSwitching_data()
 {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("visible");
@@ -287,7 +287,7 @@ void TestMainWindow::panelSwitching_data()
         << QStringList{QStringLiteral("n_param"), QStringLiteral("n_blanc")} << QStringList{};
 }
 
-void TestMainWindow::panelSwitching()
+void MainWindowTest::panelSwitching()
 {
     QFETCH(QStringList, steps);
     QFETCH(QStringList, visible);
@@ -298,7 +298,7 @@ void TestMainWindow::panelSwitching()
     QVERIFY(!window_->link().isPortOpen());
 }
 
-void TestMainWindow::overlappingPanelsKeepTheClockDisplayUsable()
+void MainWindowTest::overlappingPanelsKeepTheClockDisplayUsable()
 {
     ClockDisplayPanel *frame3 = window_->clockDisplayPanel();
 
@@ -327,7 +327,7 @@ void TestMainWindow::overlappingPanelsKeepTheClockDisplayUsable()
     QCOMPARE(widgetUnder(*window_, window_->clockPanel()->text4()), window_->clockPanel()->text4());
 }
 
-void TestMainWindow::panelsKeepTheirContentsWhileHidden()
+void MainWindowTest::panelsKeepTheirContentsWhileHidden()
 {
     QVERIFY(perform(*window_, QStringLiteral("n_prog")));
     QLineEdit *text3 = window_->programPanel()->text3();
@@ -338,7 +338,7 @@ void TestMainWindow::panelsKeepTheirContentsWhileHidden()
     QCOMPARE(text3->text(), QStringLiteral("typed by hand"));
 }
 
-void TestMainWindow::layoutFollowsTheTwipGeometry_data()
+void MainWindowTest::layoutFollowsTheTwipGeometry_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("parent");
@@ -394,7 +394,7 @@ void TestMainWindow::layoutFollowsTheTwipGeometry_data()
                                << QPoint(4860, 1740) << QSize() << QStringLiteral("Quitter");
 }
 
-void TestMainWindow::layoutFollowsTheTwipGeometry()
+void MainWindowTest::layoutFollowsTheTwipGeometry()
 {
     QFETCH(QString, name);
     QFETCH(QString, parent);
@@ -426,7 +426,7 @@ void TestMainWindow::layoutFollowsTheTwipGeometry()
     QCOMPARE(shown, caption);
 }
 
-void TestMainWindow::switchDrawingsShowTheLeverPositions_data()
+void MainWindowTest::switchDrawingsShowTheLeverPositions_data()
 {
     QTest::addColumn<QString>("panel");
     QTest::addColumn<int>("index");  // -1: the panel's single drawing
@@ -451,7 +451,7 @@ void TestMainWindow::switchDrawingsShowTheLeverPositions_data()
                             << false << true;
 }
 
-void TestMainWindow::switchDrawingsShowTheLeverPositions()
+void MainWindowTest::switchDrawingsShowTheLeverPositions()
 {
     QFETCH(QString, panel);
     QFETCH(int, index);
@@ -512,7 +512,7 @@ void TestMainWindow::switchDrawingsShowTheLeverPositions()
     }
 }
 
-void TestMainWindow::switchPanelCaptionsUnderTheirDrawings()
+void MainWindowTest::switchPanelCaptionsUnderTheirDrawings()
 {
     SwitchPanel *frame5 = window_->switchPanel();
     QStringList captions;
@@ -552,7 +552,7 @@ void TestMainWindow::switchPanelCaptionsUnderTheirDrawings()
     QCOMPARE(pair.size(), 2);
 }
 
-void TestMainWindow::captionsFitTheirControls()
+void MainWindowTest::captionsFitTheirControls()
 {
     // Every panel in turn, with the texts the labels take while the program runs.
     QTRY_COMPARE(window_->clockPanel()->label1()->text(), QStringLiteral("14:37:52"));
@@ -566,7 +566,7 @@ void TestMainWindow::captionsFitTheirControls()
     }
 }
 
-void TestMainWindow::statusClocksTickWhilePanelsAreHidden()
+void MainWindowTest::statusClocksTickWhilePanelsAreHidden()
 {
     auto *timer1 = window_->findChild<QTimer *>(QStringLiteral("Timer1"));
     auto *timer2 = window_->findChild<QTimer *>(QStringLiteral("Timer2"));
@@ -598,7 +598,7 @@ void TestMainWindow::statusClocksTickWhilePanelsAreHidden()
     QCOMPARE(visiblePanels(*window_), QStringList());
 }
 
-void TestMainWindow::aboutBoxShowsTheVersion()
+void MainWindowTest::aboutBoxShowsTheVersion()
 {
     QVERIFY(perform(*window_, QStringLiteral("n_prog")));
     QString text;
@@ -639,7 +639,7 @@ void TestMainWindow::aboutBoxShowsTheVersion()
     QVERIFY(window_->isVisible());
 }
 
-void TestMainWindow::openingWithoutAPortFailsWithoutAMessageBox()
+void MainWindowTest::openingWithoutAPortFailsWithoutAMessageBox()
 {
     // No settings file: no port chosen.
     QVERIFY(perform(*window_, QStringLiteral("n_heure_platine")));
@@ -665,7 +665,7 @@ void TestMainWindow::openingWithoutAPortFailsWithoutAMessageBox()
     QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
 }
 
-void TestMainWindow::fichierQuitterEndsTheProgramAtOnce()
+void MainWindowTest::fichierQuitterEndsTheProgramAtOnce()
 {
     QEventLoop loop;
     QTimer::singleShot(0, window_.get(), [this] { perform(*window_, QStringLiteral("n_quit")); });
@@ -677,5 +677,5 @@ void TestMainWindow::fichierQuitterEndsTheProgramAtOnce()
     QVERIFY(!QFile::exists(settingsPath_));
 }
 
-QTEST_MAIN(TestMainWindow)
+QTEST_MAIN(MainWindowTest)
 #include "test_main_window.moc"

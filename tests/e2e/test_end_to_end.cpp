@@ -174,7 +174,7 @@ bool isClockLineNear(const QString &text, const QString &dayName, const QDateTim
 
 }  // namespace
 
-class TestEndToEnd : public QObject
+class EndToEndTest : public QObject
 {
     Q_OBJECT
 
@@ -201,12 +201,12 @@ private:
     QString device_;
 };
 
-void TestEndToEnd::initTestCase()
+void EndToEndTest::initTestCase()
 {
     QVERIFY2(QFile::exists(kSimProgram), qPrintable(kSimProgram));
 }
 
-void TestEndToEnd::init()
+void EndToEndTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
@@ -233,7 +233,7 @@ void TestEndToEnd::init()
     QVERIFY(!window_->link().isPortOpen());
 }
 
-void TestEndToEnd::cleanup()
+void EndToEndTest::cleanup()
 {
     window_.reset();  // closes the port
     if (sim_) {
@@ -246,21 +246,21 @@ void TestEndToEnd::cleanup()
     dir_.reset();
 }
 
-void TestEndToEnd::choose(const char *name)
+void EndToEndTest::choose(const char *name)
 {
     auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
     QVERIFY2(action, name);
     action->trigger();
 }
 
-void TestEndToEnd::retype(QLineEdit *field, const QString &text)
+void EndToEndTest::retype(QLineEdit *field, const QString &text)
 {
     field->setFocus();
     field->clear();
     typeText(field, text);
 }
 
-void TestEndToEnd::typeDayChoice(QComboBox *list, const QString &text)
+void EndToEndTest::typeDayChoice(QComboBox *list, const QString &text)
 {
     list->setFocus();
     list->lineEdit()->clear();
@@ -270,7 +270,7 @@ void TestEndToEnd::typeDayChoice(QComboBox *list, const QString &text)
 
 // Every field the board decoded against the editor's timetable: the frame's bytes, each
 // relay's switching times, dates, month-year, day code and enable flag.
-void TestEndToEnd::compareProgramEvent(const QJsonObject &event, const RelayProgram &program)
+void EndToEndTest::compareProgramEvent(const QJsonObject &event, const RelayProgram &program)
 {
     QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("program"));
     const ProgramEncodeResult encoded = encodeProgram(program);
@@ -320,7 +320,7 @@ void TestEndToEnd::compareProgramEvent(const QJsonObject &event, const RelayProg
     }
 }
 
-void TestEndToEnd::uploadedTimetableIsWhatTheBoardDecodes()
+void EndToEndTest::uploadedTimetableIsWhatTheBoardDecodes()
 {
     choose("n_prog");
     QVERIFY(window_->programPanel()->isVisible());
@@ -412,7 +412,7 @@ void TestEndToEnd::uploadedTimetableIsWhatTheBoardDecodes()
     QCOMPARE(restarted.programPanel()->editor().snapshot(), stored);
 }
 
-void TestEndToEnd::clockFrameSetsTheBoardClock_data()
+void EndToEndTest::clockFrameSetsTheBoardClock_data()
 {
     QTest::addColumn<QDateTime>("moment");
     QTest::addColumn<QString>("frame");
@@ -426,7 +426,7 @@ void TestEndToEnd::clockFrameSetsTheBoardClock_data()
         << QStringLiteral("41 07 05 09 29 02 32 01") << 1 << QStringLiteral("Dimanche");
 }
 
-void TestEndToEnd::clockFrameSetsTheBoardClock()
+void EndToEndTest::clockFrameSetsTheBoardClock()
 {
     QFETCH(QDateTime, moment);
     QFETCH(QString, frame);
@@ -456,7 +456,7 @@ void TestEndToEnd::clockFrameSetsTheBoardClock()
     QCOMPARE(window_->clockDisplayPanel()->text1()->text(), panel->text4()->text());
 }
 
-void TestEndToEnd::boardTextShowsInTheThreeDisplays()
+void EndToEndTest::boardTextShowsInTheThreeDisplays()
 {
     choose("n_heure_platine");
     ClockDisplayPanel *display = window_->clockDisplayPanel();
@@ -493,5 +493,5 @@ void TestEndToEnd::boardTextShowsInTheThreeDisplays()
              QJsonValue(false));
 }
 
-QTEST_MAIN(TestEndToEnd)
+QTEST_MAIN(EndToEndTest)
 #include "test_end_to_end.moc"

@@ -57,7 +57,7 @@ struct Fixture
 
 }  // namespace
 
-class TestBoardLink : public QObject
+class BoardLinkTest : public QObject
 {
     Q_OBJECT
 
@@ -80,7 +80,7 @@ private slots:
     void missingSettingsFileMeansNoPort();
 };
 
-void TestBoardLink::shippedTimers()
+void BoardLinkTest::shippedTimers()
 {
     BoardLink link;
     QCOMPARE(link.receiveTimer().objectName(), QStringLiteral("Timer4"));
@@ -96,7 +96,7 @@ void TestBoardLink::shippedTimers()
     QVERIFY(!link.isPortOpen());
 }
 
-void TestBoardLink::receivedTextComesAfterTimer4()
+void BoardLinkTest::receivedTextComesAfterTimer4()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -119,7 +119,7 @@ void TestBoardLink::receivedTextComesAfterTimer4()
     QCOMPARE(f.texts.size(), 1);
 }
 
-void TestBoardLink::everyByteValueReadsBackAsLatin1()
+void BoardLinkTest::everyByteValueReadsBackAsLatin1()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -134,7 +134,7 @@ void TestBoardLink::everyByteValueReadsBackAsLatin1()
         QCOMPARE(text.at(value).unicode(), char16_t(value));
 }
 
-void TestBoardLink::fewerThanThresholdWaitForNextBatch()
+void BoardLinkTest::fewerThanThresholdWaitForNextBatch()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -151,7 +151,7 @@ void TestBoardLink::fewerThanThresholdWaitForNextBatch()
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(head + "t"));
 }
 
-void TestBoardLink::secondBatchWhileArmedIsReadOnce()
+void BoardLinkTest::secondBatchWhileArmedIsReadOnce()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -169,7 +169,7 @@ void TestBoardLink::secondBatchWhileArmedIsReadOnce()
     QCOMPARE(f.texts.size(), 1);
 }
 
-void TestBoardLink::openAndCloseButtonsInAnyOrder()
+void BoardLinkTest::openAndCloseButtonsInAnyOrder()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -194,7 +194,7 @@ void TestBoardLink::openAndCloseButtonsInAnyOrder()
     QVERIFY(f.messages.isEmpty());
 }
 
-void TestBoardLink::sendOpensClosedPortAndTimer3ClosesIt()
+void BoardLinkTest::sendOpensClosedPortAndTimer3ClosesIt()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -214,7 +214,7 @@ void TestBoardLink::sendOpensClosedPortAndTimer3ClosesIt()
     QVERIFY(f.messages.isEmpty());
 }
 
-void TestBoardLink::timer3ClosesPortUserOpened()
+void BoardLinkTest::timer3ClosesPortUserOpened()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -234,7 +234,7 @@ void TestBoardLink::timer3ClosesPortUserOpened()
     QCOMPARE(f.states.size(), 3);
 }
 
-void TestBoardLink::sendOnOpenPortKeepsItOpen()
+void BoardLinkTest::sendOnOpenPortKeepsItOpen()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -268,7 +268,7 @@ void TestBoardLink::sendOnOpenPortKeepsItOpen()
     QCOMPARE(f.states.size(), 2);
 }
 
-void TestBoardLink::textWaitingWhenTimer3ClosesIsStillShown()
+void BoardLinkTest::textWaitingWhenTimer3ClosesIsStillShown()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -285,7 +285,7 @@ void TestBoardLink::textWaitingWhenTimer3ClosesIsStillShown()
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(reply));
 }
 
-void TestBoardLink::cannotOpen_data()
+void BoardLinkTest::cannotOpen_data()
 {
     QTest::addColumn<QString>("portText");
     QTest::addColumn<bool>("bySend");
@@ -300,7 +300,7 @@ void TestBoardLink::cannotOpen_data()
     QTest::newRow("send missing") << QStringLiteral("/dev/platine-missing") << true << missing;
 }
 
-void TestBoardLink::cannotOpen()
+void BoardLinkTest::cannotOpen()
 {
     QFETCH(QString, portText);
     QFETCH(bool, bySend);
@@ -320,7 +320,7 @@ void TestBoardLink::cannotOpen()
         QVERIFY2(message.contains(portText), qPrintable(message));
 }
 
-void TestBoardLink::unplugClosesAndReopens()
+void BoardLinkTest::unplugClosesAndReopens()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -350,7 +350,7 @@ void TestBoardLink::unplugClosesAndReopens()
     QCOMPARE(f.states.at(2).first().toBool(), true);
 }
 
-void TestBoardLink::portSettingRoundTrip()
+void BoardLinkTest::portSettingRoundTrip()
 {
     QTemporaryDir dir;
     const QString settings = dir.filePath(QStringLiteral("param.ini"));
@@ -383,7 +383,7 @@ void TestBoardLink::portSettingRoundTrip()
     QCOMPARE(third.comm().commPort(), QStringLiteral("ttyUSB0"));
 }
 
-void TestBoardLink::emptyPortAnswerChangesNothing()
+void BoardLinkTest::emptyPortAnswerChangesNothing()
 {
     QTemporaryDir dir;
     const QString settings = dir.filePath(QStringLiteral("param.ini"));
@@ -402,7 +402,7 @@ void TestBoardLink::emptyPortAnswerChangesNothing()
     QCOMPARE(readFile(settings), written);
 }
 
-void TestBoardLink::missingSettingsFileMeansNoPort()
+void BoardLinkTest::missingSettingsFileMeansNoPort()
 {
     QTemporaryDir dir;
     BoardLink link;
@@ -415,5 +415,5 @@ void TestBoardLink::missingSettingsFileMeansNoPort()
     QVERIFY(messages.first().first().toString().contains(QStringLiteral("aucun port choisi")));
 }
 
-QTEST_GUILESS_MAIN(TestBoardLink)
+QTEST_GUILESS_MAIN(BoardLinkTest)
 #include "test_board_link.moc"

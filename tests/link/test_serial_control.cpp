@@ -37,7 +37,7 @@ qint64 processCpuMs()
 
 }  // namespace
 
-class TestSerialControl : public QObject
+class SerialControlTest : public QObject
 {
     Q_OBJECT
 
@@ -61,7 +61,7 @@ private slots:
     void writeToVanishedDeviceFails();
 };
 
-void TestSerialControl::initialState()
+void SerialControlTest::initialState()
 {
     SerialControl comm;
     QCOMPARE(comm.rThreshold(), 26);
@@ -70,7 +70,7 @@ void TestSerialControl::initialState()
     QVERIFY(comm.commPort().isEmpty());
 }
 
-void TestSerialControl::portTextNamesDevice_data()
+void SerialControlTest::portTextNamesDevice_data()
 {
     QTest::addColumn<QString>("portText");
     QTest::addColumn<QString>("device");
@@ -88,7 +88,7 @@ void TestSerialControl::portTextNamesDevice_data()
     QTest::newRow("blanks only") << QStringLiteral("   ") << QString();
 }
 
-void TestSerialControl::portTextNamesDevice()
+void SerialControlTest::portTextNamesDevice()
 {
 #ifndef Q_OS_LINUX
     QSKIP("device names of Linux");
@@ -101,7 +101,7 @@ void TestSerialControl::portTextNamesDevice()
     QCOMPARE(comm.deviceName(), device);
 }
 
-void TestSerialControl::frameBytesLeaveUnchanged()
+void SerialControlTest::frameBytesLeaveUnchanged()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -121,7 +121,7 @@ void TestSerialControl::frameBytesLeaveUnchanged()
     QVERIFY(comm.portOpen());
 }
 
-void TestSerialControl::boardBytesReadBackUnchanged()
+void SerialControlTest::boardBytesReadBackUnchanged()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -142,7 +142,7 @@ void TestSerialControl::boardBytesReadBackUnchanged()
     QVERIFY(comm.input().isEmpty());
 }
 
-void TestSerialControl::receiveEventNeedsThreshold_data()
+void SerialControlTest::receiveEventNeedsThreshold_data()
 {
     QTest::addColumn<int>("threshold");
     QTest::addColumn<int>("first");  // bytes the board sends first
@@ -158,7 +158,7 @@ void TestSerialControl::receiveEventNeedsThreshold_data()
     QTest::newRow("threshold 0: never") << 0 << 30 << false << 30 << false;
 }
 
-void TestSerialControl::receiveEventNeedsThreshold()
+void SerialControlTest::receiveEventNeedsThreshold()
 {
     QFETCH(int, threshold);
     QFETCH(int, first);
@@ -199,7 +199,7 @@ void TestSerialControl::receiveEventNeedsThreshold()
     QCOMPARE(received, sent);
 }
 
-void TestSerialControl::dtrOnPortWithoutModemLinesIsHarmless()
+void SerialControlTest::dtrOnPortWithoutModemLinesIsHarmless()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -221,7 +221,7 @@ void TestSerialControl::dtrOnPortWithoutModemLinesIsHarmless()
     QCOMPARE(board.read(frame.size()), frame);
 }
 
-void TestSerialControl::reopenAfterClose()
+void SerialControlTest::reopenAfterClose()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -240,7 +240,7 @@ void TestSerialControl::reopenAfterClose()
     }
 }
 
-void TestSerialControl::openFailureLeavesPortClosed_data()
+void SerialControlTest::openFailureLeavesPortClosed_data()
 {
     QTest::addColumn<QString>("portText");
     QTest::addColumn<QString>("reason");
@@ -255,7 +255,7 @@ void TestSerialControl::openFailureLeavesPortClosed_data()
                                 << QStringLiteral("pas un port série");
 }
 
-void TestSerialControl::openFailureLeavesPortClosed()
+void SerialControlTest::openFailureLeavesPortClosed()
 {
     QFETCH(QString, portText);
     QFETCH(QString, reason);
@@ -285,7 +285,7 @@ void TestSerialControl::openFailureLeavesPortClosed()
     QVERIFY(lost.isEmpty());
 }
 
-void TestSerialControl::busyPortIsNamedAsBusy()
+void SerialControlTest::busyPortIsNamedAsBusy()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -309,7 +309,7 @@ void TestSerialControl::busyPortIsNamedAsBusy()
     QCOMPARE(board.read(frame.size()), frame);
 }
 
-void TestSerialControl::deniedPortNamesTheGroup_data()
+void SerialControlTest::deniedPortNamesTheGroup_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("namesGroup");
@@ -320,7 +320,7 @@ void TestSerialControl::deniedPortNamesTheGroup_data()
     QTest::newRow("nobody may") << 0 << false;
 }
 
-void TestSerialControl::deniedPortNamesTheGroup()
+void SerialControlTest::deniedPortNamesTheGroup()
 {
     QFETCH(int, mode);
     QFETCH(bool, namesGroup);
@@ -344,7 +344,7 @@ void TestSerialControl::deniedPortNamesTheGroup()
     QCOMPARE(error.contains(QStringLiteral("groupe « %1 »").arg(group)), namesGroup);
 }
 
-void TestSerialControl::outputOnClosedPortFails()
+void SerialControlTest::outputOnClosedPortFails()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -356,7 +356,7 @@ void TestSerialControl::outputOnClosedPortFails()
     QVERIFY(board.read(-1, 100).isEmpty());
 }
 
-void TestSerialControl::unplugClosesOnceWithoutSpinning()
+void SerialControlTest::unplugClosesOnceWithoutSpinning()
 {
     SerialControl comm;
     QSignalSpy lost(&comm, &SerialControl::portLost);
@@ -401,7 +401,7 @@ void TestSerialControl::unplugClosesOnceWithoutSpinning()
     QCOMPARE(lost.size(), 1);
 }
 
-void TestSerialControl::writeToVanishedDeviceFails()
+void SerialControlTest::writeToVanishedDeviceFails()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -423,5 +423,5 @@ void TestSerialControl::writeToVanishedDeviceFails()
     QVERIFY(!comm.portOpen());
 }
 
-QTEST_GUILESS_MAIN(TestSerialControl)
+QTEST_GUILESS_MAIN(SerialControlTest)
 #include "test_serial_control.moc"

@@ -146,4 +146,4 @@ void PortSettingTest::writeFailureIsReported()
 }
 
 QTEST_GUILESS_MAIN(PortSettingTest)
-#include "tst_port_setting.moc"
+#include "test_port_setting.moc"

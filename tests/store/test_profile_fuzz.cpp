@@ -218,4 +218,4 @@ void ProfileFuzzTest::hugeInputs()
 }
 
 QTEST_GUILESS_MAIN(ProfileFuzzTest)
-#include "tst_profile_fuzz.moc"
+#include "test_profile_fuzz.moc"

@@ -271,4 +271,4 @@ void FileReplacementTest::fullDiskKeepsTheOldFile()
 }
 
 QTEST_GUILESS_MAIN(FileReplacementTest)
-#include "tst_file_replacement.moc"
+#include "test_file_replacement.moc"

@@ -497,4 +497,4 @@ void ProgramFileTest::randomRoundTrip()
 }
 
 QTEST_GUILESS_MAIN(ProgramFileTest)
-#include "tst_program_file.moc"
+#include "test_program_file.moc"

@@ -684,4 +684,4 @@ void ProfileFileTest::markedFilesKeepTheirEncoding()
 }
 
 QTEST_GUILESS_MAIN(ProfileFileTest)
-#include "tst_profile_file.moc"
+#include "test_profile_file.moc"
