@@ -12,108 +12,53 @@
 #include "relays/relay_editor.h"
 
 #include "support/fake_clock.h"
+#include "support/sim_process.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <memory>
 #include <optional>
 
-#ifdef Q_OS_LINUX
-#include <sys/prctl.h>
-#endif
-
 using namespace platine;
 using platine::test::FakeClock;
+using platine::test::SimProcess;
 
 namespace {
 
-const QString kSimProgram = QStringLiteral(PLATINE_SIM_PROGRAM);
 // The simulator's clock when it starts: Friday 1 January 2010, midnight.
 const QString kSimStart = QStringLiteral("2010-01-01T00:00:00");
-constexpr int kEventTimeoutMs = 3000;
 // The board sends its clock once a second; the tool shows it 300 ms after the 26th character.
 constexpr int kClockLineTimeoutMs = 3000;
 
-// platine-sim as a child process, with --json: one event per line on its standard output.
-class Simulator
+// platine-sim started on a pseudo-terminal of its own, its clock at kSimStart, telling in JSON
+// what it decodes.
+std::unique_ptr<SimProcess> startSimulator()
 {
-public:
-    Simulator()
-    {
-        process_.setProgram(kSimProgram);
-        process_.setArguments({QStringLiteral("--json"), QStringLiteral("--clock"), kSimStart});
-#ifdef Q_OS_LINUX
-        // A test that aborts does not leave the simulator running.
-        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-#endif
-        process_.start();
-    }
-    ~Simulator()
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    Simulator(const Simulator &) = delete;
-    Simulator &operator=(const Simulator &) = delete;
+    return std::make_unique<SimProcess>(
+        QStringList{QStringLiteral("--json"), QStringLiteral("--clock"), kSimStart});
+}
 
-    // The next event of the given kind within timeoutMs. Events of other kinds are skipped,
-    // except "ignored" (bytes that made no frame), which is returned at once so that the
-    // caller's comparisons show it.
-    QJsonObject nextEvent(const QString &kind, int timeoutMs = kEventTimeoutMs)
-    {
-        const QDeadlineTimer deadline(timeoutMs);
-        for (;;) {
-            (void)QTest::qWaitFor([&] { return process_.canReadLine(); },
-                                  static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
-            if (!process_.canReadLine())
-                break;
-            const QByteArray line = process_.readLine().trimmed();
-            const QJsonDocument document = QJsonDocument::fromJson(line);
-            if (!document.isObject()) {
-                qWarning("platine-sim wrote no JSON object: %s", line.constData());
-                return {};
-            }
-            const QString event = document.object().value(QStringLiteral("event")).toString();
-            if (event == kind || event == QStringLiteral("ignored"))
-                return document.object();
-        }
-        qWarning("no \"%s\" event from platine-sim; its standard error: %s", qPrintable(kind),
-                 process_.readAllStandardError().constData());
-        return {};
-    }
-
-    // Stops it as Ctrl+C would; true when it ended normally with code 0.
-    bool stop(QString *standardError)
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(10000))
-                return false;
-        }
-        *standardError = QString::fromLocal8Bit(process_.readAllStandardError());
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-    }
-
-private:
-    QProcess process_;
-};
+// The simulator's next event of the given kind. Events of other kinds are skipped, except
+// "ignored" (bytes that made no frame), which is returned at once so that the caller's
+// comparisons show it.
+QJsonObject nextEvent(SimProcess &sim, const QString &kind)
+{
+    return sim.nextEvent([&kind](const QString &event) {
+        return event == kind || event == QStringLiteral("ignored");
+    });
+}
 
 QString upperHex(const QByteArray &bytes)
 {
@@ -197,13 +142,13 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<FakeClock> clock_;
     std::unique_ptr<MainWindow> window_;
-    std::unique_ptr<Simulator> sim_;
+    std::unique_ptr<SimProcess> sim_;
     QString device_;
 };
 
 void EndToEndTest::initTestCase()
 {
-    QVERIFY2(QFile::exists(kSimProgram), qPrintable(kSimProgram));
+    QVERIFY2(QFile::exists(test::simulatorProgram()), qPrintable(test::simulatorProgram()));
 }
 
 void EndToEndTest::init()
@@ -213,8 +158,8 @@ void EndToEndTest::init()
     // Wednesday 17 June 2009: "Heure PC" gives values the test then types over.
     clock_ = std::make_unique<FakeClock>(QDateTime(QDate(2009, 6, 17), QTime(10, 20, 30)));
 
-    sim_ = std::make_unique<Simulator>();
-    const QJsonObject port = sim_->nextEvent(QStringLiteral("port"));
+    sim_ = startSimulator();
+    const QJsonObject port = nextEvent(*sim_, QStringLiteral("port"));
     QCOMPARE(port.value(QStringLiteral("pseudoTerminal")).toBool(), true);
     device_ = port.value(QStringLiteral("device")).toString();
     QVERIFY2(device_.startsWith(QStringLiteral("/dev/")), qPrintable(device_));
@@ -363,7 +308,7 @@ void EndToEndTest::uploadedTimetableIsWhatTheBoardDecodes()
     QCOMPARE(program.enables, (std::array<int, kRelayCount>{1, 2, 1, 0, 1, 0}));
 
     QTest::mouseClick(window_->programPanel()->command7(), Qt::LeftButton);  // "Programmer"
-    const QJsonObject event = sim_->nextEvent(QStringLiteral("program"));
+    const QJsonObject event = nextEvent(*sim_, QStringLiteral("program"));
     compareProgramEvent(event, program);
     if (QTest::currentTestFailed())
         return;
@@ -439,7 +384,7 @@ void EndToEndTest::clockFrameSetsTheBoardClock()
     QVERIFY(panel->isVisible());
     QTest::mouseClick(panel->command1(), Qt::LeftButton);  // "Programmation"
 
-    const QJsonObject event = sim_->nextEvent(QStringLiteral("clock"));
+    const QJsonObject event = nextEvent(*sim_, QStringLiteral("clock"));
     QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
     QCOMPARE(event.value(QStringLiteral("frame")).toString(), frame);
     QCOMPARE(event.value(QStringLiteral("weekDay")).toInt(), weekDay);
@@ -466,7 +411,7 @@ void EndToEndTest::boardTextShowsInTheThreeDisplays()
     QTest::mouseClick(display->command2(), Qt::LeftButton);  // "Ouverture port"
     QCOMPARE(display->label8()->text(), QStringLiteral("Port ouvert"));
     QCOMPARE(window_->link().comm().rThreshold(), 26);
-    QCOMPARE(sim_->nextEvent(QStringLiteral("connection")).value(QStringLiteral("open")),
+    QCOMPARE(nextEvent(*sim_, QStringLiteral("connection")).value(QStringLiteral("open")),
              QJsonValue(true));
 
     QLineEdit *text1 = display->text1();
@@ -489,7 +434,7 @@ void EndToEndTest::boardTextShowsInTheThreeDisplays()
 
     QTest::mouseClick(display->command3(), Qt::LeftButton);  // "Fermeture port"
     QCOMPARE(display->label8()->text(), QStringLiteral("Port fermé"));
-    QCOMPARE(sim_->nextEvent(QStringLiteral("connection")).value(QStringLiteral("open")),
+    QCOMPARE(nextEvent(*sim_, QStringLiteral("connection")).value(QStringLiteral("open")),
              QJsonValue(false));
 }
 
