@@ -653,9 +653,11 @@ void MainWindowTest::openingWithoutAPortFailsWithoutAMessageBox()
     });
     watch.start(10);
     QVERIFY(perform(*window_, QStringLiteral("Command2")));
-    QTest::qWait(50);
+    // A box opened from the event loop afterwards is up once the posted events are delivered.
+    QCoreApplication::sendPostedEvents();
     watch.stop();
     QVERIFY(!modalSeen);
+    QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!window_->link().isPortOpen());
     QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
     QVERIFY(!window_->statusBar()->currentMessage().isEmpty());

@@ -2,7 +2,9 @@
 #include "link/serial_control.h"
 
 #include "support/pty_board.h"
+#include "support/timers.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
@@ -15,11 +17,15 @@
 using platine::BoardLink;
 using platine::SerialControl;
 using platine::test::PtyBoard;
+using platine::test::restartsTimer;
 
 namespace {
 
 constexpr int kShortReceiveMs = 100;  // Timer4 in these tests
 constexpr int kShortCloseMs = 400;    // Timer3 in these tests
+// A timer the test shortens itself once it has looked: it cannot fire in the meantime, however
+// slow the machine. Shortening a running timer starts it again with the new interval.
+constexpr int kLongMs = 60000;
 
 QByteArray allByteValues()
 {
@@ -115,7 +121,7 @@ void BoardLinkTest::receivedTextComesAfterTimer4()
              qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(sent));
     QVERIFY(!f.link.receiveTimer().isActive());
-    QTest::qWait(2 * kShortReceiveMs);
+    QVERIFY(!f.texts.wait(2 * kShortReceiveMs));  // read once
     QCOMPARE(f.texts.size(), 1);
 }
 
@@ -142,7 +148,9 @@ void BoardLinkTest::fewerThanThresholdWaitForNextBatch()
 
     const QByteArray head(25, 'h');
     QVERIFY(f.board.write(head));
-    QTest::qWait(3 * kShortReceiveMs);
+    // The port has them, and what it deferred to the event loop is done: no receive event.
+    QTRY_VERIFY(f.board.portHasReadAll());
+    QCoreApplication::sendPostedEvents();
     QVERIFY(!f.link.receiveTimer().isActive());
     QVERIFY(f.texts.isEmpty());
 
@@ -155,7 +163,7 @@ void BoardLinkTest::secondBatchWhileArmedIsReadOnce()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
-    f.link.setTimerIntervals(300, kShortCloseMs);
+    f.link.setTimerIntervals(kLongMs, kLongMs);
     QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
 
     const QByteArray first(26, '1');
@@ -163,9 +171,16 @@ void BoardLinkTest::secondBatchWhileArmedIsReadOnce()
     QVERIFY(f.board.write(first));
     QTRY_VERIFY(f.link.receiveTimer().isActive());
     QVERIFY(f.board.write(second));
-    QTRY_COMPARE_WITH_TIMEOUT(f.texts.size(), 1, 3000);
+    QTRY_VERIFY(f.board.portHasReadAll());
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(f.link.receiveTimer().isActive());
+    QVERIFY(f.texts.isEmpty());
+
+    f.link.receiveTimer().setInterval(kShortReceiveMs);
+    QTRY_COMPARE(f.texts.size(), 1);
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(first + second));
-    QTest::qWait(400);
+    QVERIFY(!f.link.receiveTimer().isActive());
+    QVERIFY(!f.texts.wait(3 * kShortReceiveMs));  // the second batch was read with the first
     QCOMPARE(f.texts.size(), 1);
 }
 
@@ -238,12 +253,15 @@ void BoardLinkTest::sendOnOpenPortKeepsItOpen()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
+    f.link.setTimerIntervals(kShortReceiveMs, kLongMs);
+    f.link.closeTimer().setTimerType(Qt::PreciseTimer);  // so that a restart shows to the ms
     QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
 
-    // Text the board sent before the frame: reopening the port would lose it.
+    // Text the board sent before the frame, which the port has read: reopening the port would
+    // lose it.
     const QByteArray before(10, 'b');
     QVERIFY(f.board.write(before));
-    QTest::qWait(50);
+    QTRY_VERIFY(f.board.portHasReadAll());
 
     QVERIFY2(f.link.send(QByteArray("A1234567")), qPrintable(f.link.comm().lastError()));
     QCOMPARE(f.board.read(8), QByteArray("A1234567"));
@@ -251,12 +269,14 @@ void BoardLinkTest::sendOnOpenPortKeepsItOpen()
     QVERIFY(f.link.closeTimer().isActive());
 
     // A second frame starts Timer3 again: the port stays open after the last frame.
-    QTest::qWait(kShortCloseMs * 6 / 10);
     QVERIFY(f.link.isPortOpen());
-    QVERIFY2(f.link.send(QByteArray("A7654321")), qPrintable(f.link.comm().lastError()));
+    bool sent = false;
+    QString times;
+    const bool restarted = restartsTimer(
+        f.link.closeTimer(), [&] { sent = f.link.send(QByteArray("A7654321")); }, &times);
+    QVERIFY2(sent, qPrintable(f.link.comm().lastError()));
+    QVERIFY2(restarted, qPrintable(times));
     QCOMPARE(f.board.read(8), QByteArray("A7654321"));
-    QVERIFY2(f.link.closeTimer().remainingTime() > kShortCloseMs * 7 / 10,
-             qPrintable(QString::number(f.link.closeTimer().remainingTime())));
 
     const QByteArray after(16, 'a');
     QVERIFY(f.board.write(after));
@@ -264,6 +284,7 @@ void BoardLinkTest::sendOnOpenPortKeepsItOpen()
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(before + after));
     QCOMPARE(f.states.size(), 1);
 
+    f.link.closeTimer().setInterval(kShortCloseMs);
     QTRY_VERIFY(!f.link.isPortOpen());
     QCOMPARE(f.states.size(), 2);
 }
@@ -272,15 +293,19 @@ void BoardLinkTest::textWaitingWhenTimer3ClosesIsStillShown()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
-    f.link.setTimerIntervals(300, 50);
+    f.link.setTimerIntervals(kLongMs, kLongMs);
 
     QVERIFY2(f.link.send(QByteArray("B")), qPrintable(f.link.comm().lastError()));
     QCOMPARE(f.board.read(1), QByteArray("B"));
     const QByteArray reply(26, 'r');
     QVERIFY(f.board.write(reply));
     QTRY_VERIFY(f.link.receiveTimer().isActive());
+    // Timer3 fires first, while the reply waits for Timer4.
+    f.link.closeTimer().setInterval(50);
     QTRY_VERIFY(!f.link.isPortOpen());
+    QVERIFY(f.link.receiveTimer().isActive());
     QVERIFY(f.texts.isEmpty());
+    f.link.receiveTimer().setInterval(kShortReceiveMs);
     QTRY_COMPARE(f.texts.size(), 1);
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(reply));
 }
@@ -336,7 +361,9 @@ void BoardLinkTest::unplugClosesAndReopens()
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages.first().first().toString().contains(oldPort),
              qPrintable(f.messages.first().first().toString()));
-    QTest::qWait(600);
+    // Nothing more, not even at the next check of the device.
+    QVERIFY(!QTest::qWaitFor([&f] { return f.messages.size() > 1 || f.states.size() > 2; },
+                             SerialControl::kDeviceCheckIntervalMs + 100));
     QCOMPARE(f.messages.size(), 1);
     QCOMPARE(f.states.size(), 2);
 

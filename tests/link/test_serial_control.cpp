@@ -2,6 +2,7 @@
 
 #include "support/pty_board.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,6 +26,9 @@ QByteArray allByteValues()
         bytes.append(static_cast<char>(value));
     return bytes;
 }
+
+// CPU time in a second of the event loop that shows it spinning.
+constexpr qint64 kSpinningCpuMs = 200;
 
 // CPU time (user + system) this process has used so far, in milliseconds.
 qint64 processCpuMs()
@@ -175,23 +179,23 @@ void SerialControlTest::receiveEventNeedsThreshold()
     comm.setCommPort(board.slavePath());
     QVERIFY2(comm.setPortOpen(true), qPrintable(comm.lastError()));
 
+    // Once the port has read every byte and done what it deferred to the event loop, the
+    // event has come or will not.
+    const auto portHasHandledAll = [&board] {
+        if (!board.portHasReadAll())
+            return false;
+        QCoreApplication::sendPostedEvents();
+        return true;
+    };
     QByteArray sent(first, 'a');
     QVERIFY(board.write(sent));
-    if (eventAfterFirst)
-        QTRY_VERIFY(!events.isEmpty());
-    else {
-        QTest::qWait(150);
-        QVERIFY(events.isEmpty());
-    }
+    QTRY_VERIFY(portHasHandledAll());
+    QCOMPARE(!events.isEmpty(), eventAfterFirst);
 
     sent += QByteArray(second, 'b');
     QVERIFY(board.write(QByteArray(second, 'b')));
-    if (eventAfterSecond)
-        QTRY_VERIFY(!events.isEmpty());
-    else {
-        QTest::qWait(150);
-        QVERIFY(events.isEmpty());
-    }
+    QTRY_VERIFY(portHasHandledAll());
+    QCOMPARE(!events.isEmpty(), eventAfterSecond);
 
     // Characters that raised nothing still wait, and come with the next batch.
     QByteArray received;
@@ -212,7 +216,7 @@ void SerialControlTest::dtrOnPortWithoutModemLinesIsHarmless()
     comm.setDTREnable(true);
     comm.setDTREnable(false);
     QVERIFY(!comm.dtrEnable());
-    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents();  // a loss is handled from the event loop
     QVERIFY(comm.portOpen());
     QVERIFY(lost.isEmpty());
 
@@ -375,10 +379,12 @@ void SerialControlTest::unplugClosesOnceWithoutSpinning()
         board.close();
         QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 3000);
         QVERIFY(!comm.portOpen());
-        QTest::qWait(1000);
+        // A second of the event loop, cut short by a second loss or by spinning.
+        (void)QTest::qWaitFor(
+            [&] { return lost.size() > 1 || processCpuMs() - cpuBefore >= kSpinningCpuMs; }, 1000);
         const qint64 cpuUsed = processCpuMs() - cpuBefore;
         // A port left open on a hung-up line keeps the process at full load.
-        QVERIFY2(cpuUsed < 200, qPrintable(QStringLiteral("%1 ms of CPU").arg(cpuUsed)));
+        QVERIFY2(cpuUsed < kSpinningCpuMs, qPrintable(QStringLiteral("%1 ms of CPU").arg(cpuUsed)));
         QCOMPARE(lost.size(), 1);
         const QString message = lost.first().first().toString();
         QVERIFY2(message.contains(board.slavePath()), qPrintable(message));
@@ -417,8 +423,8 @@ void SerialControlTest::writeToVanishedDeviceFails()
     QCOMPARE(lost.size(), 1);
     QVERIFY2(comm.lastError().contains(QStringLiteral("fermé")), qPrintable(comm.lastError()));
 
-    // Later signals of the dead line add nothing.
-    QTest::qWait(700);
+    // Later signals of the dead line add nothing, nor does the next check of the device.
+    QVERIFY(!lost.wait(SerialControl::kDeviceCheckIntervalMs + 200));
     QCOMPARE(lost.size(), 1);
     QVERIFY(!comm.portOpen());
 }

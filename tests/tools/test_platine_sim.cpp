@@ -63,10 +63,13 @@ public:
         return QTest::qWaitFor([&] { return port_.bytesToWrite() == 0; }, 2000);
     }
 
-    // Drops what has arrived so far.
+    // Drops what the simulator has sent so far, bytes still on their way in the line included.
     void discard()
     {
-        QTest::qWait(20);
+        (void)QTest::qWaitFor([&] {
+            port_.readAll();
+            return !test::lineHasUnreadInput(static_cast<int>(port_.handle()));
+        });
         port_.readAll();
         buffer_.clear();
     }
