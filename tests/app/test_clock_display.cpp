@@ -10,6 +10,7 @@
 #include "link/serial_control.h"
 #include "relays/program_panel.h"
 
+#include "support/main_window_fixture.h"
 #include "support/pty_board.h"
 
 #include <QApplication>
@@ -101,10 +102,9 @@ void ClockDisplayTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
-    settingsPath_ = dir_->filePath(QStringLiteral("param.ini"));
+    settingsPath_ = test::settingsPathIn(*dir_);
     window_ = makeWindow();
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QVERIFY(test::showAndWait(*window_));
     choose("n_heure_platine");
 }
 
@@ -123,9 +123,7 @@ std::unique_ptr<MainWindow> ClockDisplayTest::makeWindow()
 
 void ClockDisplayTest::choose(const char *name)
 {
-    auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY(action);
-    action->trigger();
+    QVERIFY2(test::chooseAction(*window_, QString::fromLatin1(name)), name);
 }
 
 void ClockDisplayTest::typingInText1CopiesEveryChangeToTheMirrors()

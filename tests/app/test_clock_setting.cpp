@@ -4,9 +4,9 @@
 #include "link/serial_control.h"
 
 #include "support/fake_clock.h"
+#include "support/main_window_fixture.h"
 #include "support/pty_board.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,12 +57,8 @@ void ClockSettingTest::init()
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     clock_ = std::make_unique<FakeClock>(QDateTime(QDate(2010, 1, 1), QTime(0, 0, 0)));
-    MainWindowOptions options;
-    options.settingsPath = dir_->filePath(QStringLiteral("param.ini"));
-    options.clock = clock_->function();
-    window_ = std::make_unique<MainWindow>(options);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_ = test::shownMainWindow(test::windowOptions(*dir_, clock_.get()));
+    QVERIFY(window_);
     board_ = std::make_unique<PtyBoard>();
     QVERIFY2(board_->isOpen(), qPrintable(board_->errorString()));
     window_->link().comm().setCommPort(board_->slavePath());
@@ -77,9 +73,7 @@ void ClockSettingTest::cleanup()
 
 void ClockSettingTest::choose(const char *name)
 {
-    auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY(action);
-    action->trigger();
+    QVERIFY2(test::chooseAction(*window_, QString::fromLatin1(name)), name);
 }
 
 QStringList ClockSettingTest::fieldTexts() const

@@ -13,6 +13,7 @@
 
 #include "support/caption_check.h"
 #include "support/fake_clock.h"
+#include "support/main_window_fixture.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -52,10 +53,8 @@ QStringList visiblePanels(const MainWindow &window)
 // A menu entry or a button, by its control name, as the user would choose it.
 bool perform(MainWindow &window, const QString &step)
 {
-    if (auto *action = window.findChild<QAction *>(step)) {
-        action->trigger();
+    if (test::chooseAction(window, step))
         return true;
-    }
     if (auto *button = window.findChild<QPushButton *>(step)) {
         if (!button->isVisible())
             return false;  // a hidden panel's button cannot be clicked
@@ -118,14 +117,10 @@ void MainWindowTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
-    settingsPath_ = dir_->filePath(QStringLiteral("param.ini"));
+    settingsPath_ = test::settingsPathIn(*dir_);
     clock_ = std::make_unique<FakeClock>(QDateTime(QDate(2007, 11, 23), QTime(14, 37, 52)));
-    MainWindowOptions options;
-    options.settingsPath = settingsPath_;
-    options.clock = clock_->function();
-    window_ = std::make_unique<MainWindow>(options);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_ = test::shownMainWindow(test::windowOptions(*dir_, clock_.get()));
+    QVERIFY(window_);
 }
 
 void MainWindowTest::cleanup()

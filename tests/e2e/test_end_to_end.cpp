@@ -12,9 +12,9 @@
 #include "relays/relay_editor.h"
 
 #include "support/fake_clock.h"
+#include "support/main_window_fixture.h"
 #include "support/sim_process.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -34,6 +34,7 @@
 using namespace platine;
 using platine::test::FakeClock;
 using platine::test::SimProcess;
+using platine::test::typeText;
 
 namespace {
 
@@ -71,18 +72,6 @@ QStringList stringsOf(const QJsonValue &value)
     for (const QJsonValue &item : value.toArray())
         list.append(item.toString());
     return list;
-}
-
-// Types text key by key; keys beyond ASCII ("à") carry their character as the keyboard would.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(widget, static_cast<char>(c.unicode()));
-        } else {
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
-    }
 }
 
 // The board's clock line, "Vendredi 23/11/2007 14:37:52" + CR LF: its day name and moment.
@@ -164,12 +153,8 @@ void EndToEndTest::init()
     device_ = port.value(QStringLiteral("device")).toString();
     QVERIFY2(device_.startsWith(QStringLiteral("/dev/")), qPrintable(device_));
 
-    MainWindowOptions options;
-    options.settingsPath = dir_->filePath(QStringLiteral("param.ini"));
-    options.clock = clock_->function();
-    window_ = std::make_unique<MainWindow>(options);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_ = test::shownMainWindow(test::windowOptions(*dir_, clock_.get()));
+    QVERIFY(window_);
 
     // The user names the simulator's line in "Port COM".
     window_->setPortPrompt([device = device_](QWidget *, const QString &) { return device; });
@@ -193,9 +178,7 @@ void EndToEndTest::cleanup()
 
 void EndToEndTest::choose(const char *name)
 {
-    auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY2(action, name);
-    action->trigger();
+    QVERIFY2(test::chooseAction(*window_, QString::fromLatin1(name)), name);
 }
 
 void EndToEndTest::retype(QLineEdit *field, const QString &text)

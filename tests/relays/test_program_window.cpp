@@ -10,11 +10,11 @@
 #include "store/program_file.h"
 
 #include "support/fake_clock.h"
+#include "support/main_window_fixture.h"
 #include "support/pty_board.h"
 #include "support/small_disk.h"
 #include "support/timers.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,6 +35,7 @@ using platine::test::FakeClock;
 using platine::test::PtyBoard;
 using platine::test::restartsTimer;
 using platine::test::SmallDisk;
+using platine::test::typeText;
 
 namespace {
 
@@ -78,18 +79,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 QByteArray newSection(const QString &name, const QString &value)
 {
     return "[" + name.toLatin1() + "]\r\nvaleur=" + value.toLatin1() + "\r\n";
-}
-
-// Types text key by key; characters beyond ASCII (é, à, €) come as the keyboard gives them: a
-// key event carrying the character.
-void typeKeys(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(widget, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
 }
 
 QString sectionName(int index)
@@ -249,10 +238,7 @@ void ProgramWindowTest::startWindow()
     portAtStart_ = window_->link().comm().commPort();
     window_->link().comm().setCommPort(board_->slavePath());
     window_->link().setTimerIntervals(50, 300);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QVERIFY(test::showAndWait(*window_, true));
     choose(QStringLiteral("n_prog"));
     QVERIFY(window_->programPanel()->isVisible());
 }
@@ -285,9 +271,7 @@ int ProgramWindowTest::enableValue(int box) const
 
 void ProgramWindowTest::choose(const QString &name)
 {
-    auto *action = window_->findChild<QAction *>(name);
-    QVERIFY2(action, qPrintable(name));
-    action->trigger();
+    QVERIFY2(test::chooseAction(*window_, name), qPrintable(name));
 }
 
 void ProgramWindowTest::clickProgrammer()
@@ -311,7 +295,7 @@ void ProgramWindowTest::typeInto(QLineEdit *field, const QString &text)
     if (text.isEmpty())
         QTest::keyClick(field, Qt::Key_Delete);
     else
-        typeKeys(field, text);
+        typeText(field, text);
     QCOMPARE(field->text(), text);
 }
 
@@ -320,7 +304,7 @@ void ProgramWindowTest::chooseDay(int list, const QString &item)
 {
     QComboBox *box = editor().dayList(list);
     box->lineEdit()->selectAll();
-    typeKeys(box->lineEdit(), item);
+    typeText(box->lineEdit(), item);
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
     QCOMPARE(box->currentText(), item);
     QCOMPARE(box->itemText(box->currentIndex()), item);
