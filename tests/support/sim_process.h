@@ -100,12 +100,13 @@ public:
     }
 
     // The next JSON event (--json) whose "event" kind `wanted` accepts, within timeoutMs; the
-    // others are skipped. An empty object, with a warning that shows the simulator's standard
-    // error, when none comes or a line is not a JSON object.
+    // others are skipped. An empty object, with a warning that names the events skipped and
+    // shows the simulator's standard error, when none comes or a line is not a JSON object.
     QJsonObject nextEvent(const std::function<bool(const QString &kind)> &wanted,
                           int timeoutMs = kEventTimeoutMs)
     {
         const QDeadlineTimer deadline(timeoutMs);
+        QStringList skipped;
         for (;;) {
             const std::optional<QString> line =
                 nextLine(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
@@ -116,10 +117,13 @@ public:
                 qWarning("platine-sim wrote no JSON object: %s", qPrintable(*line));
                 return {};
             }
-            if (wanted(document.object().value(QStringLiteral("event")).toString()))
+            const QString kind = document.object().value(QStringLiteral("event")).toString();
+            if (wanted(kind))
                 return document.object();
+            skipped.append(kind);
         }
-        qWarning("no awaited event from platine-sim; its standard error: %s",
+        qWarning("no awaited event from platine-sim (skipped: %s); its standard error: %s",
+                 qPrintable(skipped.join(QStringLiteral(", "))),
                  process_.readAllStandardError().constData());
         return {};
     }
