@@ -12,6 +12,7 @@
 
 #include "support/main_window_fixture.h"
 #include "support/pty_board.h"
+#include "support/test_files.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,21 +30,14 @@
 
 using namespace platine;
 using platine::test::PtyBoard;
+using platine::test::readBytes;
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 // The value of key in section, read line by line as the file stands on disk.
 QString iniValue(const QString &path, const QString &section, const QString &key)
 {
-    const QList<QByteArray> lines = readFile(path).split('\n');
+    const QList<QByteArray> lines = readBytes(path).split('\n');
     bool inSection = false;
     for (QByteArray line : lines) {
         line = line.trimmed();
@@ -317,7 +311,7 @@ void ClockDisplayTest::portComEmptyAnswerChangesNothing()
     if (before.isEmpty())
         QVERIFY(!QFile::exists(settingsPath_));
     else
-        QCOMPARE(readFile(settingsPath_), before);
+        QCOMPARE(readBytes(settingsPath_), before);
 }
 
 void ClockDisplayTest::portComWriteFailureIsShown()
@@ -354,10 +348,10 @@ void ClockDisplayTest::portComThroughTheDialog()
     choose("n_port");
     QCOMPARE(iniValue(settingsPath_, QStringLiteral("Port COM"), QStringLiteral("valeur")),
              QStringLiteral("5"));
-    const QByteArray stored = readFile(settingsPath_);
+    const QByteArray stored = readBytes(settingsPath_);
     answer(QStringLiteral("6"), false);
     choose("n_port");
-    QCOMPARE(readFile(settingsPath_), stored);
+    QCOMPARE(readBytes(settingsPath_), stored);
     QCOMPARE(window_->link().comm().commPort(), QStringLiteral("5"));
 }
 

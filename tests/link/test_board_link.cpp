@@ -2,6 +2,7 @@
 #include "link/serial_control.h"
 
 #include "support/pty_board.h"
+#include "support/test_files.h"
 #include "support/timers.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 using platine::BoardLink;
 using platine::SerialControl;
 using platine::test::PtyBoard;
+using platine::test::readBytes;
 using platine::test::restartsTimer;
 
 namespace {
@@ -33,14 +35,6 @@ QByteArray allByteValues()
     for (int value = 0; value < 256; ++value)
         bytes.append(static_cast<char>(value));
     return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
 }
 
 // A link with short timers, its settings file in a scratch folder, its port on the board's line.
@@ -391,7 +385,7 @@ void BoardLinkTest::portSettingRoundTrip()
         QVERIFY(!link.isPortOpen());
         QVERIFY(states.isEmpty());
     }
-    const QByteArray content = readFile(settings);
+    const QByteArray content = readBytes(settings);
     QVERIFY2(content.contains("[Port COM]"), content.constData());
     QVERIFY2(content.contains("valeur=3"), content.constData());
     QVERIFY(content.indexOf("[Port COM]") < content.indexOf("valeur=3"));
@@ -423,10 +417,10 @@ void BoardLinkTest::emptyPortAnswerChangesNothing()
     QVERIFY(!QFile::exists(settings));
 
     QVERIFY(link.changePort(QStringLiteral("4")).ok);
-    const QByteArray written = readFile(settings);
+    const QByteArray written = readBytes(settings);
     QVERIFY(link.changePort(QString()).ok);
     QCOMPARE(link.comm().commPort(), QStringLiteral("4"));
-    QCOMPARE(readFile(settings), written);
+    QCOMPARE(readBytes(settings), written);
 }
 
 void BoardLinkTest::missingSettingsFileMeansNoPort()
