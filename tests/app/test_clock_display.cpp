@@ -2,10 +2,6 @@
 // the port status label, the port choice and its settings entry. The board is a
 // pseudo-terminal.
 
-#include "app_test_support.h"
-
-#include "pty_board.h"
-
 #include "app/clock_display_panel.h"
 #include "app/clock_panel.h"
 #include "app/main_window.h"
@@ -14,6 +10,10 @@
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "relays/program_panel.h"
+
+#include "support/main_window_fixture.h"
+#include "support/pty_board.h"
+#include "support/test_files.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,21 +31,14 @@
 
 using namespace platine;
 using platine::test::PtyBoard;
+using platine::test::readBytes;
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 // The value of key in section, read line by line as the file stands on disk.
 QString iniValue(const QString &path, const QString &section, const QString &key)
 {
-    const QList<QByteArray> lines = readFile(path).split('\n');
+    const QList<QByteArray> lines = readBytes(path).split('\n');
     bool inSection = false;
     for (QByteArray line : lines) {
         line = line.trimmed();
@@ -68,7 +61,7 @@ void writeSettings(const QString &path, const QByteArray &content)
 
 }  // namespace
 
-class TestClockDisplay : public QObject
+class ClockDisplayTest : public QObject
 {
     Q_OBJECT
 
@@ -101,38 +94,35 @@ private:
     QString settingsPath_;
 };
 
-void TestClockDisplay::init()
+void ClockDisplayTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
-    settingsPath_ = dir_->filePath(QStringLiteral("param.ini"));
+    settingsPath_ = test::settingsPathIn(*dir_);
     window_ = makeWindow();
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QVERIFY(test::showAndWait(*window_));
     choose("n_heure_platine");
 }
 
-void TestClockDisplay::cleanup()
+void ClockDisplayTest::cleanup()
 {
     window_.reset();
     dir_.reset();
 }
 
-std::unique_ptr<MainWindow> TestClockDisplay::makeWindow()
+std::unique_ptr<MainWindow> ClockDisplayTest::makeWindow()
 {
     MainWindowOptions options;
     options.settingsPath = settingsPath_;
     return std::make_unique<MainWindow>(options);
 }
 
-void TestClockDisplay::choose(const char *name)
+void ClockDisplayTest::choose(const char *name)
 {
-    auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY(action);
-    action->trigger();
+    QVERIFY2(test::chooseAction(*window_, QString::fromLatin1(name)), name);
 }
 
-void TestClockDisplay::typingInText1CopiesEveryChangeToTheMirrors()
+void ClockDisplayTest::typingInText1CopiesEveryChangeToTheMirrors()
 {
     QLineEdit *text1 = window_->clockDisplayPanel()->text1();
     QLineEdit *text3 = window_->programPanel()->text3();
@@ -151,7 +141,7 @@ void TestClockDisplay::typingInText1CopiesEveryChangeToTheMirrors()
     QCOMPARE(text4->text(), typed.chopped(1));
 }
 
-void TestClockDisplay::clickInText1EmptiesAllThree()
+void ClockDisplayTest::clickInText1EmptiesAllThree()
 {
     QLineEdit *text1 = window_->clockDisplayPanel()->text1();
     text1->setText(QStringLiteral("14:37:52 Vendredi"));
@@ -162,7 +152,7 @@ void TestClockDisplay::clickInText1EmptiesAllThree()
     QCOMPARE(window_->clockPanel()->text4()->text(), QString());
 }
 
-void TestClockDisplay::clickInEmptyText1StillEmptiesTheMirrors()
+void ClockDisplayTest::clickInEmptyText1StillEmptiesTheMirrors()
 {
     QLineEdit *text1 = window_->clockDisplayPanel()->text1();
     text1->clear();
@@ -174,7 +164,7 @@ void TestClockDisplay::clickInEmptyText1StillEmptiesTheMirrors()
     QCOMPARE(window_->clockPanel()->text4()->text(), QString());
 }
 
-void TestClockDisplay::boardTextReplacesText1AndTheMirrors()
+void ClockDisplayTest::boardTextReplacesText1AndTheMirrors()
 {
     PtyBoard board;
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
@@ -205,7 +195,7 @@ void TestClockDisplay::boardTextReplacesText1AndTheMirrors()
     QTRY_COMPARE(window_->clockPanel()->text4()->text(), QString::fromLatin1(second));
 }
 
-void TestClockDisplay::portButtonsAndQuitterFollowThePort()
+void ClockDisplayTest::portButtonsAndQuitterFollowThePort()
 {
     PtyBoard board;
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
@@ -238,7 +228,7 @@ void TestClockDisplay::portButtonsAndQuitterFollowThePort()
     QCOMPARE(label8->text(), QStringLiteral("Port fermé"));
 }
 
-void TestClockDisplay::label8TellsTheTruthWhenTheCloseTimerClosesThePort()
+void ClockDisplayTest::label8TellsTheTruthWhenTheCloseTimerClosesThePort()
 {
     PtyBoard board;
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
@@ -255,7 +245,7 @@ void TestClockDisplay::label8TellsTheTruthWhenTheCloseTimerClosesThePort()
     QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
 }
 
-void TestClockDisplay::failedOpeningLeavesPortFermeAndSaysWhy()
+void ClockDisplayTest::failedOpeningLeavesPortFermeAndSaysWhy()
 {
     const QString missing = dir_->filePath(QStringLiteral("no-such-tty"));
     window_->setPortPrompt([&missing](QWidget *, const QString &) { return missing; });
@@ -271,7 +261,7 @@ void TestClockDisplay::failedOpeningLeavesPortFermeAndSaysWhy()
 
 // A port failure still on show goes once the port opens, by "Ouverture port" or by a send;
 // other messages stay.
-void TestClockDisplay::portErrorGoesOnceThePortOpens()
+void ClockDisplayTest::portErrorGoesOnceThePortOpens()
 {
     PtyBoard board;
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
@@ -306,7 +296,7 @@ void TestClockDisplay::portErrorGoesOnceThePortOpens()
     QCOMPARE(status->text(), fieldError);
 }
 
-void TestClockDisplay::portComWritesTheSettingAndTheNextStartUsesIt()
+void ClockDisplayTest::portComWritesTheSettingAndTheNextStartUsesIt()
 {
     window_->setPortPrompt([](QWidget *, const QString &) { return QStringLiteral("3"); });
     choose("n_port");
@@ -322,7 +312,7 @@ void TestClockDisplay::portComWritesTheSettingAndTheNextStartUsesIt()
     QVERIFY(!next->link().isPortOpen());
 }
 
-void TestClockDisplay::portComOffersTheCurrentPort()
+void ClockDisplayTest::portComOffersTheCurrentPort()
 {
     writeSettings(settingsPath_, "[Port COM]\r\nvaleur=2\r\n");
     window_ = makeWindow();
@@ -340,14 +330,14 @@ void TestClockDisplay::portComOffersTheCurrentPort()
              QStringLiteral("ttyUSB0"));
 }
 
-void TestClockDisplay::portComEmptyAnswerChangesNothing_data()
+void ClockDisplayTest::portComEmptyAnswerChangesNothing_data()
 {
     QTest::addColumn<QByteArray>("before");  // empty: no settings file
     QTest::newRow("no settings file") << QByteArray();
     QTest::newRow("port 2 stored") << QByteArray("[Port COM]\r\nvaleur=2\r\n");
 }
 
-void TestClockDisplay::portComEmptyAnswerChangesNothing()
+void ClockDisplayTest::portComEmptyAnswerChangesNothing()
 {
     QFETCH(QByteArray, before);
     if (!before.isEmpty())
@@ -360,10 +350,10 @@ void TestClockDisplay::portComEmptyAnswerChangesNothing()
     if (before.isEmpty())
         QVERIFY(!QFile::exists(settingsPath_));
     else
-        QCOMPARE(readFile(settingsPath_), before);
+        QCOMPARE(readBytes(settingsPath_), before);
 }
 
-void TestClockDisplay::portComWriteFailureIsShown()
+void ClockDisplayTest::portComWriteFailureIsShown()
 {
     // The settings file's folder does not exist: the write fails.
     settingsPath_ = dir_->filePath(QStringLiteral("missing/param.ini"));
@@ -376,7 +366,7 @@ void TestClockDisplay::portComWriteFailureIsShown()
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-void TestClockDisplay::portComThroughTheDialog()
+void ClockDisplayTest::portComThroughTheDialog()
 {
     // The real dialog: answered with "5", then cancelled.
     auto answer = [](const QString &text, bool accept) {
@@ -397,14 +387,14 @@ void TestClockDisplay::portComThroughTheDialog()
     choose("n_port");
     QCOMPARE(iniValue(settingsPath_, QStringLiteral("Port COM"), QStringLiteral("valeur")),
              QStringLiteral("5"));
-    const QByteArray stored = readFile(settingsPath_);
+    const QByteArray stored = readBytes(settingsPath_);
     answer(QStringLiteral("6"), false);
     choose("n_port");
-    QCOMPARE(readFile(settingsPath_), stored);
+    QCOMPARE(readBytes(settingsPath_), stored);
     QCOMPARE(window_->link().comm().commPort(), QStringLiteral("5"));
 }
 
-void TestClockDisplay::portDialogOffersDetectedPortsAndKeepsTypedText()
+void ClockDisplayTest::portDialogOffersDetectedPortsAndKeepsTypedText()
 {
     const QList<DetectedPort> ports = {{QStringLiteral("ttyUSB0"), QStringLiteral("USB Serial")},
                                        {QStringLiteral("ttyS0"), QString()}};
@@ -437,5 +427,5 @@ void TestClockDisplay::portDialogOffersDetectedPortsAndKeepsTypedText()
     QCOMPARE(dialog.portText(), QStringLiteral(" 7x"));
 }
 
-QTEST_MAIN(TestClockDisplay)
+QTEST_MAIN(ClockDisplayTest)
 #include "test_clock_display.moc"

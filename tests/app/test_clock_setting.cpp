@@ -1,12 +1,13 @@
 #include "app/clock_panel.h"
 #include "app/main_window.h"
 #include "app/message_strip.h"
-#include "app_test_support.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "pty_board.h"
 
-#include <QAction>
+#include "support/fake_clock.h"
+#include "support/main_window_fixture.h"
+#include "support/pty_board.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,7 +24,7 @@ using namespace platine;
 using platine::test::FakeClock;
 using platine::test::PtyBoard;
 
-class TestClockSetting : public QObject
+class ClockSettingTest : public QObject
 {
     Q_OBJECT
 
@@ -52,37 +53,31 @@ private:
     std::unique_ptr<PtyBoard> board_;
 };
 
-void TestClockSetting::init()
+void ClockSettingTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     clock_ = std::make_unique<FakeClock>(QDateTime(QDate(2010, 1, 1), QTime(0, 0, 0)));
-    MainWindowOptions options;
-    options.settingsPath = dir_->filePath(QStringLiteral("param.ini"));
-    options.clock = clock_->function();
-    window_ = std::make_unique<MainWindow>(options);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_ = test::shownMainWindow(test::windowOptions(*dir_, clock_.get()));
+    QVERIFY(window_);
     board_ = std::make_unique<PtyBoard>();
     QVERIFY2(board_->isOpen(), qPrintable(board_->errorString()));
     window_->link().comm().setCommPort(board_->slavePath());
 }
 
-void TestClockSetting::cleanup()
+void ClockSettingTest::cleanup()
 {
     window_.reset();
     board_.reset();
     dir_.reset();
 }
 
-void TestClockSetting::choose(const char *name)
+void ClockSettingTest::choose(const char *name)
 {
-    auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY(action);
-    action->trigger();
+    QVERIFY2(test::chooseAction(*window_, QString::fromLatin1(name)), name);
 }
 
-QStringList TestClockSetting::fieldTexts() const
+QStringList ClockSettingTest::fieldTexts() const
 {
     QStringList texts;
     for (int i = 0; i < kClockFieldCount; ++i)
@@ -90,7 +85,7 @@ QStringList TestClockSetting::fieldTexts() const
     return texts;
 }
 
-void TestClockSetting::typeFields(const QStringList &texts)
+void ClockSettingTest::typeFields(const QStringList &texts)
 {
     for (int i = 0; i < kClockFieldCount; ++i) {
         QLineEdit *field = window_->clockPanel()->field(static_cast<ClockField>(i));
@@ -99,7 +94,7 @@ void TestClockSetting::typeFields(const QStringList &texts)
     }
 }
 
-void TestClockSetting::menuEntryRefillsTheFieldsFromThePcClock()
+void ClockSettingTest::menuEntryRefillsTheFieldsFromThePcClock()
 {
     ClockPanel *panel = window_->clockPanel();
     QCOMPARE(panel->field(ClockField::Hours)->text(), QStringLiteral(".."));
@@ -112,7 +107,7 @@ void TestClockSetting::menuEntryRefillsTheFieldsFromThePcClock()
                           QStringLiteral("Vendredi")}));
 }
 
-void TestClockSetting::heurePcFillsTheFields()
+void ClockSettingTest::heurePcFillsTheFields()
 {
     choose("n_mise_a_l_heure");
     clock_->set(QDateTime(QDate(2007, 12, 30), QTime(9, 5, 7)));  // a Sunday
@@ -123,7 +118,7 @@ void TestClockSetting::heurePcFillsTheFields()
                           QStringLiteral("Dimanche")}));
 }
 
-void TestClockSetting::workedExamplesGoOutByteForByte_data()
+void ClockSettingTest::workedExamplesGoOutByteForByte_data()
 {
     QTest::addColumn<QDateTime>("moment");
     QTest::addColumn<QByteArray>("frame");
@@ -134,7 +129,7 @@ void TestClockSetting::workedExamplesGoOutByteForByte_data()
         << QDateTime(QDate(2009, 3, 1), QTime(8, 5, 9)) << QByteArray::fromHex("4108050901030901");
 }
 
-void TestClockSetting::workedExamplesGoOutByteForByte()
+void ClockSettingTest::workedExamplesGoOutByteForByte()
 {
     QFETCH(QDateTime, moment);
     QFETCH(QByteArray, frame);
@@ -150,7 +145,7 @@ void TestClockSetting::workedExamplesGoOutByteForByte()
     QVERIFY(window_->link().closeTimer().isActive());
 }
 
-void TestClockSetting::handTypedFieldsAreWhatGoesOut()
+void ClockSettingTest::handTypedFieldsAreWhatGoesOut()
 {
     choose("n_mise_a_l_heure");
     typeFields({QStringLiteral("25"), QStringLiteral("123"), QStringLiteral("00"),
@@ -160,11 +155,12 @@ void TestClockSetting::handTypedFieldsAreWhatGoesOut()
     QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 25 12 00 45 99 07 00"));
 }
 
-void TestClockSetting::sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer()
+void ClockSettingTest::sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer()
 {
     choose("n_heure_platine");
     choose("n_mise_a_l_heure");
-    window_->link().setTimerIntervals(50, 400);
+    // Timer3 cannot close the port before the test has looked, however slow the machine.
+    window_->link().setTimerIntervals(50, 60000);
     QTest::mouseClick(window_->findChild<QPushButton *>(QStringLiteral("Command2")),
                       Qt::LeftButton);
     QVERIFY(window_->link().isPortOpen());
@@ -176,12 +172,13 @@ void TestClockSetting::sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer()
     QCOMPARE(stateChanges.count(), 0);  // not closed and reopened
     QVERIFY(window_->link().closeTimer().isActive());
     // The close timer closes the port the user opened, and the label says so.
+    window_->link().closeTimer().setInterval(400);  // a running timer starts again with it
     QTRY_VERIFY_WITH_TIMEOUT(!window_->link().isPortOpen(), 2000);
     QCOMPARE(window_->findChild<QLabel *>(QStringLiteral("Label8"))->text(),
              QStringLiteral("Port fermé"));
 }
 
-void TestClockSetting::unencodableFieldSendsNothing_data()
+void ClockSettingTest::unencodableFieldSendsNothing_data()
 {
     QTest::addColumn<int>("field");
     QTest::addColumn<QString>("text");
@@ -194,7 +191,7 @@ void TestClockSetting::unencodableFieldSendsNothing_data()
         << int(ClockField::Year) << QStringLiteral("09") << QStringLiteral("« Année »");
 }
 
-void TestClockSetting::unencodableFieldSendsNothing()
+void ClockSettingTest::unencodableFieldSendsNothing()
 {
     QFETCH(int, field);
     QFETCH(QString, text);
@@ -216,7 +213,7 @@ void TestClockSetting::unencodableFieldSendsNothing()
     QCOMPARE(edit->palette().color(QPalette::Base), normal);
 }
 
-void TestClockSetting::fieldsHaveTheirCaptions()
+void ClockSettingTest::fieldsHaveTheirCaptions()
 {
     const QStringList captions = {QStringLiteral("Heures"),
                                   QStringLiteral("Minutes"),
@@ -252,5 +249,5 @@ void TestClockSetting::fieldsHaveTheirCaptions()
     QVERIFY(panel->command4()->x() < panel->command8()->x());
 }
 
-QTEST_MAIN(TestClockSetting)
+QTEST_MAIN(ClockSettingTest)
 #include "test_clock_setting.moc"

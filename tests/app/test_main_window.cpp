@@ -1,8 +1,6 @@
 // The main window: start-up state, menus, panel switching, the status clocks, the about box,
 // the window's layout and "Fichier" / "Quitter".
 
-#include "app_test_support.h"
-
 #include "app/clock_display_panel.h"
 #include "app/clock_panel.h"
 #include "app/main_window.h"
@@ -13,6 +11,10 @@
 #include "relays/program_panel.h"
 #include "widgets/app_info.h"
 #include "widgets/switch_drawing.h"
+
+#include "support/caption_check.h"
+#include "support/fake_clock.h"
+#include "support/main_window_fixture.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -52,10 +54,8 @@ QStringList visiblePanels(const MainWindow &window)
 // A menu entry or a button, by its control name, as the user would choose it.
 bool perform(MainWindow &window, const QString &step)
 {
-    if (auto *action = window.findChild<QAction *>(step)) {
-        action->trigger();
+    if (test::chooseAction(window, step))
         return true;
-    }
     if (auto *button = window.findChild<QPushButton *>(step)) {
         if (!button->isVisible())
             return false;  // a hidden panel's button cannot be clicked
@@ -85,7 +85,7 @@ QWidget *widgetUnder(MainWindow &window, QWidget *target, QPoint offset = {})
 
 }  // namespace
 
-class TestMainWindow : public QObject
+class MainWindowTest : public QObject
 {
     Q_OBJECT
 
@@ -120,27 +120,23 @@ private:
     QString settingsPath_;
 };
 
-void TestMainWindow::init()
+void MainWindowTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
-    settingsPath_ = dir_->filePath(QStringLiteral("param.ini"));
+    settingsPath_ = test::settingsPathIn(*dir_);
     clock_ = std::make_unique<FakeClock>(QDateTime(QDate(2007, 11, 23), QTime(14, 37, 52)));
-    MainWindowOptions options;
-    options.settingsPath = settingsPath_;
-    options.clock = clock_->function();
-    window_ = std::make_unique<MainWindow>(options);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_ = test::shownMainWindow(test::windowOptions(*dir_, clock_.get()));
+    QVERIFY(window_);
 }
 
-void TestMainWindow::cleanup()
+void MainWindowTest::cleanup()
 {
     window_.reset();
     dir_.reset();
 }
 
-void TestMainWindow::startsWithEveryPanelHiddenAndThePortClosed()
+void MainWindowTest::startsWithEveryPanelHiddenAndThePortClosed()
 {
     QCOMPARE(window_->objectName(), QStringLiteral("Form1"));
     QVERIFY(window_->windowTitle().startsWith(
@@ -167,7 +163,7 @@ void TestMainWindow::startsWithEveryPanelHiddenAndThePortClosed()
     QVERIFY(!QFile::exists(settingsPath_));
 }
 
-void TestMainWindow::settingsFileDefaultsToTheProgramFolder()
+void MainWindowTest::settingsFileDefaultsToTheProgramFolder()
 {
     MainWindow window;
     const QString expected = QCoreApplication::applicationDirPath() + QStringLiteral("/param.ini");
@@ -175,7 +171,7 @@ void TestMainWindow::settingsFileDefaultsToTheProgramFolder()
     QCOMPARE(window.link().settingsPath(), expected);
 }
 
-void TestMainWindow::menuBarHasTheEntriesInOrder()
+void MainWindowTest::menuBarHasTheEntriesInOrder()
 {
     const QList<QAction *> actions = window_->menuBar()->actions();
     QStringList captions;
@@ -202,7 +198,7 @@ void TestMainWindow::menuBarHasTheEntriesInOrder()
     QVERIFY(last.right() < window_->menuBar()->width());
 }
 
-void TestMainWindow::menuEntriesHaveTheirNamesAndCaptions_data()
+void MainWindowTest::menuEntriesHaveTheirNamesAndCaptions_data()
 {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("captions");
@@ -221,7 +217,7 @@ void TestMainWindow::menuEntriesHaveTheirNamesAndCaptions_data()
                                                 QStringLiteral("n_port")};
 }
 
-void TestMainWindow::menuEntriesHaveTheirNamesAndCaptions()
+void MainWindowTest::menuEntriesHaveTheirNamesAndCaptions()
 {
     QFETCH(QString, menu);
     QFETCH(QStringList, captions);
@@ -238,7 +234,7 @@ void TestMainWindow::menuEntriesHaveTheirNamesAndCaptions()
     QCOMPARE(shownNames, names);
 }
 
-void TestMainWindow::panelSwitching_data()
+void MainWindowTest::panelSwitching_data()
 {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("visible");
@@ -293,7 +289,7 @@ void TestMainWindow::panelSwitching_data()
         << QStringList{QStringLiteral("n_param"), QStringLiteral("n_blanc")} << QStringList{};
 }
 
-void TestMainWindow::panelSwitching()
+void MainWindowTest::panelSwitching()
 {
     QFETCH(QStringList, steps);
     QFETCH(QStringList, visible);
@@ -304,7 +300,7 @@ void TestMainWindow::panelSwitching()
     QVERIFY(!window_->link().isPortOpen());
 }
 
-void TestMainWindow::overlappingPanelsKeepTheClockDisplayUsable()
+void MainWindowTest::overlappingPanelsKeepTheClockDisplayUsable()
 {
     ClockDisplayPanel *frame3 = window_->clockDisplayPanel();
 
@@ -333,7 +329,7 @@ void TestMainWindow::overlappingPanelsKeepTheClockDisplayUsable()
     QCOMPARE(widgetUnder(*window_, window_->clockPanel()->text4()), window_->clockPanel()->text4());
 }
 
-void TestMainWindow::panelsKeepTheirContentsWhileHidden()
+void MainWindowTest::panelsKeepTheirContentsWhileHidden()
 {
     QVERIFY(perform(*window_, QStringLiteral("n_prog")));
     QLineEdit *text3 = window_->programPanel()->text3();
@@ -344,7 +340,7 @@ void TestMainWindow::panelsKeepTheirContentsWhileHidden()
     QCOMPARE(text3->text(), QStringLiteral("typed by hand"));
 }
 
-void TestMainWindow::layoutFollowsTheTwipGeometry_data()
+void MainWindowTest::layoutFollowsTheTwipGeometry_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("parent");
@@ -400,7 +396,7 @@ void TestMainWindow::layoutFollowsTheTwipGeometry_data()
                                << QPoint(4860, 1740) << QSize() << QStringLiteral("Quitter");
 }
 
-void TestMainWindow::layoutFollowsTheTwipGeometry()
+void MainWindowTest::layoutFollowsTheTwipGeometry()
 {
     QFETCH(QString, name);
     QFETCH(QString, parent);
@@ -432,7 +428,7 @@ void TestMainWindow::layoutFollowsTheTwipGeometry()
     QCOMPARE(shown, caption);
 }
 
-void TestMainWindow::switchDrawingsShowTheLeverPositions_data()
+void MainWindowTest::switchDrawingsShowTheLeverPositions_data()
 {
     QTest::addColumn<QString>("panel");
     QTest::addColumn<int>("index");  // -1: the panel's single drawing
@@ -457,7 +453,7 @@ void TestMainWindow::switchDrawingsShowTheLeverPositions_data()
                             << false << true;
 }
 
-void TestMainWindow::switchDrawingsShowTheLeverPositions()
+void MainWindowTest::switchDrawingsShowTheLeverPositions()
 {
     QFETCH(QString, panel);
     QFETCH(int, index);
@@ -518,7 +514,7 @@ void TestMainWindow::switchDrawingsShowTheLeverPositions()
     }
 }
 
-void TestMainWindow::switchPanelCaptionsUnderTheirDrawings()
+void MainWindowTest::switchPanelCaptionsUnderTheirDrawings()
 {
     SwitchPanel *frame5 = window_->switchPanel();
     QStringList captions;
@@ -558,7 +554,7 @@ void TestMainWindow::switchPanelCaptionsUnderTheirDrawings()
     QCOMPARE(pair.size(), 2);
 }
 
-void TestMainWindow::captionsFitTheirControls()
+void MainWindowTest::captionsFitTheirControls()
 {
     // Every panel in turn, with the texts the labels take while the program runs.
     QTRY_COMPARE(window_->clockPanel()->label1()->text(), QStringLiteral("14:37:52"));
@@ -572,7 +568,7 @@ void TestMainWindow::captionsFitTheirControls()
     }
 }
 
-void TestMainWindow::statusClocksTickWhilePanelsAreHidden()
+void MainWindowTest::statusClocksTickWhilePanelsAreHidden()
 {
     auto *timer1 = window_->findChild<QTimer *>(QStringLiteral("Timer1"));
     auto *timer2 = window_->findChild<QTimer *>(QStringLiteral("Timer2"));
@@ -604,7 +600,7 @@ void TestMainWindow::statusClocksTickWhilePanelsAreHidden()
     QCOMPARE(visiblePanels(*window_), QStringList());
 }
 
-void TestMainWindow::aboutBoxShowsTheVersion()
+void MainWindowTest::aboutBoxShowsTheVersion()
 {
     QVERIFY(perform(*window_, QStringLiteral("n_prog")));
     QString text;
@@ -645,7 +641,7 @@ void TestMainWindow::aboutBoxShowsTheVersion()
     QVERIFY(window_->isVisible());
 }
 
-void TestMainWindow::openingWithoutAPortFailsWithoutAMessageBox()
+void MainWindowTest::openingWithoutAPortFailsWithoutAMessageBox()
 {
     // No settings file: no port chosen.
     QVERIFY(perform(*window_, QStringLiteral("n_heure_platine")));
@@ -659,9 +655,11 @@ void TestMainWindow::openingWithoutAPortFailsWithoutAMessageBox()
     });
     watch.start(10);
     QVERIFY(perform(*window_, QStringLiteral("Command2")));
-    QTest::qWait(50);
+    // A box opened from the event loop afterwards is up once the posted events are delivered.
+    QCoreApplication::sendPostedEvents();
     watch.stop();
     QVERIFY(!modalSeen);
+    QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!window_->link().isPortOpen());
     QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
     QVERIFY(!window_->messageStrip()->text().isEmpty());
@@ -671,7 +669,7 @@ void TestMainWindow::openingWithoutAPortFailsWithoutAMessageBox()
     QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
 }
 
-void TestMainWindow::fichierQuitterEndsTheProgramAtOnce()
+void MainWindowTest::fichierQuitterEndsTheProgramAtOnce()
 {
     QEventLoop loop;
     QTimer::singleShot(0, window_.get(), [this] { perform(*window_, QStringLiteral("n_quit")); });
@@ -683,5 +681,5 @@ void TestMainWindow::fichierQuitterEndsTheProgramAtOnce()
     QVERIFY(!QFile::exists(settingsPath_));
 }
 
-QTEST_MAIN(TestMainWindow)
+QTEST_MAIN(MainWindowTest)
 #include "test_main_window.moc"

@@ -1,13 +1,13 @@
 // The start-up sequence: the splash window Form2, its pictures and credit line, and the hand
 // over to the main window.
 
-#include "app_test_support.h"
-
 #include "app/app_shell.h"
 #include "app/main_window.h"
 #include "app/splash_pictures.h"
 #include "app/splash_window.h"
 #include "widgets/app_info.h"
+
+#include "support/caption_check.h"
 
 #include <QApplication>
 #include <QImage>
@@ -48,7 +48,7 @@ int colourCount(QWidget *widget)
 
 }  // namespace
 
-class TestSplash : public QObject
+class SplashTest : public QObject
 {
     Q_OBJECT
 
@@ -70,7 +70,7 @@ private:
     std::unique_ptr<AppShell> shell_;
 };
 
-void TestSplash::init()
+void SplashTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
@@ -82,7 +82,7 @@ void TestSplash::init()
     QVERIFY(QTest::qWaitForWindowExposed(shell_->splash()));
 }
 
-void TestSplash::cleanup()
+void SplashTest::cleanup()
 {
     shell_.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -90,7 +90,7 @@ void TestSplash::cleanup()
     dir_.reset();
 }
 
-void TestSplash::splashShowsFirstWithItsLayout()
+void SplashTest::splashShowsFirstWithItsLayout()
 {
     SplashWindow *splash = shell_->splash();
     QCOMPARE(splash->objectName(), QStringLiteral("Form2"));
@@ -114,14 +114,14 @@ void TestSplash::splashShowsFirstWithItsLayout()
     QVERIFY(!splash->label1()->text().isEmpty());
 }
 
-void TestSplash::picturesAreDrawn()
+void SplashTest::picturesAreDrawn()
 {
     // Both pictures are real drawings, not empty boxes.
     QVERIFY(colourCount(shell_->splash()->picture3()) > 20);
     QVERIFY(colourCount(shell_->splash()->picture1()) > 20);
 }
 
-void TestSplash::clickHandsOverToTheMainWindow_data()
+void SplashTest::clickHandsOverToTheMainWindow_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QPoint>("point");  // in the target; null: its centre
@@ -132,7 +132,7 @@ void TestSplash::clickHandsOverToTheMainWindow_data()
     QTest::newRow("board picture, corner") << QStringLiteral("Picture1") << QPoint(1, 1);
 }
 
-void TestSplash::clickHandsOverToTheMainWindow()
+void SplashTest::clickHandsOverToTheMainWindow()
 {
     QFETCH(QString, target);
     QFETCH(QPoint, point);
@@ -160,7 +160,7 @@ void TestSplash::clickHandsOverToTheMainWindow()
     QCOMPARE(window->settingsPath(), dir_->filePath(QStringLiteral("param.ini")));
 }
 
-void TestSplash::clickOnTheCreditDoesNothing()
+void SplashTest::clickOnTheCreditDoesNothing()
 {
     QPointer<SplashWindow> splash = shell_->splash();
     QSignalSpy handOver(splash.data(), &SplashWindow::handOver);
@@ -179,7 +179,7 @@ void TestSplash::clickOnTheCreditDoesNothing()
     QCOMPARE(handOver.count(), 0);
 }
 
-void TestSplash::secondClickCannotOpenASecondWindow()
+void SplashTest::secondClickCannotOpenASecondWindow()
 {
     QPointer<SplashWindow> splash = shell_->splash();
     QSignalSpy handOver(splash.data(), &SplashWindow::handOver);
@@ -200,13 +200,13 @@ void TestSplash::secondClickCannotOpenASecondWindow()
     QCOMPARE(mainWindowCount(), 1);
 }
 
-void TestSplash::captionsFit()
+void SplashTest::captionsFit()
 {
     const QStringList problems = platine::test::captionProblems(shell_->splash());
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
 }
 
-void TestSplash::programRunsUntilTheMainWindowCloses()
+void SplashTest::programRunsUntilTheMainWindowCloses()
 {
     // With the application's event loop running: closing the splash by a click must not end
     // the program; closing the main window does.
@@ -237,5 +237,5 @@ void TestSplash::programRunsUntilTheMainWindowCloses()
     QVERIFY(!closeMain.isActive());
 }
 
-QTEST_MAIN(TestSplash)
+QTEST_MAIN(SplashTest)
 #include "test_splash.moc"

@@ -9,7 +9,7 @@
 #include "app/splash_window.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "pty_board.h"
+#include "support/pty_board.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
 

@@ -2,7 +2,6 @@
 // and buttons, and the built platine-sim program at the other end of one pseudo-terminal. The
 // simulator reports in JSON what it decoded, which is compared with what the window holds.
 
-#include "app/app_test_support.h"
 #include "app/clock_display_panel.h"
 #include "app/clock_panel.h"
 #include "app/main_window.h"
@@ -12,107 +11,55 @@
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
 
-#include <QAction>
+#include "support/fake_clock.h"
+#include "support/main_window_fixture.h"
+#include "support/sim_process.h"
+
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <memory>
 #include <optional>
 
-#ifdef Q_OS_LINUX
-#include <sys/prctl.h>
-#endif
-
 using namespace platine;
 using platine::test::FakeClock;
+using platine::test::SimProcess;
+using platine::test::typeText;
 
 namespace {
 
-const QString kSimProgram = QStringLiteral(PLATINE_SIM_PROGRAM);
 // The simulator's clock when it starts: Friday 1 January 2010, midnight.
 const QString kSimStart = QStringLiteral("2010-01-01T00:00:00");
-constexpr int kEventTimeoutMs = 3000;
 // The board sends its clock once a second; the tool shows it 300 ms after the 26th character.
 constexpr int kClockLineTimeoutMs = 3000;
 
-// platine-sim as a child process, with --json: one event per line on its standard output.
-class Simulator
+// platine-sim started on a pseudo-terminal of its own, its clock at kSimStart, telling in JSON
+// what it decodes.
+std::unique_ptr<SimProcess> startSimulator()
 {
-public:
-    Simulator()
-    {
-        process_.setProgram(kSimProgram);
-        process_.setArguments({QStringLiteral("--json"), QStringLiteral("--clock"), kSimStart});
-#ifdef Q_OS_LINUX
-        // A test that aborts does not leave the simulator running.
-        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-#endif
-        process_.start();
-    }
-    ~Simulator()
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    Simulator(const Simulator &) = delete;
-    Simulator &operator=(const Simulator &) = delete;
+    return std::make_unique<SimProcess>(
+        QStringList{QStringLiteral("--json"), QStringLiteral("--clock"), kSimStart});
+}
 
-    // The next event of the given kind within timeoutMs. Events of other kinds are skipped,
-    // except "ignored" (bytes that made no frame), which is returned at once so that the
-    // caller's comparisons show it.
-    QJsonObject nextEvent(const QString &kind, int timeoutMs = kEventTimeoutMs)
-    {
-        const QDeadlineTimer deadline(timeoutMs);
-        for (;;) {
-            (void)QTest::qWaitFor([&] { return process_.canReadLine(); },
-                                  static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
-            if (!process_.canReadLine())
-                break;
-            const QByteArray line = process_.readLine().trimmed();
-            const QJsonDocument document = QJsonDocument::fromJson(line);
-            if (!document.isObject()) {
-                qWarning("platine-sim wrote no JSON object: %s", line.constData());
-                return {};
-            }
-            const QString event = document.object().value(QStringLiteral("event")).toString();
-            if (event == kind || event == QStringLiteral("ignored"))
-                return document.object();
-        }
-        qWarning("no \"%s\" event from platine-sim; its standard error: %s", qPrintable(kind),
-                 process_.readAllStandardError().constData());
-        return {};
-    }
-
-    // Stops it as Ctrl+C would; true when it ended normally with code 0.
-    bool stop(QString *standardError)
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(10000))
-                return false;
-        }
-        *standardError = QString::fromLocal8Bit(process_.readAllStandardError());
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-    }
-
-private:
-    QProcess process_;
-};
+// The simulator's next event of the given kind. Events of other kinds are skipped, except
+// "ignored" (bytes that made no frame), which is returned at once so that the caller's
+// comparisons show it.
+QJsonObject nextEvent(SimProcess &sim, const QString &kind)
+{
+    return sim.nextEvent([&kind](const QString &event) {
+        return event == kind || event == QStringLiteral("ignored");
+    });
+}
 
 QString upperHex(const QByteArray &bytes)
 {
@@ -125,18 +72,6 @@ QStringList stringsOf(const QJsonValue &value)
     for (const QJsonValue &item : value.toArray())
         list.append(item.toString());
     return list;
-}
-
-// Types text key by key; keys beyond ASCII ("à") carry their character as the keyboard would.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(widget, static_cast<char>(c.unicode()));
-        } else {
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
-    }
 }
 
 // The board's clock line, "Vendredi 23/11/2007 14:37:52" + CR LF: its day name and moment.
@@ -173,7 +108,7 @@ bool isClockLineNear(const QString &text, const QString &dayName, const QDateTim
 
 }  // namespace
 
-class TestEndToEnd : public QObject
+class EndToEndTest : public QObject
 {
     Q_OBJECT
 
@@ -196,34 +131,30 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<FakeClock> clock_;
     std::unique_ptr<MainWindow> window_;
-    std::unique_ptr<Simulator> sim_;
+    std::unique_ptr<SimProcess> sim_;
     QString device_;
 };
 
-void TestEndToEnd::initTestCase()
+void EndToEndTest::initTestCase()
 {
-    QVERIFY2(QFile::exists(kSimProgram), qPrintable(kSimProgram));
+    QVERIFY2(QFile::exists(test::simulatorProgram()), qPrintable(test::simulatorProgram()));
 }
 
-void TestEndToEnd::init()
+void EndToEndTest::init()
 {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     // Wednesday 17 June 2009: "Heure PC" gives values the test then types over.
     clock_ = std::make_unique<FakeClock>(QDateTime(QDate(2009, 6, 17), QTime(10, 20, 30)));
 
-    sim_ = std::make_unique<Simulator>();
-    const QJsonObject port = sim_->nextEvent(QStringLiteral("port"));
+    sim_ = startSimulator();
+    const QJsonObject port = nextEvent(*sim_, QStringLiteral("port"));
     QCOMPARE(port.value(QStringLiteral("pseudoTerminal")).toBool(), true);
     device_ = port.value(QStringLiteral("device")).toString();
     QVERIFY2(device_.startsWith(QStringLiteral("/dev/")), qPrintable(device_));
 
-    MainWindowOptions options;
-    options.settingsPath = dir_->filePath(QStringLiteral("param.ini"));
-    options.clock = clock_->function();
-    window_ = std::make_unique<MainWindow>(options);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_ = test::shownMainWindow(test::windowOptions(*dir_, clock_.get()));
+    QVERIFY(window_);
 
     // The user names the simulator's line in "Port COM".
     window_->setPortPrompt([device = device_](QWidget *, const QString &) { return device; });
@@ -232,7 +163,7 @@ void TestEndToEnd::init()
     QVERIFY(!window_->link().isPortOpen());
 }
 
-void TestEndToEnd::cleanup()
+void EndToEndTest::cleanup()
 {
     window_.reset();  // closes the port
     if (sim_) {
@@ -245,21 +176,19 @@ void TestEndToEnd::cleanup()
     dir_.reset();
 }
 
-void TestEndToEnd::choose(const char *name)
+void EndToEndTest::choose(const char *name)
 {
-    auto *action = window_->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY2(action, name);
-    action->trigger();
+    QVERIFY2(test::chooseAction(*window_, QString::fromLatin1(name)), name);
 }
 
-void TestEndToEnd::retype(QLineEdit *field, const QString &text)
+void EndToEndTest::retype(QLineEdit *field, const QString &text)
 {
     field->setFocus();
     field->clear();
     typeText(field, text);
 }
 
-void TestEndToEnd::typeDayChoice(QComboBox *list, const QString &text)
+void EndToEndTest::typeDayChoice(QComboBox *list, const QString &text)
 {
     list->setFocus();
     list->lineEdit()->clear();
@@ -269,7 +198,7 @@ void TestEndToEnd::typeDayChoice(QComboBox *list, const QString &text)
 
 // Every field the board decoded against the editor's timetable: the frame's bytes, each
 // relay's switching times, dates, month-year, day code and enable flag.
-void TestEndToEnd::compareProgramEvent(const QJsonObject &event, const RelayProgram &program)
+void EndToEndTest::compareProgramEvent(const QJsonObject &event, const RelayProgram &program)
 {
     QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("program"));
     const ProgramEncodeResult encoded = encodeProgram(program);
@@ -319,7 +248,7 @@ void TestEndToEnd::compareProgramEvent(const QJsonObject &event, const RelayProg
     }
 }
 
-void TestEndToEnd::uploadedTimetableIsWhatTheBoardDecodes()
+void EndToEndTest::uploadedTimetableIsWhatTheBoardDecodes()
 {
     choose("n_prog");
     QVERIFY(window_->programPanel()->isVisible());
@@ -362,7 +291,7 @@ void TestEndToEnd::uploadedTimetableIsWhatTheBoardDecodes()
     QCOMPARE(program.enables, (std::array<int, kRelayCount>{1, 2, 1, 0, 1, 0}));
 
     QTest::mouseClick(window_->programPanel()->command7(), Qt::LeftButton);  // "Programmer"
-    const QJsonObject event = sim_->nextEvent(QStringLiteral("program"));
+    const QJsonObject event = nextEvent(*sim_, QStringLiteral("program"));
     compareProgramEvent(event, program);
     if (QTest::currentTestFailed())
         return;
@@ -411,7 +340,7 @@ void TestEndToEnd::uploadedTimetableIsWhatTheBoardDecodes()
     QCOMPARE(restarted.programPanel()->editor().snapshot(), stored);
 }
 
-void TestEndToEnd::clockFrameSetsTheBoardClock_data()
+void EndToEndTest::clockFrameSetsTheBoardClock_data()
 {
     QTest::addColumn<QDateTime>("moment");
     QTest::addColumn<QString>("frame");
@@ -425,7 +354,7 @@ void TestEndToEnd::clockFrameSetsTheBoardClock_data()
         << QStringLiteral("41 07 05 09 29 02 32 01") << 1 << QStringLiteral("Dimanche");
 }
 
-void TestEndToEnd::clockFrameSetsTheBoardClock()
+void EndToEndTest::clockFrameSetsTheBoardClock()
 {
     QFETCH(QDateTime, moment);
     QFETCH(QString, frame);
@@ -438,7 +367,7 @@ void TestEndToEnd::clockFrameSetsTheBoardClock()
     QVERIFY(panel->isVisible());
     QTest::mouseClick(panel->command1(), Qt::LeftButton);  // "Programmation"
 
-    const QJsonObject event = sim_->nextEvent(QStringLiteral("clock"));
+    const QJsonObject event = nextEvent(*sim_, QStringLiteral("clock"));
     QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
     QCOMPARE(event.value(QStringLiteral("frame")).toString(), frame);
     QCOMPARE(event.value(QStringLiteral("weekDay")).toInt(), weekDay);
@@ -455,7 +384,7 @@ void TestEndToEnd::clockFrameSetsTheBoardClock()
     QCOMPARE(window_->clockDisplayPanel()->text1()->text(), panel->text4()->text());
 }
 
-void TestEndToEnd::boardTextShowsInTheThreeDisplays()
+void EndToEndTest::boardTextShowsInTheThreeDisplays()
 {
     choose("n_heure_platine");
     ClockDisplayPanel *display = window_->clockDisplayPanel();
@@ -465,7 +394,7 @@ void TestEndToEnd::boardTextShowsInTheThreeDisplays()
     QTest::mouseClick(display->command2(), Qt::LeftButton);  // "Ouverture port"
     QCOMPARE(display->label8()->text(), QStringLiteral("Port ouvert"));
     QCOMPARE(window_->link().comm().rThreshold(), 26);
-    QCOMPARE(sim_->nextEvent(QStringLiteral("connection")).value(QStringLiteral("open")),
+    QCOMPARE(nextEvent(*sim_, QStringLiteral("connection")).value(QStringLiteral("open")),
              QJsonValue(true));
 
     QLineEdit *text1 = display->text1();
@@ -488,9 +417,9 @@ void TestEndToEnd::boardTextShowsInTheThreeDisplays()
 
     QTest::mouseClick(display->command3(), Qt::LeftButton);  // "Fermeture port"
     QCOMPARE(display->label8()->text(), QStringLiteral("Port fermé"));
-    QCOMPARE(sim_->nextEvent(QStringLiteral("connection")).value(QStringLiteral("open")),
+    QCOMPARE(nextEvent(*sim_, QStringLiteral("connection")).value(QStringLiteral("open")),
              QJsonValue(false));
 }
 
-QTEST_MAIN(TestEndToEnd)
+QTEST_MAIN(EndToEndTest)
 #include "test_end_to_end.moc"

@@ -1,8 +1,11 @@
 #include "link/board_link.h"
 #include "link/serial_control.h"
 
-#include "pty_board.h"
+#include "support/pty_board.h"
+#include "support/test_files.h"
+#include "support/timers.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
@@ -15,11 +18,16 @@
 using platine::BoardLink;
 using platine::SerialControl;
 using platine::test::PtyBoard;
+using platine::test::readBytes;
+using platine::test::restartsTimer;
 
 namespace {
 
 constexpr int kShortReceiveMs = 100;  // Timer4 in these tests
 constexpr int kShortCloseMs = 400;    // Timer3 in these tests
+// A timer the test shortens itself once it has looked: it cannot fire in the meantime, however
+// slow the machine. Shortening a running timer starts it again with the new interval.
+constexpr int kLongMs = 60000;
 
 QByteArray allByteValues()
 {
@@ -28,18 +36,6 @@ QByteArray allByteValues()
         bytes.append(static_cast<char>(value));
     return bytes;
 }
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-#define REQUIRE_PTY(board)                                                                         \
-    QVERIFY2((board).isOpen(),                                                                     \
-             qPrintable(QStringLiteral("pseudo-terminal: ") + (board).errorString()))
 
 // A link with short timers, its settings file in a scratch folder, its port on the board's line.
 struct Fixture
@@ -61,7 +57,7 @@ struct Fixture
 
 }  // namespace
 
-class TestBoardLink : public QObject
+class BoardLinkTest : public QObject
 {
     Q_OBJECT
 
@@ -84,7 +80,7 @@ private slots:
     void missingSettingsFileMeansNoPort();
 };
 
-void TestBoardLink::shippedTimers()
+void BoardLinkTest::shippedTimers()
 {
     BoardLink link;
     QCOMPARE(link.receiveTimer().objectName(), QStringLiteral("Timer4"));
@@ -100,7 +96,7 @@ void TestBoardLink::shippedTimers()
     QVERIFY(!link.isPortOpen());
 }
 
-void TestBoardLink::receivedTextComesAfterTimer4()
+void BoardLinkTest::receivedTextComesAfterTimer4()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -119,11 +115,11 @@ void TestBoardLink::receivedTextComesAfterTimer4()
              qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(sent));
     QVERIFY(!f.link.receiveTimer().isActive());
-    QTest::qWait(2 * kShortReceiveMs);
+    QVERIFY(!f.texts.wait(2 * kShortReceiveMs));  // read once
     QCOMPARE(f.texts.size(), 1);
 }
 
-void TestBoardLink::everyByteValueReadsBackAsLatin1()
+void BoardLinkTest::everyByteValueReadsBackAsLatin1()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -138,7 +134,7 @@ void TestBoardLink::everyByteValueReadsBackAsLatin1()
         QCOMPARE(text.at(value).unicode(), char16_t(value));
 }
 
-void TestBoardLink::fewerThanThresholdWaitForNextBatch()
+void BoardLinkTest::fewerThanThresholdWaitForNextBatch()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -146,7 +142,9 @@ void TestBoardLink::fewerThanThresholdWaitForNextBatch()
 
     const QByteArray head(25, 'h');
     QVERIFY(f.board.write(head));
-    QTest::qWait(3 * kShortReceiveMs);
+    // The port has them, and what it deferred to the event loop is done: no receive event.
+    QTRY_VERIFY(f.board.portHasReadAll());
+    QCoreApplication::sendPostedEvents();
     QVERIFY(!f.link.receiveTimer().isActive());
     QVERIFY(f.texts.isEmpty());
 
@@ -155,11 +153,11 @@ void TestBoardLink::fewerThanThresholdWaitForNextBatch()
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(head + "t"));
 }
 
-void TestBoardLink::secondBatchWhileArmedIsReadOnce()
+void BoardLinkTest::secondBatchWhileArmedIsReadOnce()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
-    f.link.setTimerIntervals(300, kShortCloseMs);
+    f.link.setTimerIntervals(kLongMs, kLongMs);
     QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
 
     const QByteArray first(26, '1');
@@ -167,13 +165,20 @@ void TestBoardLink::secondBatchWhileArmedIsReadOnce()
     QVERIFY(f.board.write(first));
     QTRY_VERIFY(f.link.receiveTimer().isActive());
     QVERIFY(f.board.write(second));
-    QTRY_COMPARE_WITH_TIMEOUT(f.texts.size(), 1, 3000);
+    QTRY_VERIFY(f.board.portHasReadAll());
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(f.link.receiveTimer().isActive());
+    QVERIFY(f.texts.isEmpty());
+
+    f.link.receiveTimer().setInterval(kShortReceiveMs);
+    QTRY_COMPARE(f.texts.size(), 1);
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(first + second));
-    QTest::qWait(400);
+    QVERIFY(!f.link.receiveTimer().isActive());
+    QVERIFY(!f.texts.wait(3 * kShortReceiveMs));  // the second batch was read with the first
     QCOMPARE(f.texts.size(), 1);
 }
 
-void TestBoardLink::openAndCloseButtonsInAnyOrder()
+void BoardLinkTest::openAndCloseButtonsInAnyOrder()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -198,7 +203,7 @@ void TestBoardLink::openAndCloseButtonsInAnyOrder()
     QVERIFY(f.messages.isEmpty());
 }
 
-void TestBoardLink::sendOpensClosedPortAndTimer3ClosesIt()
+void BoardLinkTest::sendOpensClosedPortAndTimer3ClosesIt()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -218,7 +223,7 @@ void TestBoardLink::sendOpensClosedPortAndTimer3ClosesIt()
     QVERIFY(f.messages.isEmpty());
 }
 
-void TestBoardLink::timer3ClosesPortUserOpened()
+void BoardLinkTest::timer3ClosesPortUserOpened()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -238,16 +243,19 @@ void TestBoardLink::timer3ClosesPortUserOpened()
     QCOMPARE(f.states.size(), 3);
 }
 
-void TestBoardLink::sendOnOpenPortKeepsItOpen()
+void BoardLinkTest::sendOnOpenPortKeepsItOpen()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
+    f.link.setTimerIntervals(kShortReceiveMs, kLongMs);
+    f.link.closeTimer().setTimerType(Qt::PreciseTimer);  // so that a restart shows to the ms
     QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
 
-    // Text the board sent before the frame: reopening the port would lose it.
+    // Text the board sent before the frame, which the port has read: reopening the port would
+    // lose it.
     const QByteArray before(10, 'b');
     QVERIFY(f.board.write(before));
-    QTest::qWait(50);
+    QTRY_VERIFY(f.board.portHasReadAll());
 
     QVERIFY2(f.link.send(QByteArray("A1234567")), qPrintable(f.link.comm().lastError()));
     QCOMPARE(f.board.read(8), QByteArray("A1234567"));
@@ -255,12 +263,14 @@ void TestBoardLink::sendOnOpenPortKeepsItOpen()
     QVERIFY(f.link.closeTimer().isActive());
 
     // A second frame starts Timer3 again: the port stays open after the last frame.
-    QTest::qWait(kShortCloseMs * 6 / 10);
     QVERIFY(f.link.isPortOpen());
-    QVERIFY2(f.link.send(QByteArray("A7654321")), qPrintable(f.link.comm().lastError()));
+    bool sent = false;
+    QString times;
+    const bool restarted = restartsTimer(
+        f.link.closeTimer(), [&] { sent = f.link.send(QByteArray("A7654321")); }, &times);
+    QVERIFY2(sent, qPrintable(f.link.comm().lastError()));
+    QVERIFY2(restarted, qPrintable(times));
     QCOMPARE(f.board.read(8), QByteArray("A7654321"));
-    QVERIFY2(f.link.closeTimer().remainingTime() > kShortCloseMs * 7 / 10,
-             qPrintable(QString::number(f.link.closeTimer().remainingTime())));
 
     const QByteArray after(16, 'a');
     QVERIFY(f.board.write(after));
@@ -268,28 +278,33 @@ void TestBoardLink::sendOnOpenPortKeepsItOpen()
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(before + after));
     QCOMPARE(f.states.size(), 1);
 
+    f.link.closeTimer().setInterval(kShortCloseMs);
     QTRY_VERIFY(!f.link.isPortOpen());
     QCOMPARE(f.states.size(), 2);
 }
 
-void TestBoardLink::textWaitingWhenTimer3ClosesIsStillShown()
+void BoardLinkTest::textWaitingWhenTimer3ClosesIsStillShown()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
-    f.link.setTimerIntervals(300, 50);
+    f.link.setTimerIntervals(kLongMs, kLongMs);
 
     QVERIFY2(f.link.send(QByteArray("B")), qPrintable(f.link.comm().lastError()));
     QCOMPARE(f.board.read(1), QByteArray("B"));
     const QByteArray reply(26, 'r');
     QVERIFY(f.board.write(reply));
     QTRY_VERIFY(f.link.receiveTimer().isActive());
+    // Timer3 fires first, while the reply waits for Timer4.
+    f.link.closeTimer().setInterval(50);
     QTRY_VERIFY(!f.link.isPortOpen());
+    QVERIFY(f.link.receiveTimer().isActive());
     QVERIFY(f.texts.isEmpty());
+    f.link.receiveTimer().setInterval(kShortReceiveMs);
     QTRY_COMPARE(f.texts.size(), 1);
     QCOMPARE(f.texts.first().first().toString(), QString::fromLatin1(reply));
 }
 
-void TestBoardLink::cannotOpen_data()
+void BoardLinkTest::cannotOpen_data()
 {
     QTest::addColumn<QString>("portText");
     QTest::addColumn<bool>("bySend");
@@ -304,7 +319,7 @@ void TestBoardLink::cannotOpen_data()
     QTest::newRow("send missing") << QStringLiteral("/dev/platine-missing") << true << missing;
 }
 
-void TestBoardLink::cannotOpen()
+void BoardLinkTest::cannotOpen()
 {
     QFETCH(QString, portText);
     QFETCH(bool, bySend);
@@ -324,7 +339,7 @@ void TestBoardLink::cannotOpen()
         QVERIFY2(message.contains(portText), qPrintable(message));
 }
 
-void TestBoardLink::unplugClosesAndReopens()
+void BoardLinkTest::unplugClosesAndReopens()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
@@ -340,7 +355,9 @@ void TestBoardLink::unplugClosesAndReopens()
     QCOMPARE(f.messages.size(), 1);
     QVERIFY2(f.messages.first().first().toString().contains(oldPort),
              qPrintable(f.messages.first().first().toString()));
-    QTest::qWait(600);
+    // Nothing more, not even at the next check of the device.
+    QVERIFY(!QTest::qWaitFor([&f] { return f.messages.size() > 1 || f.states.size() > 2; },
+                             SerialControl::kDeviceCheckIntervalMs + 100));
     QCOMPARE(f.messages.size(), 1);
     QCOMPARE(f.states.size(), 2);
 
@@ -354,7 +371,7 @@ void TestBoardLink::unplugClosesAndReopens()
     QCOMPARE(f.states.at(2).first().toBool(), true);
 }
 
-void TestBoardLink::portSettingRoundTrip()
+void BoardLinkTest::portSettingRoundTrip()
 {
     QTemporaryDir dir;
     const QString settings = dir.filePath(QStringLiteral("param.ini"));
@@ -368,7 +385,7 @@ void TestBoardLink::portSettingRoundTrip()
         QVERIFY(!link.isPortOpen());
         QVERIFY(states.isEmpty());
     }
-    const QByteArray content = readFile(settings);
+    const QByteArray content = readBytes(settings);
     QVERIFY2(content.contains("[Port COM]"), content.constData());
     QVERIFY2(content.contains("valeur=3"), content.constData());
     QVERIFY(content.indexOf("[Port COM]") < content.indexOf("valeur=3"));
@@ -387,7 +404,7 @@ void TestBoardLink::portSettingRoundTrip()
     QCOMPARE(third.comm().commPort(), QStringLiteral("ttyUSB0"));
 }
 
-void TestBoardLink::emptyPortAnswerChangesNothing()
+void BoardLinkTest::emptyPortAnswerChangesNothing()
 {
     QTemporaryDir dir;
     const QString settings = dir.filePath(QStringLiteral("param.ini"));
@@ -400,13 +417,13 @@ void TestBoardLink::emptyPortAnswerChangesNothing()
     QVERIFY(!QFile::exists(settings));
 
     QVERIFY(link.changePort(QStringLiteral("4")).ok);
-    const QByteArray written = readFile(settings);
+    const QByteArray written = readBytes(settings);
     QVERIFY(link.changePort(QString()).ok);
     QCOMPARE(link.comm().commPort(), QStringLiteral("4"));
-    QCOMPARE(readFile(settings), written);
+    QCOMPARE(readBytes(settings), written);
 }
 
-void TestBoardLink::missingSettingsFileMeansNoPort()
+void BoardLinkTest::missingSettingsFileMeansNoPort()
 {
     QTemporaryDir dir;
     BoardLink link;
@@ -419,5 +436,5 @@ void TestBoardLink::missingSettingsFileMeansNoPort()
     QVERIFY(messages.first().first().toString().contains(QStringLiteral("aucun port choisi")));
 }
 
-QTEST_GUILESS_MAIN(TestBoardLink)
+QTEST_GUILESS_MAIN(BoardLinkTest)
 #include "test_board_link.moc"

@@ -1,7 +1,8 @@
 #include "link/serial_control.h"
 
-#include "pty_board.h"
+#include "support/pty_board.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -27,6 +28,9 @@ QByteArray allByteValues()
     return bytes;
 }
 
+// CPU time in a second of the event loop that shows it spinning.
+constexpr qint64 kSpinningCpuMs = 200;
+
 // CPU time (user + system) this process has used so far, in milliseconds.
 qint64 processCpuMs()
 {
@@ -36,13 +40,9 @@ qint64 processCpuMs()
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
-#define REQUIRE_PTY(board)                                                                         \
-    QVERIFY2((board).isOpen(),                                                                     \
-             qPrintable(QStringLiteral("pseudo-terminal: ") + (board).errorString()))
-
 }  // namespace
 
-class TestSerialControl : public QObject
+class SerialControlTest : public QObject
 {
     Q_OBJECT
 
@@ -66,7 +66,7 @@ private slots:
     void writeToVanishedDeviceFails();
 };
 
-void TestSerialControl::initialState()
+void SerialControlTest::initialState()
 {
     SerialControl comm;
     QCOMPARE(comm.rThreshold(), 26);
@@ -75,7 +75,7 @@ void TestSerialControl::initialState()
     QVERIFY(comm.commPort().isEmpty());
 }
 
-void TestSerialControl::portTextNamesDevice_data()
+void SerialControlTest::portTextNamesDevice_data()
 {
     QTest::addColumn<QString>("portText");
     QTest::addColumn<QString>("device");
@@ -93,7 +93,7 @@ void TestSerialControl::portTextNamesDevice_data()
     QTest::newRow("blanks only") << QStringLiteral("   ") << QString();
 }
 
-void TestSerialControl::portTextNamesDevice()
+void SerialControlTest::portTextNamesDevice()
 {
 #ifndef Q_OS_LINUX
     QSKIP("device names of Linux");
@@ -106,7 +106,7 @@ void TestSerialControl::portTextNamesDevice()
     QCOMPARE(comm.deviceName(), device);
 }
 
-void TestSerialControl::frameBytesLeaveUnchanged()
+void SerialControlTest::frameBytesLeaveUnchanged()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -126,7 +126,7 @@ void TestSerialControl::frameBytesLeaveUnchanged()
     QVERIFY(comm.portOpen());
 }
 
-void TestSerialControl::boardBytesReadBackUnchanged()
+void SerialControlTest::boardBytesReadBackUnchanged()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -147,7 +147,7 @@ void TestSerialControl::boardBytesReadBackUnchanged()
     QVERIFY(comm.input().isEmpty());
 }
 
-void TestSerialControl::receiveEventNeedsThreshold_data()
+void SerialControlTest::receiveEventNeedsThreshold_data()
 {
     QTest::addColumn<int>("threshold");
     QTest::addColumn<int>("first");  // bytes the board sends first
@@ -163,7 +163,7 @@ void TestSerialControl::receiveEventNeedsThreshold_data()
     QTest::newRow("threshold 0: never") << 0 << 30 << false << 30 << false;
 }
 
-void TestSerialControl::receiveEventNeedsThreshold()
+void SerialControlTest::receiveEventNeedsThreshold()
 {
     QFETCH(int, threshold);
     QFETCH(int, first);
@@ -180,23 +180,23 @@ void TestSerialControl::receiveEventNeedsThreshold()
     comm.setCommPort(board.slavePath());
     QVERIFY2(comm.setPortOpen(true), qPrintable(comm.lastError()));
 
+    // Once the port has read every byte and done what it deferred to the event loop, the
+    // event has come or will not.
+    const auto portHasHandledAll = [&board] {
+        if (!board.portHasReadAll())
+            return false;
+        QCoreApplication::sendPostedEvents();
+        return true;
+    };
     QByteArray sent(first, 'a');
     QVERIFY(board.write(sent));
-    if (eventAfterFirst)
-        QTRY_VERIFY(!events.isEmpty());
-    else {
-        QTest::qWait(150);
-        QVERIFY(events.isEmpty());
-    }
+    QTRY_VERIFY(portHasHandledAll());
+    QCOMPARE(!events.isEmpty(), eventAfterFirst);
 
     sent += QByteArray(second, 'b');
     QVERIFY(board.write(QByteArray(second, 'b')));
-    if (eventAfterSecond)
-        QTRY_VERIFY(!events.isEmpty());
-    else {
-        QTest::qWait(150);
-        QVERIFY(events.isEmpty());
-    }
+    QTRY_VERIFY(portHasHandledAll());
+    QCOMPARE(!events.isEmpty(), eventAfterSecond);
 
     // Characters that raised nothing still wait, and come with the next batch.
     QByteArray received;
@@ -204,7 +204,7 @@ void TestSerialControl::receiveEventNeedsThreshold()
     QCOMPARE(received, sent);
 }
 
-void TestSerialControl::dtrOnPortWithoutModemLinesIsHarmless()
+void SerialControlTest::dtrOnPortWithoutModemLinesIsHarmless()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -217,7 +217,7 @@ void TestSerialControl::dtrOnPortWithoutModemLinesIsHarmless()
     comm.setDTREnable(true);
     comm.setDTREnable(false);
     QVERIFY(!comm.dtrEnable());
-    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents();  // a loss is handled from the event loop
     QVERIFY(comm.portOpen());
     QVERIFY(lost.isEmpty());
 
@@ -226,7 +226,7 @@ void TestSerialControl::dtrOnPortWithoutModemLinesIsHarmless()
     QCOMPARE(board.read(frame.size()), frame);
 }
 
-void TestSerialControl::reopenAfterClose()
+void SerialControlTest::reopenAfterClose()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -245,7 +245,7 @@ void TestSerialControl::reopenAfterClose()
     }
 }
 
-void TestSerialControl::openFailureLeavesPortClosed_data()
+void SerialControlTest::openFailureLeavesPortClosed_data()
 {
     QTest::addColumn<QString>("portText");  // "<...>": made by the test in a temporary folder
     QTest::addColumn<QString>("reason");
@@ -272,7 +272,7 @@ void TestSerialControl::openFailureLeavesPortClosed_data()
                                   << QStringLiteral("pas un port série mais le terminal");
 }
 
-void TestSerialControl::openFailureLeavesPortClosed()
+void SerialControlTest::openFailureLeavesPortClosed()
 {
     QFETCH(QString, portText);
     QFETCH(QString, reason);
@@ -310,7 +310,7 @@ void TestSerialControl::openFailureLeavesPortClosed()
     QVERIFY(lost.isEmpty());
 }
 
-void TestSerialControl::busyPortIsNamedAsBusy()
+void SerialControlTest::busyPortIsNamedAsBusy()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -334,7 +334,7 @@ void TestSerialControl::busyPortIsNamedAsBusy()
     QCOMPARE(board.read(frame.size()), frame);
 }
 
-void TestSerialControl::deniedPortNamesTheGroup_data()
+void SerialControlTest::deniedPortNamesTheGroup_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("namesGroup");
@@ -345,7 +345,7 @@ void TestSerialControl::deniedPortNamesTheGroup_data()
     QTest::newRow("nobody may") << 0 << false;
 }
 
-void TestSerialControl::deniedPortNamesTheGroup()
+void SerialControlTest::deniedPortNamesTheGroup()
 {
     QFETCH(int, mode);
     QFETCH(bool, namesGroup);
@@ -369,7 +369,7 @@ void TestSerialControl::deniedPortNamesTheGroup()
     QCOMPARE(error.contains(QStringLiteral("groupe « %1 »").arg(group)), namesGroup);
 }
 
-void TestSerialControl::outputOnClosedPortFails()
+void SerialControlTest::outputOnClosedPortFails()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -381,7 +381,7 @@ void TestSerialControl::outputOnClosedPortFails()
     QVERIFY(board.read(-1, 100).isEmpty());
 }
 
-void TestSerialControl::unplugClosesOnceWithoutSpinning()
+void SerialControlTest::unplugClosesOnceWithoutSpinning()
 {
     SerialControl comm;
     QSignalSpy lost(&comm, &SerialControl::portLost);
@@ -400,10 +400,12 @@ void TestSerialControl::unplugClosesOnceWithoutSpinning()
         board.close();
         QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 3000);
         QVERIFY(!comm.portOpen());
-        QTest::qWait(1000);
+        // A second of the event loop, cut short by a second loss or by spinning.
+        (void)QTest::qWaitFor(
+            [&] { return lost.size() > 1 || processCpuMs() - cpuBefore >= kSpinningCpuMs; }, 1000);
         const qint64 cpuUsed = processCpuMs() - cpuBefore;
         // A port left open on a hung-up line keeps the process at full load.
-        QVERIFY2(cpuUsed < 200, qPrintable(QStringLiteral("%1 ms of CPU").arg(cpuUsed)));
+        QVERIFY2(cpuUsed < kSpinningCpuMs, qPrintable(QStringLiteral("%1 ms of CPU").arg(cpuUsed)));
         QCOMPARE(lost.size(), 1);
         const QString message = lost.first().first().toString();
         QVERIFY2(message.contains(board.slavePath()), qPrintable(message));
@@ -426,7 +428,7 @@ void TestSerialControl::unplugClosesOnceWithoutSpinning()
     QCOMPARE(lost.size(), 1);
 }
 
-void TestSerialControl::writeToVanishedDeviceFails()
+void SerialControlTest::writeToVanishedDeviceFails()
 {
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -442,11 +444,11 @@ void TestSerialControl::writeToVanishedDeviceFails()
     QCOMPARE(lost.size(), 1);
     QVERIFY2(comm.lastError().contains(QStringLiteral("fermé")), qPrintable(comm.lastError()));
 
-    // Later signals of the dead line add nothing.
-    QTest::qWait(700);
+    // Later signals of the dead line add nothing, nor does the next check of the device.
+    QVERIFY(!lost.wait(SerialControl::kDeviceCheckIntervalMs + 200));
     QCOMPARE(lost.size(), 1);
     QVERIFY(!comm.portOpen());
 }
 
-QTEST_GUILESS_MAIN(TestSerialControl)
+QTEST_GUILESS_MAIN(SerialControlTest)
 #include "test_serial_control.moc"

@@ -1,5 +1,6 @@
-#include "relay_test_programs.h"
 #include "relays/program_frame.h"
+
+#include "support/relay_programs.h"
 
 #include <QTest>
 

@@ -2,18 +2,21 @@
 // "Enregistrer sous" and "Ouvrir" with their files, and the restore of the last upload at the
 // next start.
 
-#include "../app/app_test_support.h"
 #include "app/main_window.h"
 #include "app/message_strip.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "pty_board.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
-#include "small_disk.h"
 #include "store/program_file.h"
 
-#include <QAction>
+#include "support/fake_clock.h"
+#include "support/main_window_fixture.h"
+#include "support/pty_board.h"
+#include "support/small_disk.h"
+#include "support/test_files.h"
+#include "support/timers.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,7 +35,11 @@
 using namespace platine;
 using platine::test::FakeClock;
 using platine::test::PtyBoard;
+using platine::test::readBytes;
+using platine::test::restartsTimer;
 using platine::test::SmallDisk;
+using platine::test::typeText;
+using platine::test::writeBytes;
 
 namespace {
 
@@ -59,35 +66,10 @@ const QByteArray kSettings = "; r\xe9glages de l'atelier\r\n"
                              "[cmb0]\r\n"
                              "valeur=2\r\n";
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
 // "[name]", "valeur=value", each line ending in CR LF: a section as a new one is laid out.
 QByteArray newSection(const QString &name, const QString &value)
 {
     return "[" + name.toLatin1() + "]\r\nvaleur=" + value.toLatin1() + "\r\n";
-}
-
-// Types text key by key; characters beyond ASCII (é, à, €) come as the keyboard gives them: a
-// key event carrying the character.
-void typeKeys(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(widget, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
 }
 
 QString sectionName(int index)
@@ -215,7 +197,7 @@ void ProgramWindowTest::init()
     settingsPath_.clear();
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
-    QVERIFY(writeFile(settings(), kSettings));
+    QVERIFY(writeBytes(settings(), kSettings));
     clock_ = std::make_unique<FakeClock>(kNewYearsEve);
     board_ = std::make_unique<PtyBoard>();
     QVERIFY2(board_->isOpen(), qPrintable(board_->errorString()));
@@ -247,10 +229,7 @@ void ProgramWindowTest::startWindow()
     portAtStart_ = window_->link().comm().commPort();
     window_->link().comm().setCommPort(board_->slavePath());
     window_->link().setTimerIntervals(50, 300);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QVERIFY(test::showAndWait(*window_, true));
     choose(QStringLiteral("n_prog"));
     QVERIFY(window_->programPanel()->isVisible());
 }
@@ -283,9 +262,7 @@ int ProgramWindowTest::enableValue(int box) const
 
 void ProgramWindowTest::choose(const QString &name)
 {
-    auto *action = window_->findChild<QAction *>(name);
-    QVERIFY2(action, qPrintable(name));
-    action->trigger();
+    QVERIFY2(test::chooseAction(*window_, name), qPrintable(name));
 }
 
 void ProgramWindowTest::clickProgrammer()
@@ -309,7 +286,7 @@ void ProgramWindowTest::typeInto(QLineEdit *field, const QString &text)
     if (text.isEmpty())
         QTest::keyClick(field, Qt::Key_Delete);
     else
-        typeKeys(field, text);
+        typeText(field, text);
     QCOMPARE(field->text(), text);
 }
 
@@ -318,7 +295,7 @@ void ProgramWindowTest::chooseDay(int list, const QString &item)
 {
     QComboBox *box = editor().dayList(list);
     box->lineEdit()->selectAll();
-    typeKeys(box->lineEdit(), item);
+    typeText(box->lineEdit(), item);
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
     QCOMPARE(box->currentText(), item);
     QCOMPARE(box->itemText(box->currentIndex()), item);
@@ -407,7 +384,7 @@ void ProgramWindowTest::workedCasesTypedInTheEditorGoOutAndAreStored()
     values[kTextSlotCount + 2] = QStringLiteral("9");
     values[kTextSlotCount + kDayChoiceCount + 0] = QStringLiteral("1");
     values[kTextSlotCount + kDayChoiceCount + 5] = QStringLiteral("1");
-    QCOMPARE(fileBytes(settings()), expectedFile(kSettings, values));
+    QCOMPARE(readBytes(settings()), expectedFile(kSettings, values));
 
     // Timer3 closes the port it opened.
     QTRY_VERIFY_WITH_TIMEOUT(!window_->link().isPortOpen(), 3000);
@@ -417,21 +394,25 @@ void ProgramWindowTest::secondUploadWhilePortIsOpenRearmsTheCloseTimer()
 {
     startWindow();
     pressEveryHeurePc();
-    window_->link().setTimerIntervals(50, 1000);
+    // Timer3 cannot close the port before the test has looked, however slow the machine, and
+    // a restart shows to the millisecond.
+    QTimer &timer3 = window_->link().closeTimer();
+    window_->link().setTimerIntervals(50, 60000);
+    timer3.setTimerType(Qt::PreciseTimer);
     clickProgrammer();
     QCOMPARE(frameFromBoard().size(), kFrameSize);
     typeInto(editor().textField(0), QStringLiteral("06:45:00"));
-    QTest::qWait(600);
     QVERIFY(window_->link().isPortOpen());
-    clickProgrammer();
     // Timer3 starts again from its full interval: the port stays open after the last frame.
-    QVERIFY(window_->link().closeTimer().isActive());
-    QVERIFY2(window_->link().closeTimer().remainingTime() > 700,
-             qPrintable(QString::number(window_->link().closeTimer().remainingTime())));
+    QString times;
+    QVERIFY2(restartsTimer(
+                 timer3, [this] { clickProgrammer(); }, &times),
+             qPrintable(times));
     const QByteArray second = frameFromBoard();
     QCOMPARE(second.size(), kFrameSize);
     QCOMPARE(second.mid(1, 2).toHex(' '), QByteArray("06 45"));
     QCOMPARE(board_->readAll(100), QByteArray());
+    timer3.setInterval(300);  // a running timer starts again with its new interval
     QTRY_VERIFY_WITH_TIMEOUT(!window_->link().isPortOpen(), 5000);
 }
 
@@ -444,7 +425,7 @@ void ProgramWindowTest::saveThenOpenKeepsAllButTheDocumentedLosses()
     const char *checks[] = {"2", "1", "0", "2", "1", "0"};
     for (int i = 0; i < kRelayCount; ++i)
         greyed += newSection(QStringLiteral("chk%1").arg(i), QString::fromLatin1(checks[i]));
-    QVERIFY(writeFile(first, greyed));
+    QVERIFY(writeBytes(first, greyed));
     answer_ = first;
     choose(QStringLiteral("n_ouvrir"));
     QCOMPARE(editor().enableBox(0)->checkState(), Qt::PartiallyChecked);
@@ -504,7 +485,7 @@ void ProgramWindowTest::saveThenOpenKeepsAllButTheDocumentedLosses()
         QCOMPARE(editor().enableBox(i)->checkState(), boxes[i]);
 
     // Neither command goes near the settings file.
-    QCOMPARE(fileBytes(settings()), kSettings);
+    QCOMPARE(readBytes(settings()), kSettings);
 }
 
 // A name that does not exist empties the editor; an existing file that holds none of the
@@ -540,7 +521,7 @@ void ProgramWindowTest::openWithoutProgramSections()
 
     const QString path = dir_->filePath(QStringLiteral("autre.txt"));
     if (exists)
-        QVERIFY(writeFile(path, contents));
+        QVERIFY(writeBytes(path, contents));
     answer_ = path;
     choose(QStringLiteral("n_ouvrir"));
     if (exists) {
@@ -548,12 +529,12 @@ void ProgramWindowTest::openWithoutProgramSections()
         QVERIFY2(statusText().contains(QStringLiteral("ne contient pas de programme")),
                  qPrintable(statusText()));
         QVERIFY2(statusText().contains(QStringLiteral("autre.txt")), qPrintable(statusText()));
-        QCOMPARE(fileBytes(path), contents);
+        QCOMPARE(readBytes(path), contents);
     } else {
         verifyEditorIsEmpty();
         QVERIFY(!QFileInfo::exists(path));  // opening creates nothing
     }
-    QCOMPARE(fileBytes(settings()), kSettings);
+    QCOMPARE(readBytes(settings()), kSettings);
 }
 
 void ProgramWindowTest::saveIntoAnExistingFileKeepsEverythingElse()
@@ -574,11 +555,11 @@ void ProgramWindowTest::saveIntoAnExistingFileKeepsEverythingElse()
                                 "[Fin]\r\n"
                                 "x = y \r\n";
     const QString path = dir_->filePath(QStringLiteral("serre.txt"));
-    QVERIFY(writeFile(path, original));
+    QVERIFY(writeBytes(path, original));
     answer_ = path;
     choose(QStringLiteral("n_enregistrer"));
-    QCOMPARE(fileBytes(path), expectedFile(original, heurePcValues()));
-    QCOMPARE(fileBytes(settings()), kSettings);
+    QCOMPARE(readBytes(path), expectedFile(original, heurePcValues()));
+    QCOMPARE(readBytes(settings()), kSettings);
 }
 
 void ProgramWindowTest::openTakesTheNumberAtTheStartOfAValue_data()
@@ -623,8 +604,8 @@ void ProgramWindowTest::openTakesTheNumberAtTheStartOfAValue()
     }
 
     const QString path = dir_->filePath(QStringLiteral("valeurs.txt"));
-    QVERIFY(writeFile(path, "[txt0]\r\nvaleur=08:30:00\r\n[" + section.toLatin1() +
-                                "]\r\nvaleur=" + value + "\r\n"));
+    QVERIFY(writeBytes(path, "[txt0]\r\nvaleur=08:30:00\r\n[" + section.toLatin1() +
+                                 "]\r\nvaleur=" + value + "\r\n"));
     answer_ = path;
     choose(QStringLiteral("n_ouvrir"));
     QCOMPARE(editor().textField(0)->text(), QStringLiteral("08:30:00"));  // the read went on
@@ -664,7 +645,7 @@ void ProgramWindowTest::cancelledFileDialogDoesNothing()
     QCOMPARE(editorValues(), before);
     QCOMPARE(statusText(), QString());
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::NoDotAndDotDot), files);
-    QCOMPARE(fileBytes(settings()), kSettings);
+    QCOMPARE(readBytes(settings()), kSettings);
 }
 
 void ProgramWindowTest::fileThatCannotBeWrittenIsReported_data()
@@ -686,7 +667,7 @@ void ProgramWindowTest::fileThatCannotBeWrittenIsReported()
     const QByteArray previous = newSection(QStringLiteral("txt0"), QStringLiteral("06:00:00"));
     if (kind == QStringLiteral("read-only")) {
         path = dir_->filePath(QStringLiteral("protege.txt"));
-        QVERIFY(writeFile(path, previous));
+        QVERIFY(writeBytes(path, previous));
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
                                                 QFileDevice::ReadOther));
     } else if (kind == QStringLiteral("folder")) {
@@ -703,13 +684,13 @@ void ProgramWindowTest::fileThatCannotBeWrittenIsReported()
     QVERIFY2(shown.contains(QFileInfo(path).fileName()), qPrintable(shown));
     QVERIFY2(shown.startsWith(QStringLiteral("Impossible")), qPrintable(shown));
     if (kind == QStringLiteral("read-only"))
-        QCOMPARE(fileBytes(path), previous);
+        QCOMPARE(readBytes(path), previous);
     else if (kind == QStringLiteral("folder"))
         QVERIFY(QFileInfo(path).isDir());
     else
         QVERIFY(!QFileInfo::exists(QFileInfo(path).absolutePath()));
     QCOMPARE(editorValues(), before);
-    QCOMPARE(fileBytes(settings()), kSettings);
+    QCOMPARE(readBytes(settings()), kSettings);
     // No temporary file was left beside it.
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(),
              kind == QStringLiteral("read-only") ? 2 : 1);
@@ -737,7 +718,7 @@ void ProgramWindowTest::fileThatCannotBeReadIsReported()
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("dossier.txt")));
     } else {
         path = dir_->filePath(QStringLiteral("secret.txt"));
-        QVERIFY(writeFile(path, newSection(QStringLiteral("txt0"), QStringLiteral("06:00:00"))));
+        QVERIFY(writeBytes(path, newSection(QStringLiteral("txt0"), QStringLiteral("06:00:00"))));
         QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
         if (QFile file(path); file.open(QIODevice::ReadOnly))
             QSKIP("the super-user reads a file without read permission");
@@ -787,7 +768,7 @@ void ProgramWindowTest::savingIntoTheSettingsFileIsWhatTheNextStartShows()
     const QStringList saved = editorValues();
     answer_ = settings();
     choose(QStringLiteral("n_enregistrer"));
-    QVERIFY(fileBytes(settings())
+    QVERIFY(readBytes(settings())
                 .startsWith("; r\xe9glages de l'atelier\r\n[Port COM]\r\n"
                             "valeur=3\r\n"));
 
@@ -798,16 +779,16 @@ void ProgramWindowTest::savingIntoTheSettingsFileIsWhatTheNextStartShows()
 
 void ProgramWindowTest::restoreSkipsValuesOutOfRange()
 {
-    QVERIFY(writeFile(settings(), kSettings +
-                                      newSection(QStringLiteral("cmb1"), QStringLiteral("42")) +
-                                      newSection(QStringLiteral("chk0"), QStringLiteral("7")) +
-                                      newSection(QStringLiteral("cmb2"), QStringLiteral("-5")) +
-                                      newSection(QStringLiteral("chk1"), QStringLiteral("1")) +
-                                      newSection(QStringLiteral("cmb3"), QStringLiteral("6"))));
+    QVERIFY(writeBytes(settings(), kSettings +
+                                       newSection(QStringLiteral("cmb1"), QStringLiteral("42")) +
+                                       newSection(QStringLiteral("chk0"), QStringLiteral("7")) +
+                                       newSection(QStringLiteral("cmb2"), QStringLiteral("-5")) +
+                                       newSection(QStringLiteral("chk1"), QStringLiteral("1")) +
+                                       newSection(QStringLiteral("cmb3"), QStringLiteral("6"))));
     // cmb0 42 as well, in place of the earlier upload's value.
-    QByteArray bytes = fileBytes(settings());
+    QByteArray bytes = readBytes(settings());
     bytes.replace("[cmb0]\r\nvaleur=2\r\n", "[cmb0]\r\nvaleur=42\r\n");
-    QVERIFY(writeFile(settings(), bytes));
+    QVERIFY(writeBytes(settings(), bytes));
 
     startWindow();
     QCOMPARE(editor().dayList(0)->currentText(), QStringLiteral("Dimanche"));
@@ -819,7 +800,7 @@ void ProgramWindowTest::restoreSkipsValuesOutOfRange()
     QCOMPARE(editor().enableBox(1)->checkState(), Qt::Checked);
     QCOMPARE(editor().textField(3)->text(), QStringLiteral("ancien"));
     QCOMPARE(statusText(), QString());
-    QCOMPARE(fileBytes(settings()), bytes);
+    QCOMPARE(readBytes(settings()), bytes);
 }
 
 void ProgramWindowTest::unreadableSettingsFileLeavesTheEditorEmpty()
@@ -882,7 +863,7 @@ void ProgramWindowTest::fieldThatCannotBeEncodedStopsEverything()
 
     clickProgrammer();
     QCOMPARE(board_->readAll(300), QByteArray());
-    QCOMPARE(fileBytes(settings()), kSettings);
+    QCOMPARE(readBytes(settings()), kSettings);
     QVERIFY(!window_->link().isPortOpen());
     QVERIFY(!window_->link().closeTimer().isActive());
     const QString shown = statusText();
@@ -921,7 +902,7 @@ void ProgramWindowTest::portThatCannotBeOpenedKeepsTheStoredProgram()
     for (int i = 0; i < values.size(); ++i)
         stored.append(readProfileString(settings(), sectionName(i), QStringLiteral("valeur")));
     QCOMPARE(stored, values);
-    QVERIFY(fileBytes(settings()).startsWith(kSettings.left(kSettings.indexOf("[txt3]"))));
+    QVERIFY(readBytes(settings()).startsWith(kSettings.left(kSettings.indexOf("[txt3]"))));
 
     // Once the port opens, the message about it goes.
     window_->link().comm().setCommPort(board_->slavePath());
@@ -943,22 +924,22 @@ void ProgramWindowTest::fullDiskKeepsTheSettingsAndTheProgramFile()
     settingsPath_ = disk.filePath(QStringLiteral("param.ini"));
     const QString program = disk.filePath(QStringLiteral("serre.txt"));
     const QByteArray programBytes = newSection(QStringLiteral("txt0"), QStringLiteral("06:00:00"));
-    QVERIFY(writeFile(settings(), kSettings));
-    QVERIFY(writeFile(program, programBytes));
+    QVERIFY(writeBytes(settings(), kSettings));
+    QVERIFY(writeBytes(program, programBytes));
     QVERIFY(disk.fill());
 
     startWindow();
     pressEveryHeurePc();
     clickProgrammer();
     QCOMPARE(frameFromBoard().size(), kFrameSize);  // the user asked to program the board
-    QCOMPARE(fileBytes(settings()), kSettings);
+    QCOMPARE(readBytes(settings()), kSettings);
     QVERIFY2(statusText().contains(QStringLiteral("disque plein")), qPrintable(statusText()));
     QVERIFY2(statusText().contains(QStringLiteral("param.ini")), qPrintable(statusText()));
     QVERIFY2(!statusText().contains(QStringLiteral("enregistré")), qPrintable(statusText()));
 
     answer_ = program;
     choose(QStringLiteral("n_enregistrer"));
-    QCOMPARE(fileBytes(program), programBytes);
+    QCOMPARE(readBytes(program), programBytes);
     QVERIFY2(statusText().contains(QStringLiteral("disque plein")), qPrintable(statusText()));
     QVERIFY2(statusText().contains(QStringLiteral("serre.txt")), qPrintable(statusText()));
     QVERIFY2(!statusText().contains(QStringLiteral("enregistré")), qPrintable(statusText()));
@@ -1003,7 +984,7 @@ void ProgramWindowTest::filesFromWindowsToolsRestoreTheSameTimetable()
         body = mark.isEmpty() ? text.toLatin1() : text.toUtf8();
     }
     const QByteArray original = mark + body;
-    QVERIFY(writeFile(settings(), original));
+    QVERIFY(writeBytes(settings(), original));
 
     startWindow();
     QCOMPARE(portAtStart_, QStringLiteral("7"));
@@ -1017,7 +998,7 @@ void ProgramWindowTest::filesFromWindowsToolsRestoreTheSameTimetable()
     const QStringList shown = editorValues();
     clickProgrammer();
     QCOMPARE(frameFromBoard().size(), kFrameSize);
-    const QByteArray stored = fileBytes(settings());
+    const QByteArray stored = readBytes(settings());
     QVERIFY(stored.startsWith(mark));
     QVERIFY(stored.size() > original.size());
     if (utf16)
@@ -1027,10 +1008,10 @@ void ProgramWindowTest::filesFromWindowsToolsRestoreTheSameTimetable()
 
     // "Enregistrer sous" into a copy of the original file, then the next start and "Ouvrir".
     const QString copy = dir_->filePath(QStringLiteral("copie.txt"));
-    QVERIFY(writeFile(copy, original));
+    QVERIFY(writeBytes(copy, original));
     answer_ = copy;
     choose(QStringLiteral("n_enregistrer"));
-    QVERIFY(fileBytes(copy).startsWith(mark));
+    QVERIFY(readBytes(copy).startsWith(mark));
 
     startWindow();
     QCOMPARE(portAtStart_, QStringLiteral("7"));

@@ -1,10 +1,12 @@
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "pty_board.h"
-#include "relay_test_programs.h"
 #include "relays/upload.h"
 #include "store/profile_file.h"
 #include "store/program_file.h"
+
+#include "support/pty_board.h"
+#include "support/relay_programs.h"
+#include "support/test_files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,16 +16,7 @@
 using namespace platine;
 using platine::test::encodableProgram;
 using platine::test::PtyBoard;
-
-namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
+using platine::test::readBytes;
 
 class UploadTest : public QObject
 {
@@ -84,7 +77,7 @@ private slots:
                  QStringLiteral("1"));
         QCOMPARE(readProfileString(settings_, QStringLiteral("txt42"), QStringLiteral("valeur")),
                  QStringLiteral("03/2008"));
-        const QByteArray stored = fileBytes(settings_);
+        const QByteArray stored = readBytes(settings_);
         QVERIFY(stored.startsWith("; r\xe9glages\r\n[Port COM]\r\nvaleur=/dev/null\r\n[txt0]\r\n"));
         ProgramReadResult back = readProgram(settings_);
         RelayProgram restored;
@@ -101,7 +94,7 @@ private slots:
         RelayProgram program = encodableProgram();
         program.enables = {1, 1, 1, 1, 1, 0};
         program.texts[47] = QString();  // relay 6, not enabled
-        const QByteArray before = fileBytes(settings_);
+        const QByteArray before = readBytes(settings_);
 
         const UploadResult result = uploadProgram(program, settings_, link);
         QVERIFY(!result.sent && !result.stored);
@@ -113,7 +106,7 @@ private slots:
                  qPrintable(result.message));
         QVERIFY(!link.isPortOpen());
         QVERIFY(!link.closeTimer().isActive());
-        QCOMPARE(fileBytes(settings_), before);
+        QCOMPARE(readBytes(settings_), before);
         QCOMPARE(board.readAll(200), QByteArray());
     }
 
@@ -123,7 +116,7 @@ private slots:
         QVERIFY(board.isOpen());
         BoardLink link;
         link.comm().setCommPort(board.slavePath());
-        const QByteArray before = fileBytes(settings_);
+        const QByteArray before = readBytes(settings_);
         QVERIFY(QFile::setPermissions(settings_, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
 
         const UploadResult result = uploadProgram(encodableProgram(), settings_, link);
@@ -133,7 +126,7 @@ private slots:
         QVERIFY2(result.message.contains(QStringLiteral("param.ini")), qPrintable(result.message));
         QVERIFY2(result.message.contains(QStringLiteral("tout de même été envoyé")),
                  qPrintable(result.message));
-        QCOMPARE(fileBytes(settings_), before);
+        QCOMPARE(readBytes(settings_), before);
         QCOMPARE(board.read(kProgramFrameSize).size(), kProgramFrameSize);
     }
 

@@ -2,11 +2,13 @@
 // serial line the simulator names, reads the board's clock text and sends it real frames made
 // by the tool's own encoders.
 
-#include "pty_board.h"
-
 #include "link/clock_frame.h"
 #include "relays/program_frame.h"
 
+#include "support/pty_board.h"
+#include "support/sim_process.h"
+
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,86 +20,21 @@
 #include <optional>
 
 using namespace platine;
+using platine::test::PtyBoard;
+using platine::test::SimProcess;
 
 namespace {
 
-const QString kSimProgram = QStringLiteral(PLATINE_SIM_PROGRAM);
 // The board sends its clock about once a second; the PC must see a line well within this.
 constexpr int kClockLineTimeoutMs = 2500;
-constexpr int kEventTimeoutMs = 3000;
+constexpr int kEventTimeoutMs = SimProcess::kEventTimeoutMs;
 
-// The simulator as a child process, its standard output read line by line.
-class SimProcess
+// The next event of the simulator, skipping "connection" events (the PC opening and closing
+// the port).
+QJsonObject nextEvent(SimProcess &sim)
 {
-public:
-    explicit SimProcess(const QStringList &arguments)
-    {
-        process_.setProgram(kSimProgram);
-        process_.setArguments(arguments);
-        process_.start();
-    }
-    ~SimProcess()
-    {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    SimProcess(const SimProcess &) = delete;
-    SimProcess &operator=(const SimProcess &) = delete;
-
-    QProcess &process() { return process_; }
-
-    // The next line on standard output within timeoutMs.
-    std::optional<QString> nextLine(int timeoutMs = kEventTimeoutMs)
-    {
-        (void)QTest::qWaitFor([&] { return process_.canReadLine(); }, timeoutMs);
-        if (!process_.canReadLine())
-            return std::nullopt;
-        return QString::fromUtf8(process_.readLine()).chopped(1);
-    }
-
-    // The next JSON event, skipping "connection" events (the PC opening and closing the port).
-    QJsonObject nextEvent(int timeoutMs = kEventTimeoutMs)
-    {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!deadline.hasExpired()) {
-            const std::optional<QString> line =
-                nextLine(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
-            if (!line)
-                break;
-            QJsonParseError error{};
-            const QJsonDocument document = QJsonDocument::fromJson(line->toUtf8(), &error);
-            if (!document.isObject()) {
-                qWarning("not a JSON object: %s", qPrintable(*line));
-                return {};
-            }
-            if (document.object().value(QStringLiteral("event")).toString() !=
-                QStringLiteral("connection"))
-                return document.object();
-        }
-        qWarning("no event; standard error: %s", process_.readAllStandardError().constData());
-        return {};
-    }
-
-    // Whether it has ended, waiting up to timeoutMs for it.
-    bool waitForExit(int timeoutMs = 10000)
-    {
-        return process_.state() == QProcess::NotRunning || process_.waitForFinished(timeoutMs);
-    }
-
-    // Stops it as Ctrl+C or a service manager would; true when it ended normally with 0.
-    bool stop()
-    {
-        process_.terminate();
-        if (!waitForExit())
-            return false;
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-    }
-
-private:
-    QProcess process_;
-};
+    return sim.nextEvent([](const QString &kind) { return kind != QStringLiteral("connection"); });
+}
 
 // The PC's end of the line.
 class PcPort
@@ -126,10 +63,13 @@ public:
         return QTest::qWaitFor([&] { return port_.bytesToWrite() == 0; }, 2000);
     }
 
-    // Drops what has arrived so far.
+    // Drops what the simulator has sent so far, bytes still on their way in the line included.
     void discard()
     {
-        QTest::qWait(20);
+        (void)QTest::qWaitFor([&] {
+            port_.readAll();
+            return !test::lineHasUnreadInput(static_cast<int>(port_.handle()));
+        });
         port_.readAll();
         buffer_.clear();
     }
@@ -274,7 +214,7 @@ private:
     // Friday), opens the PC's end and waits for the first clock line.
     void startOnPseudoTerminal(SimProcess &sim, PcPort &pc)
     {
-        const QJsonObject port = sim.nextEvent();
+        const QJsonObject port = nextEvent(sim);
         QCOMPARE(port.value(QStringLiteral("event")).toString(), QStringLiteral("port"));
         QCOMPARE(port.value(QStringLiteral("pseudoTerminal")).toBool(), true);
         QCOMPARE(port.value(QStringLiteral("clock")).toString(),
@@ -286,7 +226,10 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY2(QFile::exists(kSimProgram), qPrintable(kSimProgram)); }
+    void initTestCase()
+    {
+        QVERIFY2(QFile::exists(test::simulatorProgram()), qPrintable(test::simulatorProgram()));
+    }
 
     void sendsItsClockOnceTheLineIsOpen()
     {
@@ -322,7 +265,7 @@ private slots:
         const QByteArray frame = clockFrameFor(QDateTime(QDate(2007, 11, 23), QTime(14, 37, 52)));
         QCOMPARE(upperHex(frame), QStringLiteral("41 14 37 52 23 11 07 06"));
         QVERIFY(pc.write(frame));
-        const QJsonObject event = sim.nextEvent();
+        const QJsonObject event = nextEvent(sim);
         QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
         QCOMPARE(event.value(QStringLiteral("frame")).toString(), upperHex(frame));
         QCOMPARE(event.value(QStringLiteral("hours")).toString(), QStringLiteral("14"));
@@ -342,7 +285,7 @@ private slots:
 
         // A frame naming no real time leaves the clock as it is and says why.
         QVERIFY(pc.write(QByteArray::fromHex("411A375223110706")));
-        const QJsonObject bad = sim.nextEvent();
+        const QJsonObject bad = nextEvent(sim);
         QCOMPARE(bad.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
         QCOMPARE(bad.value(QStringLiteral("hours")).toString(), QStringLiteral("1A"));
         QCOMPARE(bad.value(QStringLiteral("applied")).toBool(true), false);
@@ -372,7 +315,7 @@ private slots:
         QVERIFY(pc.write(frame.first(50)));
         QTest::qWait(100);
         QVERIFY(pc.write(frame.sliced(50)));
-        compareProgramEvent(sim.nextEvent(), program, frame);
+        compareProgramEvent(nextEvent(sim), program, frame);
         if (QTest::currentTestFailed())
             return;
         const QByteArray reply("Programme re\xe7u : 6 relais\r\n");  // Latin-1, as the PC shows it
@@ -394,7 +337,7 @@ private slots:
             return;
         // A clock frame cut short, then silence.
         QVERIFY(pc.write(QByteArray::fromHex("411230")));
-        QJsonObject event = sim.nextEvent();
+        QJsonObject event = nextEvent(sim);
         QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("ignored"));
         QCOMPARE(event.value(QStringLiteral("count")).toInt(), 3);
         QCOMPARE(event.value(QStringLiteral("bytes")).toString(), QStringLiteral("41 12 30"));
@@ -402,11 +345,11 @@ private slots:
         // Text that starts with no command letter, then a whole frame in the same write.
         const QByteArray frame = clockFrameFor(QDateTime(QDate(2009, 3, 1), QTime(8, 5, 9)));
         QVERIFY(pc.write(QByteArray("ok\r\n") + frame));
-        event = sim.nextEvent();
+        event = nextEvent(sim);
         QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("ignored"));
         QCOMPARE(event.value(QStringLiteral("bytes")).toString(), QStringLiteral("6F 6B 0D 0A"));
         QCOMPARE(event.value(QStringLiteral("reason")).toString(), QStringLiteral("unknown-start"));
-        event = sim.nextEvent();
+        event = nextEvent(sim);
         QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
         QCOMPARE(event.value(QStringLiteral("moment")).toString(),
                  QStringLiteral("2009-03-01T08:05:09"));
@@ -419,13 +362,11 @@ private slots:
     void textOutputShowsThePortAndTheTable()
     {
         SimProcess sim({QStringLiteral("--quiet")});
-        const std::optional<QString> first = sim.nextLine();
-        QVERIFY(first);
-        const QRegularExpressionMatch match =
-            QRegularExpression(QStringLiteral("^Port : (/dev/\\S+)$")).match(*first);
-        QVERIFY2(match.hasMatch(), qPrintable(*first));
+        QString first;
+        const QString device = sim.portOfTextOutput(&first);
+        QVERIFY2(!device.isEmpty(), qPrintable(first));
         PcPort pc;
-        QVERIFY(pc.open(match.captured(1)));
+        QVERIFY(pc.open(device));
         const ProgramEncodeResult encoded = encodeProgram(sampleProgram());
         QVERIFY(encoded.ok());
         QVERIFY(pc.write(programFrame(encoded.bytes)));
@@ -461,12 +402,12 @@ private slots:
     // --device opens an existing serial line; --once stops after the first frame.
     void realDeviceAndOnce()
     {
-        test::PtyBoard pcEnd;  // here the test's pseudo-terminal master is the PC
+        PtyBoard pcEnd;  // here the test's pseudo-terminal master is the PC
         QVERIFY2(pcEnd.isOpen(), qPrintable(pcEnd.errorString()));
         SimProcess sim({QStringLiteral("--json"), QStringLiteral("--once"),
                         QStringLiteral("--device"), pcEnd.slavePath(), QStringLiteral("--clock"),
                         QStringLiteral("2009-02-28T23:59:58")});
-        const QJsonObject port = sim.nextEvent();
+        const QJsonObject port = nextEvent(sim);
         QCOMPARE(port.value(QStringLiteral("device")).toString(), pcEnd.slavePath());
         QCOMPARE(port.value(QStringLiteral("pseudoTerminal")).toBool(true), false);
         // Saturday 23:59:58 runs on into Sunday.
@@ -481,7 +422,7 @@ private slots:
         QVERIFY2(text.contains("Dimanche 01/03/2009 00:00:0"), text.constData());
 
         QVERIFY(pcEnd.write(QByteArray::fromHex("4108050901030901")));
-        const QJsonObject event = sim.nextEvent();
+        const QJsonObject event = nextEvent(sim);
         QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
         QCOMPARE(event.value(QStringLiteral("moment")).toString(),
                  QStringLiteral("2009-03-01T08:05:09"));

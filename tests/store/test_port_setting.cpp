@@ -1,7 +1,8 @@
 // The "Port COM" entry of the settings file: the text as typed, and the port number read from
 // its first 19 characters.
 #include "store/port_setting.h"
-#include "store_test_files.h"
+
+#include "support/test_files.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -145,4 +146,4 @@ void PortSettingTest::writeFailureIsReported()
 }
 
 QTEST_GUILESS_MAIN(PortSettingTest)
-#include "tst_port_setting.moc"
+#include "test_port_setting.moc"

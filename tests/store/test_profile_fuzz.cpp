@@ -4,7 +4,8 @@
 #include "store/profile_document.h"
 #include "store/profile_file.h"
 #include "store/windows1252.h"
-#include "store_test_files.h"
+
+#include "support/test_files.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -217,4 +218,4 @@ void ProfileFuzzTest::hugeInputs()
 }
 
 QTEST_GUILESS_MAIN(ProfileFuzzTest)
-#include "tst_profile_fuzz.moc"
+#include "test_profile_fuzz.moc"

@@ -1,38 +1,17 @@
 #pragma once
 
-// Helpers shared by the application-shell tests.
+// Whether the captions of a window fit their controls, measured with each control's own font.
 
 #include <QAbstractButton>
-#include <QAction>
-#include <QDateTime>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
 #include <QStyle>
-#include <QStyleOptionGroupBox>
 #include <QWidget>
 
-#include <functional>
-#include <memory>
-
 namespace platine::test {
-
-// A PC clock the test sets.
-class FakeClock
-{
-public:
-    explicit FakeClock(const QDateTime &start) : now_(std::make_shared<QDateTime>(start)) {}
-    void set(const QDateTime &now) { *now_ = now; }
-    std::function<QDateTime()> function() const
-    {
-        return [now = now_] { return *now; };
-    }
-
-private:
-    std::shared_ptr<QDateTime> now_;
-};
 
 // Every caption in a widget tree that does not fit its control with the control's own font:
 // one line per fault, naming the control and the sizes.

@@ -1,10 +1,11 @@
 // Replacing a settings or program file: it is either fully written or left byte for byte as it
 // was, whatever step fails, and the failure is never reported as a save.
-#include "small_disk.h"
 #include "store/atomic_file.h"
 #include "store/profile_file.h"
 #include "store/program_file.h"
-#include "store_test_files.h"
+
+#include "support/small_disk.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -270,4 +271,4 @@ void FileReplacementTest::fullDiskKeepsTheOldFile()
 }
 
 QTEST_GUILESS_MAIN(FileReplacementTest)
-#include "tst_file_replacement.moc"
+#include "test_file_replacement.moc"

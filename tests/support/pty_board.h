@@ -3,22 +3,45 @@
 // The board's end of a serial line, for tests: a pseudo-terminal whose master the test holds
 // while the code under test opens slavePath() as its serial port. The line is put in raw mode
 // at once, so nothing is echoed or translated, even while the port is closed.
+//
+// REQUIRE_PTY(board) fails the test function, saying why, when the line could not be set up.
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <QTest>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
 
+#define REQUIRE_PTY(board)                                                                         \
+    QVERIFY2((board).isOpen(),                                                                     \
+             qPrintable(QStringLiteral("pseudo-terminal: ") + (board).errorString()))
+
 namespace platine::test {
+
+// Whether bytes wait to be read on the terminal line open as fd, counting those the system has
+// accepted from the other end but not yet queued (polling a terminal queues them first).
+// False for a line that has nothing to read; true for one that is hung up or not valid, which
+// a caller waiting for the line to be read out must not take as done.
+inline bool lineHasUnreadInput(int fd)
+{
+    if (fd < 0)
+        return true;
+    pollfd check{fd, POLLIN, 0};
+    const int ready = ::poll(&check, 1, 0);
+    return ready != 0;  // an interrupted poll() counts as not known yet
+}
 
 class PtyBoard
 {
@@ -78,6 +101,18 @@ public:
     // Everything the port sends within timeoutMs.
     QByteArray readAll(int timeoutMs) { return read(-1, timeoutMs); }
 
+    // Whether the code under test, holding slavePath() open in this process, has read every
+    // byte written so far. Its port reads them in an event handler that raises its signals
+    // before returning, so once this holds, what receiving them does has been done, apart
+    // from work deferred to the event loop (QCoreApplication::sendPostedEvents() does that):
+    // a test checks at once what must not have happened instead of sleeping first. False while
+    // no descriptor of this process has the line open. Wait on it with QTRY_VERIFY.
+    bool portHasReadAll() const
+    {
+        const int fd = portDescriptor();
+        return fd >= 0 && !lineHasUnreadInput(fd);
+    }
+
     // The board goes away: the port's line is hung up.
     void close()
     {
@@ -87,6 +122,28 @@ public:
     }
 
 private:
+    // This process's descriptor open on the slave (the serial port of the code under test),
+    // or -1. Linux names every open descriptor's file under /proc/self/fd.
+    int portDescriptor() const
+    {
+        const QByteArray wanted = QFile::encodeName(m_slavePath);
+        DIR *folder = ::opendir("/proc/self/fd");
+        if (!folder)
+            return -1;
+        int found = -1;
+        while (const dirent *entry = ::readdir(folder)) {
+            const QByteArray link = QByteArray("/proc/self/fd/") + entry->d_name;
+            char target[PATH_MAX];
+            const ssize_t size = ::readlink(link.constData(), target, sizeof target);
+            if (size > 0 && QByteArray(target, size) == wanted) {
+                found = std::atoi(entry->d_name);
+                break;
+            }
+        }
+        ::closedir(folder);
+        return found;
+    }
+
     void open()
     {
         // A line number freed by another test process may still carry that process's serial

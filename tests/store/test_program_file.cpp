@@ -2,7 +2,8 @@
 // file, how their values come back, and what else such a file holds.
 #include "store/port_setting.h"
 #include "store/program_file.h"
-#include "store_test_files.h"
+
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -496,4 +497,4 @@ void ProgramFileTest::randomRoundTrip()
 }
 
 QTEST_GUILESS_MAIN(ProgramFileTest)
-#include "tst_program_file.moc"
+#include "test_program_file.moc"

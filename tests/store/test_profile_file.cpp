@@ -3,7 +3,8 @@
 #include "store/profile_document.h"
 #include "store/profile_file.h"
 #include "store/windows1252.h"
-#include "store_test_files.h"
+
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -683,4 +684,4 @@ void ProfileFileTest::markedFilesKeepTheirEncoding()
 }
 
 QTEST_GUILESS_MAIN(ProfileFileTest)
-#include "tst_profile_file.moc"
+#include "test_profile_file.moc"

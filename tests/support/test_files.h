@@ -1,5 +1,7 @@
 #pragma once
 
+// Files as the tests write, read and recognise them on disk.
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>

@@ -149,4 +149,4 @@ void LeadingNumberTest::roundingModeIsRestored()
 }
 
 QTEST_GUILESS_MAIN(LeadingNumberTest)
-#include "tst_leading_number.moc"
+#include "test_leading_number.moc"

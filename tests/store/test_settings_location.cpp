@@ -49,4 +49,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(SettingsLocationTest)
-#include "tst_settings_location.moc"
+#include "test_settings_location.moc"

@@ -50,4 +50,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(MessageTextTest)
-#include "tst_message_text.moc"
+#include "test_message_text.moc"
