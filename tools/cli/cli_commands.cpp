@@ -260,8 +260,7 @@ int uploadProgramFile(const CliRequest &request, Output output)
         return kFailed;
     const ProgramEncodeResult encoded = encodeProgram(read.program);
     if (!encoded.ok()) {
-        output.err << encoded.error->message() << QStringLiteral(" Rien n'a été envoyé.")
-                   << Qt::endl;
+        output.err << encoded.error->message() << Qt::endl;
         return kFailed;
     }
 

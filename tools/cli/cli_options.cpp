@@ -85,9 +85,14 @@ CliParseResult parseCommandLine(const QStringList &arguments)
 
     QStringList positionals;
     QSet<QString> seen;
+    bool optionsEnded = false;  // after "--", a file name may start with a dash
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (!argument.startsWith(QStringLiteral("--")) || argument.size() == 2) {
+        if (!optionsEnded && argument == QStringLiteral("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || !argument.startsWith(QStringLiteral("--"))) {
             positionals << argument;
             continue;
         }
