@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <ctime>
+
 using namespace platine::cli;
 
 class TestCliOptions : public QObject
@@ -26,7 +28,7 @@ private slots:
                                    QStringLiteral("p.ini")});
         QVERIFY2(parsed.ok(), qPrintable(parsed.error));
         QCOMPARE(parsed.request.command, Command::SetClock);
-        QCOMPARE(parsed.request.moment, QDateTime(QDate(2026, 3, 29), QTime(3, 0, 5)));
+        QCOMPARE(parsed.request.moment, QDateTime(QDate(2026, 3, 29), QTime(3, 0, 5), Qt::UTC));
         QCOMPARE(parsed.request.port, QStringLiteral("3"));
         QCOMPARE(parsed.request.settingsPath, QStringLiteral("p.ini"));
 
@@ -43,6 +45,17 @@ private slots:
             {QStringLiteral("afficher"), QStringLiteral("--"), QStringLiteral("-x.ini")});
         QVERIFY2(parsed.ok(), qPrintable(parsed.error));
         QCOMPARE(parsed.request.file, QStringLiteral("-x.ini"));
+
+        // An hour the PC's clock skips when summer time starts is still a moment for the board.
+        qputenv("TZ", "Europe/Paris");
+        tzset();
+        parsed = parseCommandLine({QStringLiteral("heure"), QStringLiteral("--date"),
+                                   QStringLiteral("2026-03-29 02:30:00")});
+        qunsetenv("TZ");
+        tzset();
+        QVERIFY2(parsed.ok(), qPrintable(parsed.error));
+        QCOMPARE(parsed.request.moment->time(), QTime(2, 30));
+        QCOMPARE(parsed.request.moment->date(), QDate(2026, 3, 29));
     }
 
     void refusesWrongCommandLines_data()

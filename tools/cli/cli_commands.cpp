@@ -27,6 +27,10 @@ namespace platine::cli {
 
 namespace {
 
+// How long the listener lets the board's bytes gather before it reads them: a clock line of
+// 30 characters takes 31 ms at 9600 baud.
+constexpr int kLineGatherMs = 50;
+
 QString hexText(const QByteArray &bytes)
 {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
@@ -388,15 +392,17 @@ int listenToBoard(const CliRequest &request, Output output)
     link.setSettingsPath(settingsPathFor(request));
     if (!openBoardPort(link, request, output))
         return kFailed;
-    // Every byte is read: a short line is printed as soon as the board has sent it.
+    // Every byte is read, soon after it came: a short line is printed as soon as the board has
+    // sent it, and the PC's time it is compared with is that of its arrival.
     link.comm().setRThreshold(1);
+    link.setTimerIntervals(kLineGatherMs, BoardLink::kCloseDelayMs);
 
     QString pending;
-    const auto printLine = [&output, &request](const QString &received) {
+    QDateTime pendingSince;  // when the first bytes of the pending line arrived
+    const auto printLine = [&output, &request](const QString &received, const QDateTime &now) {
         const QString line = received.trimmed();
         if (line.isEmpty())
             return;
-        const QDateTime now = QDateTime::currentDateTime();
         const std::optional<QDateTime> board = parseBoardClockLine(line);
         const qint64 drift = board ? boardClockDrift(*board, now) : 0;
         if (request.json) {
@@ -421,11 +427,15 @@ int listenToBoard(const CliRequest &request, Output output)
     };
 
     QObject::connect(&link, &BoardLink::textReceived, &link, [&](const QString &text) {
+        const QDateTime arrival = QDateTime::currentDateTime().addMSecs(-kLineGatherMs);
+        if (pending.isEmpty())
+            pendingSince = arrival;
         pending += text;
         qsizetype end;
         while ((end = pending.indexOf(u'\n')) >= 0) {
-            printLine(pending.left(end));
+            printLine(pending.left(end), pendingSince);
             pending.remove(0, end + 1);
+            pendingSince = arrival;
         }
     });
     int code = kDone;
@@ -438,7 +448,8 @@ int listenToBoard(const CliRequest &request, Output output)
         QTimer::singleShot(*request.durationSeconds * 1000, &link,
                            [] { QCoreApplication::exit(kDone); });
     QCoreApplication::exec();
-    printLine(pending + QString::fromLatin1(link.comm().input()));
+    printLine(pending + QString::fromLatin1(link.comm().input()),
+              pending.isEmpty() ? QDateTime::currentDateTime() : pendingSince);
     link.closePort();
     return code;
 }

@@ -135,8 +135,14 @@ CliParseResult parseCommandLine(const QStringList &arguments)
                 return failure(QStringLiteral("--settings demande le chemin d'un fichier."));
             request.settingsPath = *value;
         } else if (name == QStringLiteral("date")) {
-            const QDateTime moment =
-                QDateTime::fromString(*value, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            // Read as a plain date and time: the board knows no summer time, so an hour the
+            // PC's clock skips (02:30 on the day summer time starts) can still be sent.
+            const QStringList parts = value->split(u' ');
+            QDateTime moment;
+            if (parts.size() == 2)
+                moment =
+                    QDateTime(QDate::fromString(parts.at(0), QStringLiteral("yyyy-MM-dd")),
+                              QTime::fromString(parts.at(1), QStringLiteral("HH:mm:ss")), Qt::UTC);
             if (!moment.isValid() || moment.date().year() < 2000 || moment.date().year() > 2099)
                 return failure(QStringLiteral("Date non reconnue : « %1 ». Forme attendue : "
                                               "AAAA-MM-JJ hh:mm:ss, année de 2000 à 2099 (par "

@@ -19,7 +19,7 @@ struct CliRequest
     QString settingsPath;                // --settings ("" for the window's param.ini)
     bool keepSettings = false;           // --sans-parametres: the upload is not stored
     bool json = false;                   // --json
-    std::optional<QDateTime> moment;     // heure --date, local time
+    std::optional<QDateTime> moment;     // heure --date: date and time as given (Qt::UTC)
     std::optional<int> durationSeconds;  // ecouter --duree
 };
 
