@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
@@ -123,8 +124,10 @@ int main(int argc, char *argv[])
     // Held open so that the line does not hang up between runs.
     const int slaveHold = open(slave.c_str(), O_RDWR | O_NOCTTY);
 
-    char settingsFolder[] = "/tmp/platine-bench-XXXXXX";
-    if (!mkdtemp(settingsFolder)) {
+    std::string folderTemplate =
+        (std::filesystem::temp_directory_path() / "platine-bench-XXXXXX").string();
+    const char *settingsFolder = mkdtemp(folderTemplate.data());
+    if (!settingsFolder) {
         std::perror("mkdtemp");
         return 1;
     }
