@@ -131,14 +131,16 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Sets the clock of the autonomous programmable six-relay board (the platine),
 shows the text it sends, writes the six relays' switching timetable and uploads
 it over a serial port at 9600 baud, and saves timetables as INI files. The
-interface is in French. Includes platine-sim, a board simulator on a
-pseudo-terminal for trying the tool without a board.
+interface is in French. Includes platine-cli, which does the same from the
+command line on a computer without a screen, and platine-sim, a board
+simulator on a pseudo-terminal for trying the tool without a board.
 .
 Logiciel de paramétrage de la platine programmable autonome à six relais :
 mise à l'heure de la platine, affichage de l'heure qu'elle envoie,
 programmation des horaires des six relais par le port série (9600 bauds) et
-enregistrement des programmes. Le simulateur platine-sim remplace la platine
-pour essayer le logiciel.")
+enregistrement des programmes. platine-cli fait de même en ligne de commande,
+sans écran ; le simulateur platine-sim remplace la platine pour essayer le
+logiciel.")
 # Stripped programs, and without the .comment and .note sections (as Debian's dh_strip does).
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${_platine_packaging_dir}/strip_sections.cmake)

@@ -1,0 +1,409 @@
+#include "store/port_setting.h"
+#include "store/program_file.h"
+#include "support/relay_programs.h"
+#include "support/sim_process.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+using namespace platine;
+
+namespace {
+
+const QString kSimProgram = test::simulatorProgram();
+const QString kCliProgram = QStringLiteral(PLATINE_CLI_PROGRAM);
+constexpr int kEventTimeoutMs = 3000;
+
+struct CliRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+CliRun runCli(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(kCliProgram, arguments);
+    CliRun run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        run.err = QStringLiteral("platine-cli did not end");
+        return run;
+    }
+    run.code = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QString describe(const CliRun &run)
+{
+    return QStringLiteral("exit %1\nout: %2\nerr: %3").arg(run.code).arg(run.out, run.err);
+}
+
+// The simulator on a new pseudo-terminal, its JSON events read line by line.
+class Simulator
+{
+public:
+    explicit Simulator(QStringList arguments = {})
+        : process_(QStringList{QStringLiteral("--json")} + arguments)
+    {
+        device_ = process_.nextEvent([](const QString &) { return true; })
+                      .value(QStringLiteral("device"))
+                      .toString();
+    }
+
+    QString device() const { return device_; }
+
+    // The next event other than the PC opening or closing the port.
+    QJsonObject nextEvent(int timeoutMs = kEventTimeoutMs)
+    {
+        return process_.nextEvent(
+            [](const QString &kind) { return kind != QStringLiteral("connection"); }, timeoutMs);
+    }
+
+private:
+    test::SimProcess process_;
+    QString device_;
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Relay 1 on from 08:30 to 12:00, Monday to Friday, enabled; every other field encodes.
+RelayProgram weekdayProgram()
+{
+    RelayProgram program = test::encodableProgram();
+    const RelayLayout &relay1 = relayLayouts().at(0);
+    program.texts[relay1.firstTimeSlot] = QStringLiteral("08:30:00");
+    program.texts[relay1.firstTimeSlot + 1] = QStringLiteral("12:00:00");
+    program.dayChoices[relay1.dayChoice] = 8;  // "Lundi à Vendredi"
+    program.enables[relay1.enableIndex] = 1;
+    return program;
+}
+
+}  // namespace
+
+class CliTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    QString path(const QString &name) const { return dir_.filePath(name); }
+
+    // A settings file that names the simulator's port, as the window leaves it.
+    QString settingsFor(const Simulator &sim)
+    {
+        const QString settings = path(QStringLiteral("param.ini"));
+        QFile::remove(settings);
+        if (!writePortSetting(settings, sim.device()).ok)
+            return {};
+        return settings;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QFile::exists(kSimProgram), qPrintable(kSimProgram));
+        QVERIFY2(QFile::exists(kCliProgram), qPrintable(kCliProgram));
+        QVERIFY(dir_.isValid());
+    }
+
+    void setsTheClock_data()
+    {
+        QTest::addColumn<bool>("portOption");
+        QTest::newRow("port from param.ini") << false;
+        QTest::newRow("port given") << true;
+    }
+    void setsTheClock()
+    {
+        QFETCH(bool, portOption);
+        Simulator sim;
+        QVERIFY(!sim.device().isEmpty());
+        QStringList arguments{QStringLiteral("heure"), QStringLiteral("--date"),
+                              QStringLiteral("2007-11-23 14:37:52")};
+        if (portOption)
+            arguments << QStringLiteral("--port") << sim.device() << QStringLiteral("--settings")
+                      << path(QStringLiteral("absent.ini"));
+        else
+            arguments << QStringLiteral("--settings") << settingsFor(sim);
+        const CliRun run = runCli(arguments);
+        QVERIFY2(run.code == 0 && run.err.isEmpty(), qPrintable(describe(run)));
+        QVERIFY2(run.out.contains(QStringLiteral("41 14 37 52 23 11 07 06")), qPrintable(run.out));
+        QVERIFY2(run.out.contains(QStringLiteral("Vendredi 23/11/2007 14:37:52")),
+                 qPrintable(run.out));
+
+        const QJsonObject event = sim.nextEvent();
+        QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
+        QCOMPARE(event.value(QStringLiteral("frame")).toString(),
+                 QStringLiteral("41 14 37 52 23 11 07 06"));
+        QVERIFY(event.value(QStringLiteral("applied")).toBool());
+        QVERIFY(!QFile::exists(path(QStringLiteral("absent.ini"))));
+    }
+
+    // Without --date the frame carries the PC's local time at sending.
+    void setsTheClockToNow()
+    {
+        Simulator sim;
+        const CliRun run =
+            runCli({QStringLiteral("heure"), QStringLiteral("--settings"), settingsFor(sim)});
+        QVERIFY2(run.code == 0, qPrintable(describe(run)));
+        const QJsonObject event = sim.nextEvent();
+        const QDateTime sent =
+            QDateTime::fromString(event.value(QStringLiteral("moment")).toString(), Qt::ISODate);
+        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime pcReading(now.date(), now.time(), Qt::UTC);
+        QVERIFY2(sent.isValid() && std::abs(sent.secsTo(pcReading)) <= 5,
+                 qPrintable(event.value(QStringLiteral("moment")).toString()));
+        QVERIFY(event.value(QStringLiteral("problems")).toArray().isEmpty());
+    }
+
+    void uploadsAProgramFile_data()
+    {
+        QTest::addColumn<bool>("store");
+        QTest::newRow("kept in param.ini") << true;
+        QTest::newRow("--sans-parametres") << false;
+    }
+    void uploadsAProgramFile()
+    {
+        QFETCH(bool, store);
+        Simulator sim;
+        const QString settings = settingsFor(sim);
+        const QString file = path(QStringLiteral("semaine.ini"));
+        QFile::remove(file);
+        QVERIFY(writeProgram(file, weekdayProgram()).ok);
+        const QByteArray settingsBefore = fileBytes(settings);
+
+        QStringList arguments{QStringLiteral("programmer"), file};
+        if (store)
+            arguments << QStringLiteral("--settings") << settings;
+        else
+            arguments << QStringLiteral("--port") << sim.device()
+                      << QStringLiteral("--sans-parametres");
+        const CliRun run = runCli(arguments);
+        QVERIFY2(run.code == 0 && run.err.isEmpty(), qPrintable(describe(run)));
+
+        const QJsonObject event = sim.nextEvent();
+        QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("program"));
+        const QJsonObject relay1 = event.value(QStringLiteral("relays")).toArray().at(0).toObject();
+        QCOMPARE(relay1.value(QStringLiteral("times")).toArray().at(0).toString(),
+                 QStringLiteral("08:30"));
+        QCOMPARE(relay1.value(QStringLiteral("times")).toArray().at(1).toString(),
+                 QStringLiteral("12:00"));
+        QCOMPARE(relay1.value(QStringLiteral("dayCode")).toInt(), 9);
+        QVERIFY(relay1.value(QStringLiteral("enabled")).toBool());
+
+        if (!store) {
+            QCOMPARE(fileBytes(settings), settingsBefore);
+            return;
+        }
+        // The window restores it as the last upload; the port stays chosen.
+        RelayProgram restored;
+        readProgram(settings).applyTo(restored);
+        QCOMPARE(restored, weekdayProgram());
+        QCOMPARE(readPortSetting(settings).text, sim.device());
+        const CliRun fromFile = runCli({QStringLiteral("afficher"), file});
+        const CliRun fromSettings = runCli({QStringLiteral("afficher"), settings});
+        QCOMPARE(fromSettings.code, 0);
+        QCOMPARE(fromSettings.out, fromFile.out);
+    }
+
+    // Nothing is stored or sent: the next frame the board gets is the clock that follows.
+    void fieldThatCannotBeEncoded()
+    {
+        Simulator sim;
+        const QString settings = settingsFor(sim);
+        const QString file = path(QStringLiteral("faux.ini"));
+        QFile::remove(file);
+        RelayProgram program = weekdayProgram();
+        program.texts[relayLayouts().at(0).firstTimeSlot] = QStringLiteral("8h30");
+        QVERIFY(writeProgram(file, program).ok);
+        const QByteArray settingsBefore = fileBytes(settings);
+
+        const CliRun run =
+            runCli({QStringLiteral("programmer"), file, QStringLiteral("--settings"), settings});
+        QCOMPARE(run.code, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("Relais N°1, Début 1")) &&
+                     run.err.contains(QStringLiteral("« h »")),
+                 qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(fileBytes(settings), settingsBefore);
+
+        QCOMPARE(runCli({QStringLiteral("heure"), QStringLiteral("--settings"), settings}).code, 0);
+        QCOMPARE(sim.nextEvent().value(QStringLiteral("event")).toString(),
+                 QStringLiteral("clock"));
+
+        // "afficher" still shows it, and names the field.
+        const CliRun shown = runCli({QStringLiteral("afficher"), file});
+        QCOMPARE(shown.code, 0);
+        QVERIFY2(shown.out.contains(QStringLiteral("Plage 1 : 8h30")) &&
+                     shown.out.contains(QStringLiteral("Attention : ")),
+                 qPrintable(shown.out));
+    }
+
+    void missingPort_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("message");
+        const QString gone = QStringLiteral("/nonexistent/ttyUSB9");
+        QTest::newRow("heure, no such device")
+            << QStringLiteral("heure") << gone << QStringLiteral("Impossible d'ouvrir le port");
+        QTest::newRow("programmer, no such device")
+            << QStringLiteral("programmer") << gone
+            << QStringLiteral("Impossible d'ouvrir le port");
+        QTest::newRow("programmer, no port chosen")
+            << QStringLiteral("programmer") << QString() << QStringLiteral("Aucun port");
+        QTest::newRow("ecouter, no port chosen")
+            << QStringLiteral("ecouter") << QString() << QStringLiteral("Aucun port");
+    }
+    void missingPort()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, port);
+        QFETCH(QString, message);
+        const QString settings = path(QStringLiteral("sans-port.ini"));
+        QFile::remove(settings);
+        const QString file = path(QStringLiteral("semaine.ini"));
+        QFile::remove(file);
+        QVERIFY(writeProgram(file, weekdayProgram()).ok);
+
+        QStringList arguments{command};
+        if (command == QStringLiteral("programmer"))
+            arguments << file;
+        arguments << QStringLiteral("--settings") << settings;
+        if (!port.isEmpty())
+            arguments << QStringLiteral("--port") << port;
+        const CliRun run = runCli(arguments);
+        QCOMPARE(run.code, 1);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(!QFile::exists(settings));
+    }
+
+    void showsAProgramInWords()
+    {
+        const QString file = path(QStringLiteral("semaine.ini"));
+        QFile::remove(file);
+        QVERIFY(writeProgram(file, weekdayProgram()).ok);
+
+        const CliRun text = runCli({QStringLiteral("afficher"), file});
+        QVERIFY2(text.code == 0 && text.err.isEmpty(), qPrintable(describe(text)));
+        const QStringList lines = text.out.split(u'\n');
+        QCOMPARE(lines.at(0), QStringLiteral("Relais N°1 (hebdomadaire) : actif"));
+        QCOMPARE(lines.at(1), QStringLiteral("  Jours : Lundi à Vendredi"));
+        QCOMPARE(lines.at(2), QStringLiteral("  Plage 1 : 08:30:00 -> 12:00:00"));
+        QVERIFY2(text.out.contains(QStringLiteral("Relais N°3 (à dates) : inactif\n  Plage 1 : "
+                                                  "le 01/01/2000 à 00:00:00 -> le 01/01/2000 à "
+                                                  "00:00:00")),
+                 qPrintable(text.out));
+        QVERIFY2(text.out.contains(QStringLiteral("Relais N°5 (mensuel) : inactif\n  Jours : "
+                                                  "Dimanche\n  Mois - Année : 01/2000")),
+                 qPrintable(text.out));
+
+        const CliRun json = runCli({QStringLiteral("afficher"), file, QStringLiteral("--json")});
+        QCOMPARE(json.code, 0);
+        const QJsonObject document = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        QVERIFY(document.value(QStringLiteral("sendable")).toBool());
+        const QJsonArray relays = document.value(QStringLiteral("relays")).toArray();
+        QCOMPARE(relays.size(), 6);
+        const QJsonObject relay1 = relays.at(0).toObject();
+        QVERIFY(relay1.value(QStringLiteral("active")).toBool());
+        QCOMPARE(relay1.value(QStringLiteral("days")).toString(),
+                 QStringLiteral("Lundi à Vendredi"));
+        QCOMPARE(relay1.value(QStringLiteral("windows"))
+                     .toArray()
+                     .at(0)
+                     .toObject()
+                     .value(QStringLiteral("end")),
+                 QStringLiteral("12:00:00"));
+        QCOMPARE(relays.at(2).toObject().value(QStringLiteral("kind")).toString(),
+                 QStringLiteral("dated"));
+
+        const CliRun missing = runCli({QStringLiteral("afficher"), path(QStringLiteral("x.ini"))});
+        QCOMPARE(missing.code, 1);
+        QVERIFY2(missing.err.contains(QStringLiteral("Fichier introuvable")),
+                 qPrintable(missing.err));
+        QFile other(path(QStringLiteral("autre.ini")));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("[Port COM]\r\nvaleur=3\r\n");
+        other.close();
+        const CliRun notProgram = runCli({QStringLiteral("afficher"), other.fileName()});
+        QCOMPARE(notProgram.code, 1);
+        QVERIFY2(notProgram.err.contains(QStringLiteral("aucun programme")),
+                 qPrintable(notProgram.err));
+        QVERIFY(notProgram.out.isEmpty());
+    }
+
+    // The simulator's clock starts an hour ahead of the PC's.
+    void listensWithTheDrift()
+    {
+        const QDateTime now = QDateTime::currentDateTime().addSecs(3600);
+        Simulator sim(
+            {QStringLiteral("--clock"), now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))});
+        const CliRun json =
+            runCli({QStringLiteral("ecouter"), QStringLiteral("--json"), QStringLiteral("--duree"),
+                    QStringLiteral("3"), QStringLiteral("--port"), sim.device(),
+                    QStringLiteral("--settings"), path(QStringLiteral("n.ini"))});
+        QVERIFY2(json.code == 0 && json.err.isEmpty(), qPrintable(describe(json)));
+        const QStringList lines = json.out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(!lines.isEmpty(), qPrintable(describe(json)));
+        for (const QString &line : lines) {
+            const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+            const qint64 drift = object.value(QStringLiteral("driftSeconds")).toInteger(-1);
+            QVERIFY2(drift >= 3598 && drift <= 3602, qPrintable(line));
+            QCOMPARE(object.value(QStringLiteral("drift")).toString(),
+                     QStringLiteral("en avance de %1 s").arg(drift));
+            QVERIFY(object.value(QStringLiteral("line"))
+                        .toString()
+                        .endsWith(object.value(QStringLiteral("boardTime")).toString().mid(11)));
+        }
+
+        const CliRun text = runCli({QStringLiteral("ecouter"), QStringLiteral("--duree=2"),
+                                    QStringLiteral("--port"), sim.device(),
+                                    QStringLiteral("--settings"), path(QStringLiteral("n.ini"))});
+        QCOMPARE(text.code, 0);
+        QVERIFY2(text.out.contains(QStringLiteral("  (en avance de 3")), qPrintable(text.out));
+    }
+
+    void wrongCommandLine()
+    {
+        for (const QStringList &arguments :
+             {QStringList{}, QStringList{QStringLiteral("heure"), QStringLiteral("--bogus")},
+              QStringList{QStringLiteral("heure"), QStringLiteral("--date"),
+                          QStringLiteral("demain")}}) {
+            const CliRun run = runCli(arguments);
+            QCOMPARE(run.code, 2);
+            QVERIFY(run.out.isEmpty());
+            QVERIFY2(run.err.startsWith(QStringLiteral("platine-cli : ")), qPrintable(run.err));
+        }
+        const CliRun help = runCli({QStringLiteral("--help")});
+        QCOMPARE(help.code, 0);
+        QVERIFY(help.out.contains(QStringLiteral("platine-cli heure")));
+    }
+
+    void listsPorts()
+    {
+        const CliRun run = runCli({QStringLiteral("ports"), QStringLiteral("--json")});
+        QVERIFY2(run.code == 0 && run.err.isEmpty(), qPrintable(describe(run)));
+        QJsonParseError error{};
+        QVERIFY(QJsonDocument::fromJson(run.out.toUtf8(), &error).isArray());
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "test_cli.moc"

@@ -1,0 +1,457 @@
+#include "cli_commands.h"
+
+#include "link/board_clock_text.h"
+#include "link/board_link.h"
+#include "link/clock_frame.h"
+#include "link/days.h"
+#include "link/serial_control.h"
+#include "relays/program_frame.h"
+#include "relays/upload.h"
+#include "store/port_setting.h"
+#include "store/program_file.h"
+#include "store/relay_program.h"
+#include "store/settings_location.h"
+#include "store/visible_text.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPortInfo>
+#include <QTimer>
+
+namespace platine::cli {
+
+namespace {
+
+// How long the listener lets the board's bytes gather before it reads them: a clock line of
+// 30 characters takes 31 ms at 9600 baud.
+constexpr int kLineGatherMs = 50;
+
+QString hexText(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+QString jsonLine(const QJsonObject &object)
+{
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+// The port a command uses: --port, else the one chosen in the window.
+QString portTextFor(const CliRequest &request)
+{
+    if (!request.port.isEmpty())
+        return request.port;
+    return readPortSetting(settingsPathFor(request)).text;
+}
+
+// Opens the port for a command; on failure says why on err.
+bool openBoardPort(BoardLink &link, const CliRequest &request, Output output)
+{
+    const QString portText = portTextFor(request);
+    if (portText.isEmpty()) {
+        output.err << QStringLiteral("Aucun port : donnez --port, ou choisissez le port dans la "
+                                     "fenêtre (« Paramètrage » / « Port COM ») ; il est gardé "
+                                     "dans %1.")
+                          .arg(QDir::toNativeSeparators(settingsPathFor(request)))
+                   << Qt::endl;
+        return false;
+    }
+    link.comm().setCommPort(portText);
+    QString reason;
+    const QMetaObject::Connection capture = QObject::connect(
+        &link, &BoardLink::message, &link, [&reason](const QString &text) { reason = text; });
+    const bool open = link.openPort();
+    QObject::disconnect(capture);
+    if (!open) {
+        output.err << (reason.isEmpty() ? link.comm().lastError() : reason) << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+// Sends a frame by the sending rule, then closes the port, which waits until the bytes have
+// left. On failure says why on err.
+bool sendFrame(BoardLink &link, const QByteArray &frame, Output output)
+{
+    QString reason;
+    const QMetaObject::Connection capture = QObject::connect(
+        &link, &BoardLink::message, &link, [&reason](const QString &text) { reason = text; });
+    const bool sent = link.send(frame);
+    QObject::disconnect(capture);
+    link.closePort();
+    if (!sent)
+        output.err << (reason.isEmpty() ? link.comm().lastError() : reason) << Qt::endl;
+    return sent;
+}
+
+// The stable names under /dev/serial/by-id, by the device they lead to.
+QHash<QString, QString> stablePortNames()
+{
+    QHash<QString, QString> names;
+    QDirIterator links(QStringLiteral("/dev/serial/by-id"), QDir::System | QDir::Files);
+    while (links.hasNext()) {
+        const QString path = links.next();
+        const QString target = QFileInfo(path).canonicalFilePath();
+        if (!target.isEmpty())
+            names.insert(target, path);
+    }
+    return names;
+}
+
+struct ReadProgram
+{
+    RelayProgram program;
+    bool ok = false;
+};
+
+ReadProgram readProgramFile(const QString &path, Output output)
+{
+    ReadProgram result;
+    const ProgramReadResult read = readProgram(path);
+    switch (read.status) {
+    case ProfileFileStatus::Missing:
+        output.err << QStringLiteral("Fichier introuvable : %1").arg(quotedText(path)) << Qt::endl;
+        return result;
+    case ProfileFileStatus::Unreadable:
+        output.err << read.errorMessage << Qt::endl;
+        return result;
+    case ProfileFileStatus::Read:
+        break;
+    }
+    if (!read.holdsProgram) {
+        output.err << QStringLiteral("Le fichier %1 ne contient aucun programme de relais.")
+                          .arg(quotedText(path))
+                   << Qt::endl;
+        return result;
+    }
+    read.applyTo(result.program);
+    result.ok = true;
+    return result;
+}
+
+QString relayKindText(RelayKind kind)
+{
+    switch (kind) {
+    case RelayKind::Weekly:
+        return QStringLiteral("hebdomadaire");
+    case RelayKind::Dated:
+        return QStringLiteral("à dates");
+    case RelayKind::Month:
+        return QStringLiteral("mensuel");
+    }
+    return {};
+}
+
+QString relayKindKey(RelayKind kind)
+{
+    switch (kind) {
+    case RelayKind::Weekly:
+        return QStringLiteral("weekly");
+    case RelayKind::Dated:
+        return QStringLiteral("dated");
+    case RelayKind::Month:
+        return QStringLiteral("month");
+    }
+    return {};
+}
+
+QString dayChoiceText(int choice)
+{
+    if (choice < 0 || choice >= dayListItems().size())
+        return QStringLiteral("aucun");
+    return dayListItems().at(choice);
+}
+
+QString enableText(int enable)
+{
+    switch (enable) {
+    case 1:
+        return QStringLiteral("actif");
+    case 2:
+        return QStringLiteral("inactif (case grisée)");
+    default:
+        return QStringLiteral("inactif");
+    }
+}
+
+QString slotText(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral("—") : visibleText(text);
+}
+
+}  // namespace
+
+QString settingsPathFor(const CliRequest &request)
+{
+    if (!request.settingsPath.isEmpty())
+        return request.settingsPath;
+    return settingsFilePath(QCoreApplication::applicationDirPath());
+}
+
+int listPorts(const CliRequest &request, Output output)
+{
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    const QHash<QString, QString> stableNames = stablePortNames();
+    if (request.json) {
+        QJsonArray list;
+        for (const QSerialPortInfo &port : ports) {
+            const QString stable = stableNames.value(port.systemLocation());
+            list.append(QJsonObject{
+                {QStringLiteral("device"), port.systemLocation()},
+                {QStringLiteral("description"), port.description()},
+                {QStringLiteral("manufacturer"), port.manufacturer()},
+                {QStringLiteral("serialNumber"), port.serialNumber()},
+                {QStringLiteral("stableName"), stable.isEmpty() ? QJsonValue() : stable},
+            });
+        }
+        output.out << QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented));
+        return kDone;
+    }
+    if (ports.isEmpty()) {
+        output.out << QStringLiteral("Aucun port série trouvé.") << Qt::endl;
+        return kDone;
+    }
+    for (const QSerialPortInfo &port : ports) {
+        output.out << port.systemLocation() << Qt::endl;
+        const auto line = [&output](const QString &caption, const QString &value) {
+            if (!value.isEmpty())
+                output.out << QStringLiteral("  %1 : %2").arg(caption, visibleText(value))
+                           << Qt::endl;
+        };
+        line(QStringLiteral("Description"), port.description());
+        line(QStringLiteral("Fabricant"), port.manufacturer());
+        line(QStringLiteral("N° de série"), port.serialNumber());
+        line(QStringLiteral("Nom stable"), stableNames.value(port.systemLocation()));
+    }
+    return kDone;
+}
+
+int setBoardClock(const CliRequest &request, Output output)
+{
+    BoardLink link;
+    link.setSettingsPath(settingsPathFor(request));
+    if (!openBoardPort(link, request, output))
+        return kFailed;
+    // As in the window, the frame is built once the port is open, so it carries the time it
+    // is sent at.
+    const QDateTime moment = request.moment.value_or(QDateTime::currentDateTime());
+    const ClockFields fields = clockFieldsFor(moment);
+    const ClockFrameResult encoded = encodeClockFrame(fields);
+    if (!encoded.ok()) {
+        link.closePort();
+        output.err << encoded.error->message() << Qt::endl;
+        return kFailed;
+    }
+    if (!sendFrame(link, encoded.frame, output))
+        return kFailed;
+    output.out << QStringLiteral("Trame envoyée : %1").arg(hexText(encoded.frame)) << Qt::endl;
+    output.out << QStringLiteral("Heure réglée : %1 %2/%3/%4 %5:%6:%7")
+                      .arg(fields.weekDay, fields.day, fields.month, fields.year, fields.hours,
+                           fields.minutes, fields.seconds)
+               << Qt::endl;
+    return kDone;
+}
+
+int uploadProgramFile(const CliRequest &request, Output output)
+{
+    const ReadProgram read = readProgramFile(request.file, output);
+    if (!read.ok)
+        return kFailed;
+    const ProgramEncodeResult encoded = encodeProgram(read.program);
+    if (!encoded.ok()) {
+        output.err << encoded.error->message() << Qt::endl;
+        return kFailed;
+    }
+
+    // The port is opened first: a port that cannot be opened leaves param.ini as it was.
+    BoardLink link;
+    const QString settingsPath = settingsPathFor(request);
+    link.setSettingsPath(settingsPath);
+    if (!openBoardPort(link, request, output))
+        return kFailed;
+
+    const QByteArray frame = programFrame(encoded.bytes);
+    if (request.keepSettings) {
+        if (!sendFrame(link, frame, output))
+            return kFailed;
+    } else {
+        const UploadResult result = uploadProgram(read.program, settingsPath, link);
+        link.closePort();
+        if (!result.sent || !result.stored) {
+            output.err << result.message << Qt::endl;
+            if (!result.sent)
+                return kFailed;
+        }
+        if (!result.stored) {
+            output.out << QStringLiteral("Programme envoyé : %1 octets.").arg(frame.size())
+                       << Qt::endl;
+            return kFailed;
+        }
+    }
+    output.out << QStringLiteral("Programme envoyé : %1 octets.").arg(frame.size()) << Qt::endl;
+    if (!request.keepSettings)
+        output.out << QStringLiteral("Gardé comme dernier programme envoyé dans %1.")
+                          .arg(QDir::toNativeSeparators(settingsPath))
+                   << Qt::endl;
+    return kDone;
+}
+
+int showProgramFile(const CliRequest &request, Output output)
+{
+    const ReadProgram read = readProgramFile(request.file, output);
+    if (!read.ok)
+        return kFailed;
+    const RelayProgram &program = read.program;
+    const ProgramEncodeResult encoded = encodeProgram(program);
+
+    if (request.json) {
+        QJsonArray relays;
+        for (const RelayLayout &layout : relayLayouts()) {
+            const int enable = program.enables.at(layout.enableIndex);
+            QJsonObject relay{
+                {QStringLiteral("relay"), layout.relay},
+                {QStringLiteral("kind"), relayKindKey(layout.kind)},
+                {QStringLiteral("active"), enable == 1},
+                {QStringLiteral("enable"), enable},
+            };
+            QJsonArray windows;
+            for (int window = 0; window < kTimeSlotsPerRelay / 2; ++window) {
+                const int start = layout.firstTimeSlot + 2 * window;
+                QJsonObject entry{{QStringLiteral("start"), program.texts.at(start)},
+                                  {QStringLiteral("end"), program.texts.at(start + 1)}};
+                if (layout.firstDateSlot >= 0) {
+                    const int date = layout.firstDateSlot + 2 * window;
+                    entry.insert(QStringLiteral("startDate"), program.texts.at(date));
+                    entry.insert(QStringLiteral("endDate"), program.texts.at(date + 1));
+                }
+                windows.append(entry);
+            }
+            relay.insert(QStringLiteral("windows"), windows);
+            if (layout.dayChoice >= 0) {
+                const int choice = program.dayChoices.at(layout.dayChoice);
+                relay.insert(QStringLiteral("dayChoice"), choice);
+                relay.insert(QStringLiteral("days"), dayChoiceText(choice));
+            }
+            if (layout.monthYearSlot >= 0)
+                relay.insert(QStringLiteral("monthYear"), program.texts.at(layout.monthYearSlot));
+            relays.append(relay);
+        }
+        QJsonObject document{{QStringLiteral("file"), request.file},
+                             {QStringLiteral("relays"), relays},
+                             {QStringLiteral("sendable"), encoded.ok()}};
+        document.insert(QStringLiteral("problem"),
+                        encoded.ok() ? QJsonValue() : encoded.error->message());
+        output.out << QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
+        return kDone;
+    }
+
+    for (const RelayLayout &layout : relayLayouts()) {
+        output.out << QStringLiteral("%1 (%2) : %3")
+                          .arg(relayCaption(layout.relay), relayKindText(layout.kind),
+                               enableText(program.enables.at(layout.enableIndex)))
+                   << Qt::endl;
+        if (layout.dayChoice >= 0)
+            output.out << QStringLiteral("  Jours : %1")
+                              .arg(dayChoiceText(program.dayChoices.at(layout.dayChoice)))
+                       << Qt::endl;
+        if (layout.monthYearSlot >= 0)
+            output.out << QStringLiteral("  Mois - Année : %1")
+                              .arg(slotText(program.texts.at(layout.monthYearSlot)))
+                       << Qt::endl;
+        for (int window = 0; window < kTimeSlotsPerRelay / 2; ++window) {
+            const int start = layout.firstTimeSlot + 2 * window;
+            QString line = QStringLiteral("  Plage %1 : %2 -> %3")
+                               .arg(window + 1)
+                               .arg(slotText(program.texts.at(start)), -8)
+                               .arg(slotText(program.texts.at(start + 1)), -8);
+            if (layout.firstDateSlot >= 0) {
+                const int date = layout.firstDateSlot + 2 * window;
+                line = QStringLiteral("  Plage %1 : le %2 à %3 -> le %4 à %5")
+                           .arg(window + 1)
+                           .arg(slotText(program.texts.at(date)), -10)
+                           .arg(slotText(program.texts.at(start)), -8)
+                           .arg(slotText(program.texts.at(date + 1)), -10)
+                           .arg(slotText(program.texts.at(start + 1)), -8);
+            }
+            output.out << line.trimmed().prepend(QStringLiteral("  ")) << Qt::endl;
+        }
+    }
+    if (!encoded.ok())
+        output.out << QStringLiteral("Attention : %1").arg(encoded.error->message()) << Qt::endl;
+    return kDone;
+}
+
+int listenToBoard(const CliRequest &request, Output output)
+{
+    BoardLink link;
+    link.setSettingsPath(settingsPathFor(request));
+    if (!openBoardPort(link, request, output))
+        return kFailed;
+    // Every byte is read, soon after it came: a short line is printed as soon as the board has
+    // sent it, and the PC's time it is compared with is that of its arrival.
+    link.comm().setRThreshold(1);
+    link.setTimerIntervals(kLineGatherMs, BoardLink::kCloseDelayMs);
+
+    QString pending;
+    QDateTime pendingSince;  // when the first bytes of the pending line arrived
+    const auto printLine = [&output, &request](const QString &received, const QDateTime &now) {
+        const QString line = received.trimmed();
+        if (line.isEmpty())
+            return;
+        const std::optional<QDateTime> board = parseBoardClockLine(line);
+        const qint64 drift = board ? boardClockDrift(*board, now) : 0;
+        if (request.json) {
+            QJsonObject object{
+                {QStringLiteral("line"), line},
+                {QStringLiteral("pcTime"), now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
+            };
+            object.insert(QStringLiteral("boardTime"),
+                          board ? QJsonValue(board->toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")))
+                                : QJsonValue());
+            object.insert(QStringLiteral("driftSeconds"), board ? QJsonValue(drift) : QJsonValue());
+            object.insert(QStringLiteral("drift"),
+                          board ? QJsonValue(boardClockDriftText(drift)) : QJsonValue());
+            output.out << jsonLine(object) << Qt::endl;
+        } else if (board) {
+            output.out
+                << QStringLiteral("%1  (%2)").arg(visibleText(line), boardClockDriftText(drift))
+                << Qt::endl;
+        } else {
+            output.out << visibleText(line) << Qt::endl;
+        }
+    };
+
+    QObject::connect(&link, &BoardLink::textReceived, &link, [&](const QString &text) {
+        const QDateTime arrival = QDateTime::currentDateTime().addMSecs(-kLineGatherMs);
+        if (pending.isEmpty())
+            pendingSince = arrival;
+        pending += text;
+        qsizetype end;
+        while ((end = pending.indexOf(u'\n')) >= 0) {
+            printLine(pending.left(end), pendingSince);
+            pending.remove(0, end + 1);
+            pendingSince = arrival;
+        }
+    });
+    int code = kDone;
+    QObject::connect(&link, &BoardLink::message, &link, [&](const QString &text) {
+        output.err << text << Qt::endl;
+        code = kFailed;
+        QCoreApplication::exit(kFailed);
+    });
+    if (request.durationSeconds)
+        QTimer::singleShot(*request.durationSeconds * 1000, &link,
+                           [] { QCoreApplication::exit(kDone); });
+    QCoreApplication::exec();
+    printLine(pending + QString::fromLatin1(link.comm().input()),
+              pending.isEmpty() ? QDateTime::currentDateTime() : pendingSince);
+    link.closePort();
+    return code;
+}
+
+}  // namespace platine::cli

@@ -1,0 +1,220 @@
+#include "cli_options.h"
+
+#include <QSet>
+
+namespace platine::cli {
+
+namespace {
+
+struct CommandInfo
+{
+    QString name;
+    Command command;
+    bool takesFile;
+    QStringList options;  // without the leading dashes
+};
+
+const QList<CommandInfo> &commands()
+{
+    static const QList<CommandInfo> list = {
+        {QStringLiteral("ports"), Command::Ports, false, {QStringLiteral("json")}},
+        {QStringLiteral("heure"),
+         Command::SetClock,
+         false,
+         {QStringLiteral("port"), QStringLiteral("date"), QStringLiteral("settings")}},
+        {QStringLiteral("programmer"),
+         Command::Upload,
+         true,
+         {QStringLiteral("port"), QStringLiteral("settings"), QStringLiteral("sans-parametres")}},
+        {QStringLiteral("afficher"), Command::Show, true, {QStringLiteral("json")}},
+        {QStringLiteral("ecouter"),
+         Command::Listen,
+         false,
+         {QStringLiteral("port"), QStringLiteral("duree"), QStringLiteral("json"),
+          QStringLiteral("settings")}},
+    };
+    return list;
+}
+
+bool takesValue(const QString &option)
+{
+    return option == QStringLiteral("port") || option == QStringLiteral("date") ||
+           option == QStringLiteral("settings") || option == QStringLiteral("duree");
+}
+
+CliParseResult failure(const QString &message)
+{
+    CliParseResult result;
+    result.error = message;
+    return result;
+}
+
+}  // namespace
+
+CliParseResult parseCommandLine(const QStringList &arguments)
+{
+    CliParseResult result;
+    CliRequest &request = result.request;
+    if (arguments.isEmpty())
+        return failure(QStringLiteral("Aucune commande. Essayez « platine-cli --help »."));
+
+    const QString first = arguments.first();
+    if (first == QStringLiteral("--help") || first == QStringLiteral("-h") ||
+        first == QStringLiteral("aide")) {
+        if (arguments.size() > 1)
+            return failure(QStringLiteral("--help ne prend pas d'autre argument."));
+        request.command = Command::Help;
+        return result;
+    }
+    if (first == QStringLiteral("--version") || first == QStringLiteral("-v")) {
+        if (arguments.size() > 1)
+            return failure(QStringLiteral("--version ne prend pas d'autre argument."));
+        request.command = Command::Version;
+        return result;
+    }
+
+    const CommandInfo *info = nullptr;
+    for (const CommandInfo &candidate : commands()) {
+        if (candidate.name == first)
+            info = &candidate;
+    }
+    if (!info)
+        return failure(QStringLiteral("Commande inconnue : « %1 ». Essayez « platine-cli --help ».")
+                           .arg(first));
+    request.command = info->command;
+
+    QStringList positionals;
+    QSet<QString> seen;
+    bool optionsEnded = false;  // after "--", a file name may start with a dash
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (!optionsEnded && argument == QStringLiteral("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || !argument.startsWith(QStringLiteral("--"))) {
+            positionals << argument;
+            continue;
+        }
+        QString name = argument.mid(2);
+        std::optional<QString> value;
+        const qsizetype equals = name.indexOf(u'=');
+        if (equals >= 0) {
+            value = name.mid(equals + 1);
+            name.truncate(equals);
+        }
+        if (name == QStringLiteral("help"))
+            return failure(QStringLiteral("Pour l'aide, tapez « platine-cli --help » seul."));
+        if (!info->options.contains(name))
+            return failure(
+                QStringLiteral("Option inconnue pour « %1 » : --%2").arg(info->name, name));
+        if (seen.contains(name))
+            return failure(QStringLiteral("L'option --%1 est donnée deux fois.").arg(name));
+        seen.insert(name);
+        if (takesValue(name)) {
+            if (!value) {
+                if (i + 1 >= arguments.size())
+                    return failure(QStringLiteral("L'option --%1 demande une valeur.").arg(name));
+                value = arguments.at(++i);
+            }
+        } else if (value) {
+            return failure(QStringLiteral("L'option --%1 ne prend pas de valeur.").arg(name));
+        }
+
+        if (name == QStringLiteral("json")) {
+            request.json = true;
+        } else if (name == QStringLiteral("sans-parametres")) {
+            request.keepSettings = true;
+        } else if (name == QStringLiteral("port")) {
+            if (value->trimmed().isEmpty())
+                return failure(QStringLiteral("--port demande un port : un numéro, un nom "
+                                              "(ttyUSB0) ou un chemin (/dev/ttyUSB0)."));
+            request.port = *value;
+        } else if (name == QStringLiteral("settings")) {
+            if (value->isEmpty())
+                return failure(QStringLiteral("--settings demande le chemin d'un fichier."));
+            request.settingsPath = *value;
+        } else if (name == QStringLiteral("date")) {
+            // Read as a plain date and time: the board knows no summer time, so an hour the
+            // PC's clock skips (02:30 on the day summer time starts) can still be sent.
+            const QStringList parts = value->split(u' ');
+            QDateTime moment;
+            if (parts.size() == 2)
+                moment =
+                    QDateTime(QDate::fromString(parts.at(0), QStringLiteral("yyyy-MM-dd")),
+                              QTime::fromString(parts.at(1), QStringLiteral("HH:mm:ss")), Qt::UTC);
+            if (!moment.isValid() || moment.date().year() < 2000 || moment.date().year() > 2099)
+                return failure(QStringLiteral("Date non reconnue : « %1 ». Forme attendue : "
+                                              "AAAA-MM-JJ hh:mm:ss, année de 2000 à 2099 (par "
+                                              "exemple \"2026-03-29 03:00:00\").")
+                                   .arg(*value));
+            request.moment = moment;
+        } else if (name == QStringLiteral("duree")) {
+            bool number = false;
+            const int seconds = value->toInt(&number);
+            if (!number || seconds <= 0)
+                return failure(QStringLiteral("Durée non reconnue : « %1 ». Donnez un nombre "
+                                              "entier de secondes, au moins 1.")
+                                   .arg(*value));
+            request.durationSeconds = seconds;
+        }
+    }
+
+    if (request.keepSettings && !request.settingsPath.isEmpty())
+        return failure(QStringLiteral("--settings et --sans-parametres ne vont pas ensemble."));
+    if (info->takesFile) {
+        if (positionals.isEmpty())
+            return failure(
+                QStringLiteral("« %1 » demande un fichier de programme.").arg(info->name));
+        if (positionals.first().isEmpty())
+            return failure(QStringLiteral("Le nom de fichier est vide."));
+        request.file = positionals.takeFirst();
+    }
+    if (!positionals.isEmpty())
+        return failure(QStringLiteral("Argument en trop pour « %1 » : « %2 »")
+                           .arg(info->name, positionals.first()));
+    return result;
+}
+
+QString helpText()
+{
+    return QStringLiteral(
+        "platine-cli : régler, programmer et écouter la platine six relais sans écran.\n"
+        "\n"
+        "Usage : platine-cli COMMANDE [options]\n"
+        "\n"
+        "Commandes :\n"
+        "  ports [--json]\n"
+        "      liste les ports série : chemin, description, fabricant, numéro de série et\n"
+        "      nom stable /dev/serial/by-id/… quand il existe.\n"
+        "  heure [--port P] [--date \"AAAA-MM-JJ hh:mm:ss\"] [--settings FICHIER]\n"
+        "      met la platine à l'heure locale du PC (ou au moment donné) et affiche la\n"
+        "      trame envoyée, en hexadécimal et en clair.\n"
+        "  programmer FICHIER [--port P] [--settings FICHIER | --sans-parametres]\n"
+        "      envoie le programme d'un fichier enregistré par « Enregistrer sous » et le\n"
+        "      garde comme dernier programme envoyé dans param.ini, comme « Programmer ».\n"
+        "      Un champ qui ne peut pas être envoyé est nommé et rien n'est envoyé.\n"
+        "  afficher FICHIER [--json]\n"
+        "      affiche en clair le programme d'un fichier (ou de param.ini), relais par\n"
+        "      relais.\n"
+        "  ecouter [--port P] [--duree S] [--json] [--settings FICHIER]\n"
+        "      affiche chaque ligne envoyée par la platine et l'écart entre son horloge et\n"
+        "      celle du PC ; s'arrête après S secondes, ou avec Ctrl+C.\n"
+        "\n"
+        "Options :\n"
+        "  --port P          le port série : un numéro (3 = /dev/ttyS2), un nom (ttyUSB0)\n"
+        "                    ou un chemin (/dev/serial/by-id/…). Par défaut, celui de\n"
+        "                    param.ini, le port choisi dans la fenêtre.\n"
+        "  --settings F      le fichier de paramètres à la place du param.ini de la fenêtre.\n"
+        "  --sans-parametres n'enregistre pas le programme envoyé dans param.ini.\n"
+        "  --json            une sortie JSON pour les scripts.\n"
+        "  --help, --version\n"
+        "\n"
+        "Codes de sortie : 0 terminé, 1 échec (port, fichier, champ), 2 ligne de commande\n"
+        "incorrecte.\n"
+        "\n"
+        "Exemple, le passage à l'heure d'été par cron (crontab -e) :\n"
+        "  5 3 * 3,10 0 [ \"$(date +\\%d)\" -gt 24 ] && platine-cli heure\n");
+}
+
+}  // namespace platine::cli

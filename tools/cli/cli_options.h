@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace platine::cli {
+
+enum class Command { Help, Version, Ports, SetClock, Upload, Show, Listen };
+
+// What the command line asks for.
+struct CliRequest
+{
+    Command command = Command::Help;
+    QString file;                        // programmer, afficher: the program file
+    QString port;                        // --port, as typed ("" when not given)
+    QString settingsPath;                // --settings ("" for the window's param.ini)
+    bool keepSettings = false;           // --sans-parametres: the upload is not stored
+    bool json = false;                   // --json
+    std::optional<QDateTime> moment;     // heure --date: date and time as given (Qt::UTC)
+    std::optional<int> durationSeconds;  // ecouter --duree
+};
+
+struct CliParseResult
+{
+    CliRequest request;
+    QString error;  // French, for a command line that cannot be used; empty when it can
+    bool ok() const { return error.isEmpty(); }
+};
+
+// The arguments after the program's name. Options may come anywhere after the command, as
+// "--port P" or "--port=P"; each command accepts only its own.
+CliParseResult parseCommandLine(const QStringList &arguments);
+
+// The French --help text.
+QString helpText();
+
+}  // namespace platine::cli
