@@ -9,6 +9,7 @@
 #include "app/switch_panel.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
+#include "relays/program_checks.h"
 #include "relays/program_panel.h"
 #include "relays/upload.h"
 #include "widgets/app_info.h"
@@ -26,6 +27,17 @@ namespace platine {
 namespace {
 
 constexpr int kInformationMs = 5000;  // how long a message that all went well stays
+
+// The timetable went out as typed; its remarks are told, the first one in full.
+QString uploadedMessage(const QList<ProgramFinding> &remarks)
+{
+    if (remarks.isEmpty())
+        return QStringLiteral("Programme envoyé à la platine.");
+    const QString count = remarks.size() == 1 ? QStringLiteral("1 remarque")
+                                              : QStringLiteral("%1 remarques").arg(remarks.size());
+    return QStringLiteral("Programme envoyé à la platine, avec %1. %2")
+        .arg(count, remarks.first().text());
+}
 
 }  // namespace
 
@@ -239,15 +251,18 @@ void MainWindow::sendClock(const ClockFields &fields)
 
 void MainWindow::uploadTimetable()
 {
-    const UploadResult result = uploadProgram(frame4_->program(), settingsPath_, *link_);
+    const RelayProgram program = frame4_->program();
+    const UploadResult result = uploadProgram(program, settingsPath_, *link_);
     if (result.fieldError)
         frame4_->showFieldError(result.fieldError->textIndex);
     if (result.stored && !result.sent)
         showPortError(result.message);  // only the port stands in the way
     else if (!result.message.isEmpty())
         showStatus(result.message);
+    else if (const auto remarks = checkProgram(program, now().date()); remarks.isEmpty())
+        showInformation(uploadedMessage(remarks));
     else
-        showInformation(QStringLiteral("Programme envoyé à la platine."));
+        showStatus(uploadedMessage(remarks));  // stays until the next message: it asks for a look
 }
 
 void MainWindow::openPort()

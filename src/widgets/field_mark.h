@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QColor>
+
 class QLineEdit;
+class QString;
 
 namespace platine {
 
@@ -10,5 +13,17 @@ void markInvalidField(QLineEdit *field);
 
 // Whether a field currently carries that mark.
 bool isMarkedInvalid(const QLineEdit *field);
+
+// Marks a field the board will receive as typed but whose value looks wrong (an hour 25, a date
+// already past): an amber background and the remark as tooltip. An empty remark removes the
+// mark. A field that carries the mark above keeps its light red until its text changes.
+void setRemarkMark(QLineEdit *field, const QString &remark);
+
+// The remark a field currently shows, empty when it has none.
+QString remarkMark(const QLineEdit *field);
+
+// The background of each mark, for drawings that repeat them.
+QColor invalidMarkColour();
+QColor remarkMarkColour();
 
 }  // namespace platine

@@ -11,6 +11,7 @@
 #include "relays/relay_editor.h"
 #include "small_disk.h"
 #include "store/program_file.h"
+#include "widgets/field_mark.h"
 
 #include <QAction>
 #include <QApplication>
@@ -178,6 +179,7 @@ private slots:
     void fullDiskKeepsTheSettingsAndTheProgramFile();
     void filesFromWindowsToolsRestoreTheSameTimetable_data();
     void filesFromWindowsToolsRestoreTheSameTimetable();
+    void typoIsMarkedSentAsTypedAndTold();
 
 private:
     void startWindow();
@@ -1039,6 +1041,32 @@ void ProgramWindowTest::filesFromWindowsToolsRestoreTheSameTimetable()
     answer_ = copy;
     choose(QStringLiteral("n_ouvrir"));
     QCOMPARE(editorValues(), shown);
+}
+
+void ProgramWindowTest::typoIsMarkedSentAsTypedAndTold()
+{
+    startWindow();
+    pressEveryHeurePc();
+    toggle(0);
+    QLineEdit *field = editor().textField(0);
+    typeInto(field, QStringLiteral("25:00:00"));
+    const QString remark = QStringLiteral("Relais N°1, Début 1 : l'heure 25 n'existe pas (00 à "
+                                          "23) : fenêtre non dessinée");
+    QTRY_VERIFY(!remarkMark(field).isEmpty());
+    QCOMPARE(field->toolTip(), remark.mid(remark.indexOf(QStringLiteral("l'heure"))));
+
+    clickProgrammer();
+    const QByteArray frame = frameFromBoard();
+    QCOMPARE(frame.size(), kFrameSize);
+    QCOMPARE(frame.mid(1, 2), QByteArray::fromHex("2500"));  // as typed
+    QCOMPARE(statusText(),
+             QStringLiteral("Programme envoyé à la platine, avec 1 remarque. ") + remark);
+
+    typeInto(field, QStringLiteral("08:00:00"));
+    QTRY_VERIFY(remarkMark(field).isEmpty());
+    clickProgrammer();
+    QCOMPARE(frameFromBoard().size(), kFrameSize);
+    QCOMPARE(statusText(), QStringLiteral("Programme envoyé à la platine."));
 }
 
 QTEST_MAIN(ProgramWindowTest)
