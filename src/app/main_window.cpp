@@ -12,6 +12,7 @@
 #include "relays/program_checks.h"
 #include "relays/program_panel.h"
 #include "relays/upload.h"
+#include "relays/week_chart_window.h"
 #include "widgets/app_info.h"
 #include "widgets/ui_layout.h"
 
@@ -74,7 +75,8 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
                  {[this] { saveProgramAs(); }, [this] { openProgram(); }, [this] { quit(); },
                   [this] { showClockSetting(); }, [this] { showClockDisplay(); },
                   [this] { choosePort(); }, [this] { showProgramming(); },
-                  [this] { showSwitchPositions(); }, [this] { showAbout(); }});
+                  [this] { showWeekChart(); }, [this] { showSwitchPositions(); },
+                  [this] { showAbout(); }});
 
     connect(frame1_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
     connect(frame4_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
@@ -219,6 +221,24 @@ void MainWindow::showProgramming()
     frame5_->hide();
     frame1_->hide();
     frame3_->hide();
+}
+
+void MainWindow::showWeekChart()
+{
+    if (!weekChart_) {
+        weekChart_ = new WeekChartWindow(
+            frame4_->editor(), [this] { return now(); }, this);
+        connect(weekChart_, &WeekChartWindow::message, this,
+                [this](const QString &text, bool failure) {
+                    if (failure)
+                        showStatus(text);
+                    else
+                        showInformation(text);
+                });
+    }
+    weekChart_->show();
+    weekChart_->raise();
+    weekChart_->activateWindow();
 }
 
 void MainWindow::showSwitchPositions()

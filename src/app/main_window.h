@@ -18,6 +18,7 @@ class ClockDisplayPanel;
 class ClockPanel;
 class ProgramPanel;
 class SwitchPanel;
+class WeekChartWindow;
 
 struct MainWindowOptions
 {
@@ -57,6 +58,8 @@ public:
     ClockPanel *clockPanel() const { return frame1_; }                // Frame1
     ClockDisplayPanel *clockDisplayPanel() const { return frame3_; }  // Frame3
     SwitchPanel *switchPanel() const { return frame5_; }              // Frame5
+    // "Vue de la semaine", once it has been opened.
+    WeekChartWindow *weekChartWindow() const { return weekChart_; }
 
     // Replaces the "Port COM" dialog (tests answer it without a modal dialog).
     void setPortPrompt(PortPrompt prompt);
@@ -76,6 +79,7 @@ private:
     void showClockDisplay();
     void choosePort();
     void showProgramming();
+    void showWeekChart();
     void showSwitchPositions();
     void showAbout();
 
@@ -114,6 +118,7 @@ private:
     ClockPanel *frame1_ = nullptr;
     ClockDisplayPanel *frame3_ = nullptr;
     SwitchPanel *frame5_ = nullptr;
+    WeekChartWindow *weekChart_ = nullptr;  // made at its first opening
     QTimer *timer1_ = nullptr;
     QTimer *timer2_ = nullptr;
 };

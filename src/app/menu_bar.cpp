@@ -44,6 +44,8 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
     addEntry(settings, QStringLiteral("Port COM"), QStringLiteral("n_port"), actions.choosePort);
 
     addBarEntry(QStringLiteral("Programmation"), QStringLiteral("n_prog"), actions.showProgramming);
+    addBarEntry(QStringLiteral("Vue de la semaine"), QStringLiteral("n_semaine"),
+                actions.showWeekChart);
     addBarEntry(QStringLiteral("Position Switch"), QStringLiteral("n_position"),
                 actions.showSwitchPositions);
     addBarEntry(QString(12, u' '), QStringLiteral("n_blanc"), {});

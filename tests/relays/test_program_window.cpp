@@ -9,6 +9,7 @@
 #include "pty_board.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
+#include "relays/week_chart_window.h"
 #include "small_disk.h"
 #include "store/program_file.h"
 #include "widgets/field_mark.h"
@@ -1055,6 +1056,17 @@ void ProgramWindowTest::typoIsMarkedSentAsTypedAndTold()
     QTRY_VERIFY(!remarkMark(field).isEmpty());
     QCOMPARE(field->toolTip(), remark.mid(remark.indexOf(QStringLiteral("l'heure"))));
 
+    // The week chart opens in a window of its own; the programming panel stays as it was.
+    const QRect panel = window_->programPanel()->geometry();
+    choose(QStringLiteral("n_semaine"));
+    WeekChartWindow *chart = window_->weekChartWindow();
+    QVERIFY(chart);
+    QVERIFY(chart->isVisible());
+    QVERIFY(chart->isWindow());
+    QCOMPARE(chart->chart().findings.size(), 1);
+    QVERIFY(window_->programPanel()->isVisible());
+    QCOMPARE(window_->programPanel()->geometry(), panel);
+
     clickProgrammer();
     const QByteArray frame = frameFromBoard();
     QCOMPARE(frame.size(), kFrameSize);
@@ -1063,7 +1075,7 @@ void ProgramWindowTest::typoIsMarkedSentAsTypedAndTold()
              QStringLiteral("Programme envoyé à la platine, avec 1 remarque. ") + remark);
 
     typeInto(field, QStringLiteral("08:00:00"));
-    QTRY_VERIFY(remarkMark(field).isEmpty());
+    QTRY_VERIFY(chart->chart().findings.isEmpty());
     clickProgrammer();
     QCOMPARE(frameFromBoard().size(), kFrameSize);
     QCOMPARE(statusText(), QStringLiteral("Programme envoyé à la platine."));
