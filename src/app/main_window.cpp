@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/board_drift_label.h"
 #include "app/clock_display_panel.h"
 #include "app/clock_face.h"
 #include "app/clock_panel.h"
@@ -85,6 +86,13 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     connect(frame3_, &ClockDisplayPanel::boardTextShown, this, &MainWindow::mirrorBoardText);
 
     connect(link_, &BoardLink::textReceived, frame3_, &ClockDisplayPanel::showBoardText);
+    auto *drift = new BoardDriftLabel([this] { return now(); }, this);
+    statusBar()->addPermanentWidget(drift);
+    connect(link_, &BoardLink::textReceived, drift, &BoardDriftLabel::showBoardText);
+    connect(link_, &BoardLink::portOpenChanged, drift, [drift](bool open) {
+        if (!open)
+            drift->forget();
+    });
     connect(link_, &BoardLink::portOpenChanged, this, &MainWindow::showPortState);
     connect(link_, &BoardLink::message, this, &MainWindow::showPortError);
 

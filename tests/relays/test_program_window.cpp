@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -181,6 +182,7 @@ private slots:
     void filesFromWindowsToolsRestoreTheSameTimetable_data();
     void filesFromWindowsToolsRestoreTheSameTimetable();
     void typoIsMarkedSentAsTypedAndTold();
+    void boardClockDriftIsShownWhileWatching();
 
 private:
     void startWindow();
@@ -1079,6 +1081,36 @@ void ProgramWindowTest::typoIsMarkedSentAsTypedAndTold()
     clickProgrammer();
     QCOMPARE(frameFromBoard().size(), kFrameSize);
     QCOMPARE(statusText(), QStringLiteral("Programme envoyé à la platine."));
+}
+
+void ProgramWindowTest::boardClockDriftIsShownWhileWatching()
+{
+    startWindow();
+    choose(QStringLiteral("n_heure_platine"));
+    auto *open = window_->findChild<QPushButton *>(QStringLiteral("Command2"));
+    QVERIFY(open);
+    QTest::mouseClick(open, Qt::LeftButton);
+    QVERIFY(window_->link().isPortOpen());
+    auto *drift = window_->findChild<QLabel *>(QStringLiteral("boardDriftLabel"));
+    QVERIFY(drift);
+    QVERIFY(!drift->isVisible());
+
+    // The PC reads 23:59:59; the board 12 s ahead, then a reply that is no clock line.
+    QVERIFY(board_->write("Mardi 01/01/2008 00:00:11\r\n"));
+    QTRY_COMPARE(drift->text(), QStringLiteral("platine en avance de 12 s"));
+    QVERIFY(drift->isVisible());
+    QVERIFY(board_->write("OK, programme recu par la platine\r\n"));
+    QTRY_VERIFY(window_->programPanel()->text3()->text().startsWith(QStringLiteral("OK")));
+    QCOMPARE(drift->text(), QStringLiteral("platine en avance de 12 s"));
+
+    // Two minutes behind: the clock-setting panel is suggested.
+    QVERIFY(board_->write("Lundi 31/12/2007 23:57:59\r\n"));
+    QTRY_VERIFY(drift->text().startsWith(QStringLiteral("platine en retard de 2 min 00 s : ")));
+
+    auto *close = window_->findChild<QPushButton *>(QStringLiteral("Command3"));
+    QVERIFY(close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    QTRY_VERIFY(!drift->isVisible());
 }
 
 QTEST_MAIN(ProgramWindowTest)
