@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks, not tests (test.sh does not run them):
 #  1. builds build-bench/ (Release, -DPLATINE_BENCHMARKS=ON) and runs the Google Benchmark
-#     programs: frame encoding and the settings file;
+#     programs: frame encoding, the settings file and the week chart;
 #  2. starts the tool several times under Xvfb and prints the medians of its start-up time to
 #     its first window and of its peak memory (resident set size).
 #   scripts/bench.sh [runs]          (default 7 start-ups)
@@ -35,11 +35,13 @@ if ! cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_BE
   echo "configuration failed: run scripts/setup.sh once to install the build packages" >&2
   exit 1
 fi
-cmake --build "$dir" --parallel "$jobs" --target platine_bench platine
+cmake --build "$dir" --parallel "$jobs" --target platine_bench platine_bench_chart platine
 
 echo "== benchmarks =="
 # shellcheck disable=SC2086
 "$dir/bench/platine_bench" ${BENCH_ARGS:-}
+# shellcheck disable=SC2086
+"$dir/bench/platine_bench_chart" ${BENCH_ARGS:-}
 
 echo "== start-up: $runs runs under Xvfb =="
 app="$dir/src/app/platine"
