@@ -24,7 +24,9 @@ struct Metrics
 {
     explicit Metrics(const QFontMetrics &font)
         : line(font.height()),
-          dayColumn(font.horizontalAdvance(QStringLiteral("Mercredi 30/12")) + line / 2),
+          // The longest day label, in bold for today, and a margin either side.
+          dayColumn(font.horizontalAdvance(QStringLiteral("Mercredi 30/12")) * 11 / 10 +
+                    line * 3 / 2),
           laneColumn(font.horizontalAdvance(QStringLiteral("R6")) + line / 3)
     {}
     int line;
