@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks, not tests (test.sh does not run them):
 #  1. builds build-bench/ (Release, -DPLATINE_BENCHMARKS=ON) and runs the Google Benchmark
-#     programs: frame encoding and the settings file;
+#     programs: frame encoding, the settings file and the week chart;
 #  2. times `platine-cli heure` from process start to the clock frame at a pseudo-terminal's
 #     board end, beside printf writing the same frame (medians over 20 runs, and their ratio);
 #  3. starts the tool several times under Xvfb and prints the medians of its start-up time to
@@ -38,12 +38,14 @@ if ! cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_BE
     "paquets de construction" >&2
   exit 1
 fi
-cmake --build "$dir" --parallel "$jobs" --target platine_bench platine \
+cmake --build "$dir" --parallel "$jobs" --target platine_bench platine_bench_chart platine \
   bench_cli_clock platine-cli
 
 echo "== mesures de performance =="
 # shellcheck disable=SC2086
 "$dir/bench/platine_bench" ${BENCH_ARGS:-}
+# shellcheck disable=SC2086
+"$dir/bench/platine_bench_chart" ${BENCH_ARGS:-}
 
 echo "== platine-cli heure : du lancement à la trame, à côté de printf =="
 "$dir/bench/bench_cli_clock" "$dir/src/app/platine-cli" 20

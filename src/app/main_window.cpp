@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/board_drift_label.h"
 #include "app/clock_display_panel.h"
 #include "app/clock_face.h"
 #include "app/clock_panel.h"
@@ -12,8 +13,10 @@
 #include "app/window_layout.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
+#include "relays/program_checks.h"
 #include "relays/program_panel.h"
 #include "relays/upload.h"
+#include "relays/week_chart_window.h"
 #include "widgets/app_info.h"
 #include "widgets/ui_layout.h"
 
@@ -25,6 +28,21 @@
 #include <QTimer>
 
 namespace platine {
+
+namespace {
+
+// The timetable went out as typed; its remarks are told, the first one in full.
+QString uploadedMessage(const QList<ProgramFinding> &remarks)
+{
+    if (remarks.isEmpty())
+        return QStringLiteral("Programme envoyé à la platine.");
+    const QString count = remarks.size() == 1 ? QStringLiteral("1 remarque")
+                                              : QStringLiteral("%1 remarques").arg(remarks.size());
+    return QStringLiteral("Programme envoyé à la platine, avec %1. %2")
+        .arg(count, remarks.first().text());
+}
+
+}  // namespace
 
 MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     : QMainWindow(parent), requestedSettingsPath_(options.settingsPath), clock_(options.clock)
@@ -66,7 +84,8 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
                  {[this] { saveProgramAs(); }, [this] { openProgram(); }, [this] { quit(); },
                   [this] { showClockSetting(); }, [this] { showClockDisplay(); },
                   [this] { choosePort(); }, [this] { showProgramming(); },
-                  [this] { showSwitchPositions(); }, [this] { showAbout(); }});
+                  [this] { showWeekChart(); }, [this] { showSwitchPositions(); },
+                  [this] { showAbout(); }});
 
     connect(frame1_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
     connect(frame4_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
@@ -78,6 +97,13 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     connect(frame4_, &ProgramPanel::fieldCorrected, this, clearFieldError);
 
     connect(link_, &BoardLink::textReceived, frame3_, &ClockDisplayPanel::showBoardText);
+    auto *drift = new BoardDriftLabel([this] { return now(); }, this);
+    statusBar()->addPermanentWidget(drift);
+    connect(link_, &BoardLink::textReceived, drift, &BoardDriftLabel::showBoardText);
+    connect(link_, &BoardLink::portOpenChanged, drift, [drift](bool open) {
+        if (!open)
+            drift->forget();
+    });
     connect(link_, &BoardLink::portOpenChanged, this, &MainWindow::showPortState);
     connect(link_, &BoardLink::message, this,
             [this](const QString &text) { messages_->showError(text, MessageStrip::Topic::Port); });
@@ -227,6 +253,24 @@ void MainWindow::showProgramming()
     frame3_->hide();
 }
 
+void MainWindow::showWeekChart()
+{
+    if (!weekChart_) {
+        weekChart_ = new WeekChartWindow(
+            frame4_->editor(), [this] { return now(); }, this);
+        connect(weekChart_, &WeekChartWindow::message, this,
+                [this](const QString &text, bool failure) {
+                    if (failure)
+                        showStatus(text);
+                    else
+                        messages_->showInformation(text);
+                });
+    }
+    weekChart_->show();
+    weekChart_->raise();
+    weekChart_->activateWindow();
+}
+
 void MainWindow::showSwitchPositions()
 {
     frame5_->show();
@@ -257,7 +301,8 @@ void MainWindow::sendClock(const ClockFields &fields)
 
 void MainWindow::uploadTimetable()
 {
-    const UploadResult result = uploadProgram(frame4_->program(), settingsPath_, *link_);
+    const RelayProgram program = frame4_->program();
+    const UploadResult result = uploadProgram(program, settingsPath_, *link_);
     if (result.fieldError) {
         messages_->showError(result.message, MessageStrip::Topic::Field);
         frame4_->showFieldError(result.fieldError->textIndex);
@@ -265,8 +310,10 @@ void MainWindow::uploadTimetable()
         messages_->showError(result.message, MessageStrip::Topic::Port);  // only the port
     } else if (!result.message.isEmpty()) {
         showStatus(result.message);
+    } else if (const auto remarks = checkProgram(program, now().date()); remarks.isEmpty()) {
+        messages_->showInformation(uploadedMessage(remarks));
     } else {
-        messages_->showInformation(QStringLiteral("Programme envoyé à la platine."));
+        messages_->showWarning(uploadedMessage(remarks));  // stays: it asks for a look
     }
 }
 

@@ -20,6 +20,7 @@ class MessageStrip;
 class PortIndicator;
 class ProgramPanel;
 class SwitchPanel;
+class WeekChartWindow;
 
 struct MainWindowOptions
 {
@@ -64,6 +65,8 @@ public:
     SwitchPanel *switchPanel() const { return frame5_; }              // Frame5
     MessageStrip *messageStrip() const { return messages_; }
     PortIndicator *portIndicator() const { return portIndicator_; }
+    // "Vue de la semaine", once it has been opened.
+    WeekChartWindow *weekChartWindow() const { return weekChart_; }
 
     // Replaces the "Port COM" dialog (tests answer it without a modal dialog).
     void setPortPrompt(PortPrompt prompt);
@@ -83,6 +86,7 @@ private:
     void showClockDisplay();
     void choosePort();
     void showProgramming();
+    void showWeekChart();
     void showSwitchPositions();
     void showAbout();
 
@@ -117,6 +121,7 @@ private:
     ClockPanel *frame1_ = nullptr;
     ClockDisplayPanel *frame3_ = nullptr;
     SwitchPanel *frame5_ = nullptr;
+    WeekChartWindow *weekChart_ = nullptr;  // made at its first opening
     QTimer *timer1_ = nullptr;
     QTimer *timer2_ = nullptr;
     MessageStrip *messages_ = nullptr;

@@ -51,6 +51,8 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
 
     addBarEntry(QStringLiteral("&Programmation"), QStringLiteral("n_prog"),
                 actions.showProgramming);
+    addBarEntry(QStringLiteral("&Vue de la semaine"), QStringLiteral("n_semaine"),
+                actions.showWeekChart);
     addBarEntry(QStringLiteral("Position &Switch"), QStringLiteral("n_position"),
                 actions.showSwitchPositions);
     addBarEntry(QString(12, u' '), QStringLiteral("n_blanc"), {});

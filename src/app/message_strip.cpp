@@ -38,6 +38,11 @@ void MessageStrip::showError(const QString &text, Topic topic)
     topic_ = topic;
 }
 
+void MessageStrip::showWarning(const QString &text)
+{
+    show(Kind::Warning, text);
+}
+
 void MessageStrip::showInformation(const QString &text)
 {
     show(Kind::Information, text);
@@ -78,6 +83,10 @@ void MessageStrip::show(Kind kind, const QString &text)
         colours.setColor(QPalette::Window, QColor(0xf9, 0xd6, 0xd5));
         colours.setColor(QPalette::WindowText, QColor(0x5c, 0x0b, 0x0b));
         break;
+    case Kind::Warning:
+        colours.setColor(QPalette::Window, QColor(0xfc, 0xe9, 0xc4));
+        colours.setColor(QPalette::WindowText, QColor(0x4a, 0x33, 0x05));
+        break;
     case Kind::Information:
         colours.setColor(QPalette::Window, QColor(0xd4, 0xe9, 0xf7));
         colours.setColor(QPalette::WindowText, QColor(0x0b, 0x2e, 0x4a));
@@ -92,6 +101,7 @@ void MessageStrip::show(Kind kind, const QString &text)
     label_->setPalette(colours);
     label_->setText(kind == Kind::None ? hint_ : text);
     setAccessibleName(kind == Kind::Error         ? QStringLiteral("Erreur")
+                      : kind == Kind::Warning     ? QStringLiteral("Remarque")
                       : kind == Kind::Information ? QStringLiteral("Information")
                                                   : QStringLiteral("Aide"));
     label_->setAccessibleName(label_->text());

@@ -16,7 +16,7 @@ class MessageStrip : public QFrame
     Q_OBJECT
 
 public:
-    enum class Kind { None, Error, Information };
+    enum class Kind { None, Error, Warning, Information };
     // What an error is about, so that it goes once that is dealt with.
     enum class Topic { Other, Field, Port };
     static constexpr int kInformationMs = 5000;
@@ -26,6 +26,8 @@ public:
     // An empty text changes nothing.
     void showError(const QString &text, Topic topic = Topic::Other);
     void showInformation(const QString &text);
+    // Went through, but asks for a look: stays until the next message.
+    void showWarning(const QString &text);
     // Clears the message, back to the hint.
     void clear();
     // Clears the message if it is an error about topic.

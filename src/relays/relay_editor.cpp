@@ -12,6 +12,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 
 namespace platine {
 
@@ -107,6 +108,7 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
         usePanelFont(field);
         placeTwips(field, left, top, width, kFieldHeight);
         texts_[static_cast<size_t>(textIndex)] = field;
+        connect(field, &QLineEdit::textChanged, this, &RelayEditor::noteChange);
         tabOrder.append(field);
         return field;
     };
@@ -136,6 +138,8 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
         usePanelFont(list);
         placeTwips(list, kRightColumn, rowTop(0) + 300, 2205, 315);
         dayLists_[static_cast<size_t>(layout.dayChoice)] = list;
+        connect(list, &QComboBox::currentIndexChanged, this, &RelayEditor::noteChange);
+        connect(list, &QComboBox::editTextChanged, this, &RelayEditor::noteChange);
         tabOrder.append(list);
     }
     if (layout.monthYearSlot >= 0) {
@@ -159,6 +163,7 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
     // A greyed box comes only from a file; once the user clicks it, it is ticked or clear.
     connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
     boxes_[static_cast<size_t>(layout.enableIndex)] = box;
+    connect(box, &QCheckBox::stateChanged, this, &RelayEditor::noteChange);
     tabOrder.append(box);
 
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
@@ -253,6 +258,42 @@ void RelayEditor::markInvalidText(int textIndex)
     if (textIndex >= 0 && textIndex < kTextSlotCount)
         markInvalidField(texts_[static_cast<size_t>(textIndex)],
                          [this] { emit markedFieldEdited(); });
+}
+
+void RelayEditor::noteChange()
+{
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    // A load or "Heure PC" changes many fields in a row: look at the result once.
+    QTimer::singleShot(0, this, [this] {
+        refreshPending_ = false;
+        refreshRemarks();
+        emit programChanged();
+    });
+}
+
+void RelayEditor::refreshRemarks()
+{
+    remarks_ = checkProgram(snapshot(), clock_().date());
+    std::array<QStringList, kTextSlotCount> textRemarks;
+    std::array<QStringList, kDayChoiceCount> listRemarks;
+    for (const ProgramFinding &finding : std::as_const(remarks_)) {
+        if (finding.textIndex >= 0) {
+            textRemarks[static_cast<size_t>(finding.textIndex)].append(finding.problem);
+        } else {
+            const int list = relayLayouts()[static_cast<size_t>(finding.relay - 1)].dayChoice;
+            if (list >= 0)
+                listRemarks[static_cast<size_t>(list)].append(finding.problem);
+        }
+    }
+    for (int i = 0; i < kTextSlotCount; ++i)
+        setRemarkMark(texts_[static_cast<size_t>(i)],
+                      textRemarks[static_cast<size_t>(i)].join(QLatin1Char('\n')));
+    for (int i = 0; i < kDayChoiceCount; ++i) {
+        if (QLineEdit *edit = dayLists_[static_cast<size_t>(i)]->lineEdit())
+            setRemarkMark(edit, listRemarks[static_cast<size_t>(i)].join(QLatin1Char('\n')));
+    }
 }
 
 void RelayEditor::fillFromPcClock(int index)

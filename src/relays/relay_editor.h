@@ -1,8 +1,10 @@
 #pragma once
 
+#include "relays/program_checks.h"
 #include "store/relay_program.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QObject>
 
 #include <array>
@@ -49,6 +51,10 @@ public:
     // Puts the focus and a visible mark on a text field that cannot be sent.
     void markInvalidText(int textIndex);
 
+    // The remarks on the timetable as it stands, each also shown on its field (an amber mark
+    // and a tooltip). They are refreshed once the edits of an event have all been made.
+    const QList<ProgramFinding> &remarks() const { return remarks_; }
+
     QGroupBox *relayFrame(int index) const { return frames_[index]; }
     QLineEdit *textField(int index) const { return texts_[index]; }
     QComboBox *dayList(int index) const { return dayLists_[index]; }
@@ -58,6 +64,9 @@ public:
 signals:
     // The user changed a field marked by markInvalidText().
     void markedFieldEdited();
+    // The timetable changed (typing, a list, a box, "Heure PC", a load); emitted once for a
+    // burst of changes, after the remarks have been refreshed.
+    void programChanged();
 
 public slots:
     // "Heure PC" of relay index + 1: its times, dates or month from the PC clock.
@@ -65,8 +74,12 @@ public slots:
 
 private:
     void buildRelay(const RelayLayout &layout);
+    void noteChange();
+    void refreshRemarks();
 
     Clock clock_;
+    QList<ProgramFinding> remarks_;
+    bool refreshPending_ = false;
     std::array<QGroupBox *, kRelayCount> frames_{};
     std::array<QLineEdit *, kTextSlotCount> texts_{};
     std::array<QComboBox *, kDayChoiceCount> dayLists_{};

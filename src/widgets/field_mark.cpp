@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 #include <QPalette>
+#include <QString>
+#include <QVariant>
 
 #include <memory>
 
@@ -9,14 +11,16 @@ namespace platine {
 
 namespace {
 constexpr char kMarkProperty[] = "platineInvalidMark";
-}
+constexpr char kRemarkProperty[] = "platineRemark";
+constexpr char kPlainBaseProperty[] = "platinePlainBase";
+}  // namespace
 
 void markInvalidField(QLineEdit *field, std::function<void()> onEdited)
 {
     if (!isMarkedInvalid(field)) {
         const QPalette original = field->palette();
         QPalette marked = original;
-        marked.setColor(QPalette::Base, QColor(255, 200, 200));
+        marked.setColor(QPalette::Base, invalidMarkColour());
         field->setPalette(marked);
         field->setProperty(kMarkProperty, true);
         auto connection = std::make_shared<QMetaObject::Connection>();
@@ -48,6 +52,39 @@ void showTextAsLive(QLineEdit *field, bool live)
 bool isMarkedInvalid(const QLineEdit *field)
 {
     return field->property(kMarkProperty).toBool();
+}
+
+void setRemarkMark(QLineEdit *field, const QString &remark)
+{
+    const bool had = !remarkMark(field).isEmpty();
+    if (!had && remark.isEmpty())
+        return;
+    if (!had)
+        field->setProperty(kPlainBaseProperty, field->palette().color(QPalette::Base));
+    field->setProperty(kRemarkProperty, remark);
+    field->setToolTip(remark);
+    if (isMarkedInvalid(field))
+        return;  // the mark of a field that cannot be sent stays until the text changes
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, remark.isEmpty()
+                                         ? field->property(kPlainBaseProperty).value<QColor>()
+                                         : remarkMarkColour());
+    field->setPalette(palette);
+}
+
+QString remarkMark(const QLineEdit *field)
+{
+    return field->property(kRemarkProperty).toString();
+}
+
+QColor invalidMarkColour()
+{
+    return QColor(255, 200, 200);
+}
+
+QColor remarkMarkColour()
+{
+    return QColor(255, 214, 120);
 }
 
 }  // namespace platine

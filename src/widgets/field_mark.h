@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <QColor>
 
 class QLineEdit;
+class QString;
 
 namespace platine {
 
@@ -17,5 +19,16 @@ bool isMarkedInvalid(const QLineEdit *field);
 // Shows a field's text as live (the usual colour) or as no longer live (greyed), for text that
 // comes from the board while the port is open.
 void showTextAsLive(QLineEdit *field, bool live);
+// Marks a field the board will receive as typed but whose value looks wrong (an hour 25, a date
+// already past): an amber background and the remark as tooltip. An empty remark removes the
+// mark. A field that carries the mark above keeps its light red until its text changes.
+void setRemarkMark(QLineEdit *field, const QString &remark);
+
+// The remark a field currently shows, empty when it has none.
+QString remarkMark(const QLineEdit *field);
+
+// The background of each mark, for drawings that repeat them.
+QColor invalidMarkColour();
+QColor remarkMarkColour();
 
 }  // namespace platine

@@ -6,6 +6,10 @@
 #include "app/app_shell.h"
 #include "app/main_window.h"
 #include "app/splash_window.h"
+#include "link/board_link.h"
+#include "relays/program_panel.h"
+#include "relays/relay_editor.h"
+#include "relays/week_chart_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +33,37 @@ bool save(QWidget *window, const QString &path)
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// Every relay programmed for the week of 19 November 2007; relay 1 has the typo 25:00.
+platine::RelayProgram sampleProgram()
+{
+    using namespace platine;
+    RelayProgram program;
+    const char *const times[kRelayCount][kTimeSlotsPerRelay] = {
+        {"06:30:00", "08:00:00", "11:45:00", "13:30:00", "25:00:00", "23:00:00"},
+        {"07:00:00", "09:30:00", "17:00:00", "22:15:00", "00:00:00", "00:00:00"},
+        {"20:00:00", "06:00:00", "12:00:00", "14:00:00", "00:00:00", "00:00:00"},
+        {"09:00:00", "18:00:00", "00:00:00", "00:00:00", "00:00:00", "00:00:00"},
+        {"05:45:00", "07:15:00", "19:00:00", "21:00:00", "00:00:00", "00:00:00"},
+        {"10:00:00", "16:00:00", "00:00:00", "00:00:00", "00:00:00", "00:00:00"}};
+    const char *const dates[2][kTimeSlotsPerRelay] = {
+        {"20/11/2007", "22/11/2007", "24/11/2007", "24/11/2007", "01/01/2008", "01/01/2008"},
+        {"23/11/2007", "23/11/2007", "01/01/2008", "01/01/2008", "01/01/2008", "01/01/2008"}};
+    for (const RelayLayout &layout : relayLayouts()) {
+        for (int row = 0; row < kTimeSlotsPerRelay; ++row) {
+            program.texts[size_t(layout.firstTimeSlot + row)] =
+                QString::fromLatin1(times[layout.relay - 1][row]);
+            if (layout.firstDateSlot >= 0)
+                program.texts[size_t(layout.firstDateSlot + row)] =
+                    QString::fromLatin1(dates[layout.relay - 3][row]);
+        }
+        if (layout.monthYearSlot >= 0)
+            program.texts[size_t(layout.monthYearSlot)] = QStringLiteral("11/2007");
+        program.enables[size_t(layout.enableIndex)] = layout.relay == 4 ? 0 : 1;
+    }
+    program.dayChoices = {8, 7, 9, 5};
+    return program;
 }
 
 void trigger(platine::MainWindow &window, const char *name)
@@ -70,5 +105,22 @@ int main(int argc, char *argv[])
     ok &= save(&window, out.filePath(QStringLiteral("frame1_frame3.png")));
     trigger(window, "n_position");
     ok &= save(&window, out.filePath(QStringLiteral("frame5.png")));
+
+    // A full timetable with a typo: its remarks in the editor, then its week chart.
+    window.programPanel()->editor().setProgram(sampleProgram());
+    trigger(window, "n_prog");
+    ok &= save(&window, out.filePath(QStringLiteral("frame4_remarks.png")));
+    trigger(window, "n_semaine");
+    if (platine::WeekChartWindow *chart = window.weekChartWindow()) {
+        chart->resize(1100, 760);
+        ok &= save(chart, out.filePath(QStringLiteral("week_chart.png")));
+        ok &= chart->savePdf(out.filePath(QStringLiteral("week_chart.pdf"))).isEmpty();
+        ok &= chart->savePng(out.filePath(QStringLiteral("week_chart_export.png"))).isEmpty();
+        chart->hide();
+    }
+    // The board's clock 75 s ahead of the PC's.
+    trigger(window, "n_heure_platine");
+    emit window.link().textReceived(QStringLiteral("Vendredi 23/11/2007 14:39:07\r\n"));
+    ok &= save(&window, out.filePath(QStringLiteral("frame3_drift.png")));
     return ok ? 0 : 1;
 }

@@ -8,7 +8,9 @@
 #include "link/serial_control.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
+#include "relays/week_chart_window.h"
 #include "store/program_file.h"
+#include "widgets/field_mark.h"
 
 #include "support/fake_clock.h"
 #include "support/main_window_fixture.h"
@@ -23,6 +25,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -161,6 +164,8 @@ private slots:
     void fullDiskKeepsTheSettingsAndTheProgramFile();
     void filesFromWindowsToolsRestoreTheSameTimetable_data();
     void filesFromWindowsToolsRestoreTheSameTimetable();
+    void typoIsMarkedSentAsTypedAndTold();
+    void boardClockDriftIsShownWhileWatching();
 
 private:
     void startWindow();
@@ -1021,6 +1026,73 @@ void ProgramWindowTest::filesFromWindowsToolsRestoreTheSameTimetable()
     answer_ = copy;
     choose(QStringLiteral("n_ouvrir"));
     QCOMPARE(editorValues(), shown);
+}
+
+void ProgramWindowTest::typoIsMarkedSentAsTypedAndTold()
+{
+    startWindow();
+    pressEveryHeurePc();
+    toggle(0);
+    QLineEdit *field = editor().textField(0);
+    typeInto(field, QStringLiteral("25:00:00"));
+    const QString remark = QStringLiteral("Relais N°1, Début 1 : l'heure 25 n'existe pas (00 à "
+                                          "23) : fenêtre non dessinée");
+    QTRY_VERIFY(!remarkMark(field).isEmpty());
+    QCOMPARE(field->toolTip(), remark.mid(remark.indexOf(QStringLiteral("l'heure"))));
+
+    // The week chart opens in a window of its own; the programming panel stays as it was.
+    const QRect panel = window_->programPanel()->geometry();
+    choose(QStringLiteral("n_semaine"));
+    WeekChartWindow *chart = window_->weekChartWindow();
+    QVERIFY(chart);
+    QVERIFY(chart->isVisible());
+    QVERIFY(chart->isWindow());
+    QCOMPARE(chart->chart().findings.size(), 1);
+    QVERIFY(window_->programPanel()->isVisible());
+    QCOMPARE(window_->programPanel()->geometry(), panel);
+
+    clickProgrammer();
+    const QByteArray frame = frameFromBoard();
+    QCOMPARE(frame.size(), kFrameSize);
+    QCOMPARE(frame.mid(1, 2), QByteArray::fromHex("2500"));  // as typed
+    QCOMPARE(statusText(),
+             QStringLiteral("Programme envoyé à la platine, avec 1 remarque. ") + remark);
+
+    typeInto(field, QStringLiteral("08:00:00"));
+    QTRY_VERIFY(chart->chart().findings.isEmpty());
+    clickProgrammer();
+    QCOMPARE(frameFromBoard().size(), kFrameSize);
+    QCOMPARE(statusText(), QStringLiteral("Programme envoyé à la platine."));
+}
+
+void ProgramWindowTest::boardClockDriftIsShownWhileWatching()
+{
+    startWindow();
+    choose(QStringLiteral("n_heure_platine"));
+    auto *open = window_->findChild<QPushButton *>(QStringLiteral("Command2"));
+    QVERIFY(open);
+    QTest::mouseClick(open, Qt::LeftButton);
+    QVERIFY(window_->link().isPortOpen());
+    auto *drift = window_->findChild<QLabel *>(QStringLiteral("boardDriftLabel"));
+    QVERIFY(drift);
+    QVERIFY(!drift->isVisible());
+
+    // The PC reads 23:59:59; the board 12 s ahead, then a reply that is no clock line.
+    QVERIFY(board_->write("Mardi 01/01/2008 00:00:11\r\n"));
+    QTRY_COMPARE(drift->text(), QStringLiteral("platine en avance de 12 s"));
+    QVERIFY(drift->isVisible());
+    QVERIFY(board_->write("OK, programme recu par la platine\r\n"));
+    QTRY_VERIFY(window_->programPanel()->text3()->text().startsWith(QStringLiteral("OK")));
+    QCOMPARE(drift->text(), QStringLiteral("platine en avance de 12 s"));
+
+    // Two minutes behind: the clock-setting panel is suggested.
+    QVERIFY(board_->write("Lundi 31/12/2007 23:57:59\r\n"));
+    QTRY_VERIFY(drift->text().startsWith(QStringLiteral("platine en retard de 2 min 00 s : ")));
+
+    auto *close = window_->findChild<QPushButton *>(QStringLiteral("Command3"));
+    QVERIFY(close);
+    QTest::mouseClick(close, Qt::LeftButton);
+    QTRY_VERIFY(!drift->isVisible());
 }
 
 QTEST_MAIN(ProgramWindowTest)

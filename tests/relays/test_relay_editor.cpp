@@ -1,5 +1,6 @@
 #include "relays/program_frame.h"
 #include "relays/relay_editor.h"
+#include "widgets/field_mark.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -253,6 +255,47 @@ private slots:
         QVERIFY(field->palette().color(QPalette::Base) != normal);
         QTest::keyClicks(field, QStringLiteral("2"));
         QCOMPARE(field->palette().color(QPalette::Base), normal);
+    }
+
+    void remarksAreMarkedAsTheUserTypes()
+    {
+        now_ = QDateTime(QDate(2026, 12, 9), QTime(10, 0));
+        QSignalSpy changed(editor_, &RelayEditor::programChanged);
+        for (int i = 0; i < kRelayCount; ++i)
+            editor_->fillFromPcClock(i);
+        QVERIFY(changed.wait());
+        QVERIFY(editor_->remarks().isEmpty());
+        QCOMPARE(changed.size(), 1);  // a burst of edits is looked at once
+
+        QLineEdit *field = editor_->textField(0);
+        const QColor normal = field->palette().color(QPalette::Base);
+        field->setText(QStringLiteral("25:00:00"));
+        QTRY_COMPARE(editor_->remarks().size(), 1);
+        QCOMPARE(remarkMark(field), QStringLiteral("l'heure 25 n'existe pas (00 à 23) : fenêtre "
+                                                   "non dessinée"));
+        QCOMPARE(field->toolTip(), remarkMark(field));
+        const QColor remark = field->palette().color(QPalette::Base);
+        QCOMPARE(remark, remarkMarkColour());
+        QVERIFY(remark != normal);
+        QVERIFY(remark != invalidMarkColour());
+
+        // The mark of a field that cannot be sent wins until the text changes; then the remark
+        // comes back if the new text still deserves it.
+        editor_->markInvalidText(0);
+        QCOMPARE(field->palette().color(QPalette::Base), invalidMarkColour());
+        field->setText(QStringLiteral("26:00:00"));
+        QTRY_COMPARE(remarkMark(field).left(13), QStringLiteral("l'heure 26 n'"));
+        QCOMPARE(field->palette().color(QPalette::Base), remarkMarkColour());
+        field->setText(QStringLiteral("08:00:00"));
+        QTRY_VERIFY(editor_->remarks().isEmpty());
+        QCOMPARE(field->palette().color(QPalette::Base), normal);
+        QVERIFY(field->toolTip().isEmpty());
+
+        // An active weekly relay whose list holds typed text: the list carries the remark.
+        editor_->setEnable(1, 1);
+        editor_->dayList(1)->setEditText(QStringLiteral("Lundi et Mardi"));
+        QTRY_COMPARE(editor_->remarks().size(), 1);
+        QVERIFY(!remarkMark(editor_->dayList(1)->lineEdit()).isEmpty());
     }
 };
 

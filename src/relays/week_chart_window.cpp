@@ -1,0 +1,225 @@
+#include "relays/week_chart_window.h"
+
+#include "relays/relay_editor.h"
+#include "relays/week_chart_view.h"
+#include "store/atomic_file.h"
+#include "store/system_error_text.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace platine {
+
+namespace {
+
+constexpr QSize kImageSize(1600, 1000);
+constexpr int kPdfResolution = 150;
+
+QPushButton *addButton(QHBoxLayout *row, const QString &text, const QString &name)
+{
+    auto *button = new QPushButton(text);
+    button->setObjectName(name);
+    row->addWidget(button);
+    return button;
+}
+
+QString withSuffix(QString path, const QString &suffix)
+{
+    if (!path.endsWith(suffix, Qt::CaseInsensitive))
+        path += suffix;
+    return path;
+}
+
+}  // namespace
+
+WeekChartWindow::WeekChartWindow(const RelayEditor &editor, Clock clock, QWidget *parent)
+    : QWidget(parent, Qt::Window), editor_(editor), clock_(std::move(clock))
+{
+    setObjectName(QStringLiteral("weekChartWindow"));
+    savePrompt_ = [](QWidget *parent, const QString &caption, const QString &filter) {
+        return QFileDialog::getSaveFileName(parent, caption, QDir::homePath(), filter);
+    };
+
+    auto *layout = new QVBoxLayout(this);
+    auto *buttons = new QHBoxLayout;
+    connect(addButton(buttons, QStringLiteral("◀ Semaine précédente"),
+                      QStringLiteral("previousWeekButton")),
+            &QPushButton::clicked, this, &WeekChartWindow::showPreviousWeek);
+    connect(addButton(buttons, QStringLiteral("Cette semaine"), QStringLiteral("thisWeekButton")),
+            &QPushButton::clicked, this, &WeekChartWindow::showThisWeek);
+    connect(
+        addButton(buttons, QStringLiteral("Semaine suivante ▶"), QStringLiteral("nextWeekButton")),
+        &QPushButton::clicked, this, &WeekChartWindow::showNextWeek);
+    buttons->addStretch();
+    connect(
+        addButton(buttons, QStringLiteral("Enregistrer en PNG…"), QStringLiteral("savePngButton")),
+        &QPushButton::clicked, this, [this] { saveAs(false); });
+    connect(
+        addButton(buttons, QStringLiteral("Enregistrer en PDF…"), QStringLiteral("savePdfButton")),
+        &QPushButton::clicked, this, [this] { saveAs(true); });
+    connect(addButton(buttons, QStringLiteral("Imprimer…"), QStringLiteral("printButton")),
+            &QPushButton::clicked, this, &WeekChartWindow::print);
+    layout->addLayout(buttons);
+    view_ = new WeekChartView(this);
+    layout->addWidget(view_, 1);
+
+    connect(&editor_, &RelayEditor::programChanged, this, &WeekChartWindow::refresh);
+    showThisWeek();
+}
+
+void WeekChartWindow::setSavePrompt(SavePrompt prompt)
+{
+    savePrompt_ = std::move(prompt);
+}
+
+const WeekChart &WeekChartWindow::chart() const
+{
+    return view_->chart();
+}
+
+void WeekChartWindow::showWeek(const QDate &day)
+{
+    monday_ = mondayOfWeek(day);
+    refresh();
+}
+
+void WeekChartWindow::showPreviousWeek()
+{
+    showWeek(monday_.addDays(-7));
+}
+
+void WeekChartWindow::showThisWeek()
+{
+    showWeek(clock_().date());
+}
+
+void WeekChartWindow::showNextWeek()
+{
+    showWeek(monday_.addDays(7));
+}
+
+void WeekChartWindow::showEvent(QShowEvent *event)
+{
+    refresh();  // the day may have changed since it was last shown
+    QWidget::showEvent(event);
+}
+
+void WeekChartWindow::refresh()
+{
+    view_->setChart(buildWeekChart(editor_.snapshot(), monday_, clock_().date()));
+    setWindowTitle(QStringLiteral("Vue de la %1").arg(weekCaption(monday_)));
+}
+
+QString WeekChartWindow::savePng(const QString &path) const
+{
+    QImage image(kImageSize, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        QFont font = painter.font();
+        font.setPixelSize(18);
+        painter.setFont(font);
+        paintWeekChart(painter, image.rect(), chart());
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        return QStringLiteral("Image non enregistrée : elle n'a pas pu être produite.");
+    const ReplaceResult written = replaceFile(path, bytes);
+    if (!written.ok)
+        return QStringLiteral("Image non enregistrée dans %1 : %2")
+            .arg(QDir::toNativeSeparators(path), systemErrorText(written.error));
+    return {};
+}
+
+QString WeekChartWindow::savePdf(const QString &path) const
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setTitle(QStringLiteral("Vue de la %1").arg(weekCaption(chart().monday)));
+        writer.setCreator(QStringLiteral("platine"));
+        writer.setResolution(kPdfResolution);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        QPainter painter(&writer);
+        if (!painter.isActive())
+            return QStringLiteral("PDF non enregistré : il n'a pas pu être produit.");
+        QFont font = painter.font();
+        font.setPointSize(9);
+        painter.setFont(font);
+        paintWeekChart(
+            painter,
+            QRect(QPoint(0, 0), writer.pageLayout().paintRectPixels(kPdfResolution).size()),
+            chart());
+    }
+    const ReplaceResult written = replaceFile(path, bytes);
+    if (!written.ok)
+        return QStringLiteral("PDF non enregistré dans %1 : %2")
+            .arg(QDir::toNativeSeparators(path), systemErrorText(written.error));
+    return {};
+}
+
+bool WeekChartWindow::printOn(QPrinter &printer) const
+{
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPainter painter(&printer);
+    if (!painter.isActive())
+        return false;
+    QFont font = painter.font();
+    font.setPointSize(9);
+    painter.setFont(font);
+    paintWeekChart(
+        painter,
+        QRect(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()),
+        chart());
+    return true;
+}
+
+void WeekChartWindow::saveAs(bool pdf)
+{
+    const QString chosen =
+        pdf ? savePrompt_(this, QStringLiteral("Enregistrer la vue de la semaine en PDF"),
+                          QStringLiteral("Documents PDF (*.pdf)"))
+            : savePrompt_(this, QStringLiteral("Enregistrer la vue de la semaine en PNG"),
+                          QStringLiteral("Images PNG (*.png)"));
+    if (chosen.isEmpty())
+        return;
+    const QString path = withSuffix(chosen, pdf ? QStringLiteral(".pdf") : QStringLiteral(".png"));
+    const QString failure = pdf ? savePdf(path) : savePng(path);
+    if (!failure.isEmpty())
+        emit message(failure, true);
+    else
+        emit message(QStringLiteral("Vue de la semaine enregistrée dans %1.")
+                         .arg(QDir::toNativeSeparators(path)),
+                     false);
+}
+
+void WeekChartWindow::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(windowTitle());
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (printOn(printer))
+        emit message(QStringLiteral("Vue de la semaine envoyée à l'imprimante."), false);
+    else
+        emit message(QStringLiteral("Vue de la semaine non imprimée : l'imprimante n'a pas pu "
+                                    "être utilisée."),
+                     true);
+}
+
+}  // namespace platine

@@ -1,0 +1,168 @@
+// "Vue de la semaine" on screen, in files and on a printer, following the editor.
+
+#include "relays/relay_editor.h"
+#include "relays/week_chart_view.h"
+#include "relays/week_chart_window.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace platine;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 9), QTime(10, 0));  // a Wednesday
+
+qsizetype colourCount(const QImage &image, const QColor &colour)
+{
+    qsizetype count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace
+
+class WeekChartWindowTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QWidget> panel_;
+    RelayEditor *editor_ = nullptr;
+    std::unique_ptr<WeekChartWindow> window_;
+    QTemporaryDir dir_;
+    QString answer_;
+
+    void click(const char *name)
+    {
+        auto *button = window_->findChild<QPushButton *>(QLatin1String(name));
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+private slots:
+    void init()
+    {
+        panel_ = std::make_unique<QWidget>();
+        editor_ = new RelayEditor(panel_.get(), [] { return kNow; });
+        editor_->prepare();
+        for (int i = 0; i < kRelayCount; ++i)
+            editor_->fillFromPcClock(i);  // every window 10:00 - 10:00: nothing to draw
+        window_ = std::make_unique<WeekChartWindow>(*editor_, [] { return kNow; });
+        window_->setSavePrompt(
+            [this](QWidget *, const QString &, const QString &) { return answer_; });
+    }
+    void cleanup()
+    {
+        window_.reset();
+        panel_.reset();
+    }
+
+    void followsTheEditorAndTheChosenWeek()
+    {
+        QCOMPARE(window_->chart().monday, QDate(2026, 12, 7));
+        QCOMPARE(window_->windowTitle(),
+                 QStringLiteral("Vue de la semaine du lundi 7 au dimanche 13 décembre 2026"));
+        QTRY_VERIFY(window_->chart().bars.isEmpty());
+        editor_->textField(1)->setText(QStringLiteral("12:00:00"));  // relay 1: Wednesday
+        editor_->enableBox(0)->setChecked(true);
+        QTRY_COMPARE(window_->chart().bars.size(), 1);
+        QCOMPARE(window_->chart().bars[0].day, 2);
+        QVERIFY(window_->chart().bars[0].active);
+        editor_->textField(1)->setText(QStringLiteral("25:00:00"));
+        QTRY_VERIFY(window_->chart().bars.isEmpty());
+        QCOMPARE(window_->chart().findings.size(), 1);
+
+        click("nextWeekButton");
+        QCOMPARE(window_->chart().monday, QDate(2026, 12, 14));
+        click("previousWeekButton");
+        click("previousWeekButton");
+        QCOMPARE(window_->chart().monday, QDate(2026, 11, 30));
+        QCOMPARE(window_->windowTitle(),
+                 QStringLiteral("Vue de la semaine du lundi 30 novembre au dimanche 6 décembre "
+                                "2026"));
+        click("thisWeekButton");
+        QCOMPARE(window_->chart().monday, QDate(2026, 12, 7));
+    }
+
+    void drawsActiveSolidAndInactiveHatched()
+    {
+        window_->resize(1000, 700);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        const QImage before = window_->view()->grab().toImage();
+        // Two windows of the same length: relay 1 active, relay 3 inactive.
+        editor_->textField(1)->setText(QStringLiteral("18:00:00"));
+        editor_->textField(13)->setText(QStringLiteral("18:00:00"));
+        editor_->enableBox(0)->setChecked(true);
+        QTRY_COMPARE(window_->chart().bars.size(), 2);
+        QTRY_VERIFY(window_->view()->grab().toImage() != before);
+        const QImage after = window_->view()->grab().toImage();
+        const qsizetype blue =
+            colourCount(after, relayColour(1)) - colourCount(before, relayColour(1));
+        const qsizetype magenta =
+            colourCount(after, relayColour(3)) - colourCount(before, relayColour(3));
+        QVERIFY2(magenta > 0, "the inactive relay is drawn");
+        QVERIFY2(blue > 2 * magenta, qPrintable(QStringLiteral("%1 %2").arg(blue).arg(magenta)));
+    }
+
+    void savesPngAndPdfWhole()
+    {
+        answer_ = dir_.filePath(QStringLiteral("semaine"));
+        QSignalSpy messages(window_.get(), &WeekChartWindow::message);
+        click("savePngButton");
+        QImage image(answer_ + QStringLiteral(".png"));
+        QVERIFY(!image.isNull());
+        QCOMPARE(image.size(), QSize(1600, 1000));
+        click("savePdfButton");
+        QFile pdf(answer_ + QStringLiteral(".pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.readAll().startsWith("%PDF"));
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[1][0].toString(),
+                 QStringLiteral("Vue de la semaine enregistrée dans %1.pdf.").arg(answer_));
+        QCOMPARE(messages[1][1].toBool(), false);
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files).size(), 2);  // no temporary left
+
+        // A folder that does not exist: told, nothing written, never called saved.
+        answer_ = dir_.filePath(QStringLiteral("absent/semaine.pdf"));
+        click("savePdfButton");
+        QCOMPARE(messages.size(), 3);
+        QVERIFY2(messages[2][0].toString().startsWith(QStringLiteral("PDF non enregistré dans")),
+                 qPrintable(messages[2][0].toString()));
+        QCOMPARE(messages[2][1].toBool(), true);
+        QVERIFY(!QFile::exists(answer_));
+
+        // A cancelled dialog does nothing.
+        answer_.clear();
+        click("savePngButton");
+        QCOMPARE(messages.size(), 3);
+    }
+
+    void printsOnAPrinter()
+    {
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString path = dir_.filePath(QStringLiteral("imprime.pdf"));
+        printer.setOutputFileName(path);
+        QVERIFY(window_->printOn(printer));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("%PDF"));
+    }
+};
+
+QTEST_MAIN(WeekChartWindowTest)
+#include "test_week_chart_window.moc"
