@@ -9,6 +9,8 @@
 
 #include <cerrno>
 
+#include <algorithm>
+
 namespace platine {
 
 namespace {
@@ -97,8 +99,13 @@ ProfileFileContents loadProfileFile(const QString &path)
         return contents;
     }
     // Settings and program files are a few kilobytes; a file far larger is something else
-    // chosen by mistake, and is not loaded whole into memory.
-    const QByteArray bytes = file.read(kMaxProfileFileSize + 1);
+    // chosen by mistake, and is not loaded whole into memory. The read asks for the file's size
+    // and one byte more, not for the limit: a buffer as large as the limit would be set aside
+    // for every small file, and kept by its document.
+    const qint64 wanted = std::min(file.size(), kMaxProfileFileSize) + 1;
+    QByteArray bytes = file.read(wanted);
+    if (bytes.size() == wanted && wanted <= kMaxProfileFileSize)
+        bytes += file.read(kMaxProfileFileSize + 1 - wanted);  // the file has grown since
     if (bytes.size() > kMaxProfileFileSize) {
         contents.errorMessage = readFailure(
             path, QStringLiteral("le fichier est trop gros pour un fichier de réglages ou de "
