@@ -65,7 +65,9 @@ if [ "$status" -eq 0 ]; then
 else
   tail -n 40 "$log" >&2
   crash=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -n 1)
+  saved=""
+  [ -n "$crash" ] && saved=", input saved in $crash (repeat: $dir/tests/fuzz/platine_profile_fuzzer $crash)"
   echo "fuzz: NOT clean: stopped after ${executions:-?} executions in ${seconds} s" \
-    "(exit status $status)${crash:+, input saved in $crash}; see $log" >&2
+    "(exit status $status)$saved; see $log" >&2
 fi
 exit "$status"
