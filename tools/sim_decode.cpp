@@ -243,19 +243,6 @@ QString dayCodeName(int dayCode)
     return QStringLiteral("code inconnu (%1)").arg(dayCode);
 }
 
-QString relayKindName(RelayKind kind)
-{
-    switch (kind) {
-    case RelayKind::Weekly:
-        return QStringLiteral("hebdomadaire");
-    case RelayKind::Dated:
-        return QStringLiteral("à dates");
-    case RelayKind::Month:
-        return QStringLiteral("mensuel");
-    }
-    return {};
-}
-
 QList<FrameStream::Event> FrameStream::feed(QByteArrayView bytes)
 {
     QList<Event> events;

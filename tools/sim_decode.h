@@ -110,9 +110,6 @@ std::optional<DecodedProgram> decodeProgramFrame(QByteArrayView frame);
 // "Lundi à Vendredi", "Tous les jours", or "code inconnu (n)".
 QString dayCodeName(int dayCode);
 
-// The relay kind in French: "hebdomadaire", "à dates", "mensuel".
-QString relayKindName(RelayKind kind);
-
 // Cuts a stream of received bytes into frames. A frame is complete once its 8 or 125 bytes
 // have arrived. Bytes that start with another letter are a run of junk, ended by the next "A"
 // or "B" (or when it grows long); a frame still incomplete when the line goes quiet is junk

@@ -17,19 +17,6 @@ QString problemLines(const QStringList &problems)
     return text;
 }
 
-QString kindKey(RelayKind kind)
-{
-    switch (kind) {
-    case RelayKind::Weekly:
-        return QStringLiteral("weekly");
-    case RelayKind::Dated:
-        return QStringLiteral("dated");
-    case RelayKind::Month:
-        return QStringLiteral("month");
-    }
-    return {};
-}
-
 QJsonArray toJsonArray(const QStringList &list)
 {
     QJsonArray array;
@@ -66,7 +53,7 @@ QString programReport(const DecodedProgram &program)
     QString text = QStringLiteral("Trame programme reçue (%1 octets) :").arg(kProgramFrameBytes);
     for (const DecodedRelay &relay : program.relays) {
         text += QStringLiteral("\n%1 (%2) : %3")
-                    .arg(relayCaption(relay.relay), relayKindName(relay.kind),
+                    .arg(relayCaption(relay.relay), relayKindCaption(relay.kind),
                          relay.enabled() ? QStringLiteral("actif") : QStringLiteral("inactif"));
         if (relay.kind != RelayKind::Dated) {
             text += QStringLiteral(" ; jours : %1 (code %2)")
@@ -138,7 +125,7 @@ QJsonObject programJson(const DecodedProgram &program, QByteArrayView frame)
     for (const DecodedRelay &relay : program.relays) {
         QJsonObject object{
             {QStringLiteral("relay"), relay.relay},
-            {QStringLiteral("kind"), kindKey(relay.kind)},
+            {QStringLiteral("kind"), relayKindKey(relay.kind)},
             {QStringLiteral("enabled"), relay.enabled()},
             {QStringLiteral("enableByte"), static_cast<int>(relay.enableByte)},
         };

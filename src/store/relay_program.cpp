@@ -58,6 +58,32 @@ QString textSlotDescription(int textIndex)
     return relay;
 }
 
+QString relayKindCaption(RelayKind kind)
+{
+    switch (kind) {
+    case RelayKind::Weekly:
+        return QStringLiteral("hebdomadaire");
+    case RelayKind::Dated:
+        return QStringLiteral("à dates");
+    case RelayKind::Month:
+        return QStringLiteral("mensuel");
+    }
+    return {};
+}
+
+QString relayKindKey(RelayKind kind)
+{
+    switch (kind) {
+    case RelayKind::Weekly:
+        return QStringLiteral("weekly");
+    case RelayKind::Dated:
+        return QStringLiteral("dated");
+    case RelayKind::Month:
+        return QStringLiteral("month");
+    }
+    return {};
+}
+
 QString expectedFormDescription(SlotKind kind)
 {
     switch (kind) {

@@ -54,6 +54,8 @@ TextSlotInfo textSlotInfo(int textIndex);
 
 // French descriptions for messages and screen readers.
 QString relayCaption(int relay);                 // "Relais N°3"
+QString relayKindCaption(RelayKind kind);        // "hebdomadaire", "à dates", "mensuel"
+QString relayKindKey(RelayKind kind);            // "weekly", "dated", "month" (for JSON)
 QString rowCaption(int row);                     // "Début 1", "Fin 1", ... "Fin 3"
 QString textSlotDescription(int textIndex);      // "Relais N°3, date de Fin 2"
 QString expectedFormDescription(SlotKind kind);  // "hh:mm:ss, par exemple 08:30:00"

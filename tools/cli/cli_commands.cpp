@@ -134,32 +134,6 @@ ReadProgram readProgramFile(const QString &path, Output output)
     return result;
 }
 
-QString relayKindText(RelayKind kind)
-{
-    switch (kind) {
-    case RelayKind::Weekly:
-        return QStringLiteral("hebdomadaire");
-    case RelayKind::Dated:
-        return QStringLiteral("à dates");
-    case RelayKind::Month:
-        return QStringLiteral("mensuel");
-    }
-    return {};
-}
-
-QString relayKindKey(RelayKind kind)
-{
-    switch (kind) {
-    case RelayKind::Weekly:
-        return QStringLiteral("weekly");
-    case RelayKind::Dated:
-        return QStringLiteral("dated");
-    case RelayKind::Month:
-        return QStringLiteral("month");
-    }
-    return {};
-}
-
 QString dayChoiceText(int choice)
 {
     if (choice < 0 || choice >= dayListItems().size())
@@ -352,7 +326,7 @@ int showProgramFile(const CliRequest &request, Output output)
 
     for (const RelayLayout &layout : relayLayouts()) {
         output.out << QStringLiteral("%1 (%2) : %3")
-                          .arg(relayCaption(layout.relay), relayKindText(layout.kind),
+                          .arg(relayCaption(layout.relay), relayKindCaption(layout.kind),
                                enableText(program.enables.at(layout.enableIndex)))
                    << Qt::endl;
         if (layout.dayChoice >= 0)
