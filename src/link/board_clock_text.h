@@ -11,7 +11,7 @@ namespace platine {
 // followed by a line break: a French day name (padded with blanks), the date and the time. The
 // board knows no time zone and no summer time: its reading is a date and a time, nothing more.
 
-// The date and time a board clock line reads (Qt::UTC is used as a plain "no zone" spec), or
+// The date and time a board clock line reads (in Qt::UTC, which stands here for no zone), or
 // nothing when the line is not a clock line: unknown day name, missing or extra parts, a date
 // or a time that does not exist. Blanks and line breaks at both ends are ignored.
 std::optional<QDateTime> parseBoardClockLine(QStringView line);
