@@ -1,7 +1,7 @@
 #pragma once
 
-#include <functional>
 #include <QColor>
+#include <functional>
 
 class QLineEdit;
 class QString;

@@ -9,9 +9,9 @@
 #include "app/splash_window.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "support/pty_board.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
+#include "support/pty_board.h"
 
 #include <QAction>
 #include <QComboBox>
