@@ -1,6 +1,6 @@
 #include "app/board_drift_label.h"
 
-#include "relays/board_clock_drift.h"
+#include "link/board_clock_drift.h"
 
 namespace platine {
 

@@ -1,4 +1,4 @@
-#include "relays/board_clock_drift.h"
+#include "link/board_clock_drift.h"
 
 #include <QTest>
 
