@@ -146,6 +146,11 @@ bool BoardLink::openPort()
     return d->ensureOpen();
 }
 
+bool BoardLink::ensurePortOpen()
+{
+    return d->ensureOpen();
+}
+
 void BoardLink::closePort()
 {
     if (d->comm.portOpen())

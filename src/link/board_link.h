@@ -55,6 +55,9 @@ public:
     // "Ouverture port": sets the receive threshold to 26 and opens the port when closed. False
     // when it failed (message() carries the reason; the port stays closed).
     bool openPort();
+    // The sending rule's first step: opens the port when closed, without touching the receive
+    // threshold. False when it failed (message() carries the reason).
+    bool ensurePortOpen();
     // "Fermeture port": closes when open.
     void closePort();
     bool isPortOpen() const;

@@ -39,28 +39,14 @@ private slots:
             << f("08", "05", "09", "01", "03", "2009", QStringLiteral("Dimanche"))
             << hex("4108050901030901");
         QTest::newRow("three-character minutes send their first two")
-            << f("10", "123", "00", "01", "01", "2010", QStringLiteral("Mercredi"))
-            << hex("4110120001011004");
-        QTest::newRow("1999 sends 99, 20071 sends 07")
-            << f("00", "00", "00", "01", "01", "1999", QStringLiteral("Samedi"))
-            << hex("4100000001019907");
-        QTest::newRow("only the year's third and fourth characters count")
-            << f("00", "00", "00", "01", "01", "20071", QStringLiteral("Jeudi"))
-            << hex("4100000001010705");
-        QTest::newRow("no range check")
-            << f("25", "99", "61", "45", "99", "2000", QStringLiteral("Lundi"))
-            << hex("4125996145990002");
-        QTest::newRow("day name in lower case gives 0")
-            << f("12", "00", "00", "01", "01", "2010", QStringLiteral("mercredi"))
-            << hex("4112000001011000");
-        QTest::newRow("trailing blank and empty day name give 0")
-            << f("12", "00", "00", "01", "01", "2010", QStringLiteral("Lundi "))
-            << hex("4112000001011000");
-        QTest::newRow("empty day name")
-            << f("12", "00", "00", "01", "01", "2010", QString()) << hex("4112000001011000");
+            << f("10", "123", "00", "01", "01", "2010", QStringLiteral("Vendredi"))
+            << hex("4110120001011006");
+        QTest::newRow("only the year's third and fourth characters go out")
+            << f("00", "00", "00", "01", "01", "20071", QStringLiteral("Lundi"))
+            << hex("4100000001010702");
         QTest::newRow("characters after the digits are ignored")
-            << f("12h", "30:", "00s", "01/", "01-", "xx10ab", QStringLiteral("Mardi"))
-            << hex("4112300001011003");
+            << f("12h", "30:", "00s", "01/", "01-", "2010ab", QStringLiteral("Vendredi"))
+            << hex("4112300001011006");
     }
     void encodesFields()
     {
@@ -74,21 +60,79 @@ private slots:
 
     void everyDayNameHasItsNumber()
     {
-        ClockFields fields{QStringLiteral("00"),
-                           QStringLiteral("00"),
-                           QStringLiteral("00"),
-                           QStringLiteral("01"),
-                           QStringLiteral("01"),
-                           QStringLiteral("2000"),
-                           {}};
-        const QStringList names = {QStringLiteral("Dimanche"), QStringLiteral("Lundi"),
-                                   QStringLiteral("Mardi"),    QStringLiteral("Mercredi"),
-                                   QStringLiteral("Jeudi"),    QStringLiteral("Vendredi"),
-                                   QStringLiteral("Samedi")};
-        for (int i = 0; i < names.size(); ++i) {
-            fields.weekDay = names[i];
-            QCOMPARE(int(quint8(encodeClockFrame(fields).frame.at(7))), i + 1);
+        for (int i = 0; i < 7; ++i) {
+            const QDate date(2000, 1, 2 + i);  // Sunday 2 January 2000 onwards
+            const ClockFrameResult result =
+                encodeClockFrame(clockFieldsFor(QDateTime(date, QTime(12, 0))));
+            QVERIFY(result.ok());
+            QCOMPARE(int(quint8(result.frame.at(7))), i + 1);
         }
+    }
+
+    // One rule for the window's fields, the command line's --date and the PC clock: the form
+    // "AAAA-MM-JJ hh:mm:ss" read into the fields, then every value checked. An empty field
+    // means a form that is not taken at all.
+    void refusesImpossibleMoments_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("weekDay");  // replaces the date's own when given
+        QTest::addColumn<QString>("refusal");
+        const auto row = [](const char *name, const char *text, const char *weekDay,
+                            const char *refusal) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(weekDay)
+                                << QString::fromUtf8(refusal);
+        };
+        row("minute 61", "2026-01-01 10:61:00", "", "« Minutes » vaut 61");
+        row("24:00:00", "2026-01-01 24:00:00", "", "« Heures » vaut 24");
+        row("second 60", "2026-01-01 23:59:60", "", "« Secondes » vaut 60");
+        row("31 February", "2027-02-31 10:00:00", "", "le mois 02/2027 n'a que 28 jours");
+        row("29 February of a common year", "2026-02-29 10:00:00", "", "n'a que 28 jours");
+        row("month 0", "2026-00-10 10:00:00", "", "« Mois » vaut 00");
+        row("month 13", "2026-13-10 10:00:00", "", "« Mois » vaut 13");
+        row("day 0", "2026-01-00 10:00:00", "", "« Jour » vaut 00");
+        row("2100", "2100-03-01 00:00:00", "", "« Année » vaut 2100");
+        row("1999", "1999-12-31 23:59:59", "", "« Année » vaut 1999");
+        row("weekday of another date", "2026-12-10 08:00:00", "Lundi",
+            "le 10/12/2026 est un jeudi, pas un lundi");
+        row("misspelt weekday", "2026-12-09 08:00:00", "Mercrdi",
+            "« Mercrdi » n'en est pas un ; le 09/12/2026 est un "
+            "mercredi");
+        row("weekday in lower case", "2026-12-09 08:00:00", "mercredi",
+            "« mercredi » n'en est pas un");
+        row("one-digit hour", "2026-01-01 7:05:00", "", "");
+        row("empty", "", "", "");
+        row("garbage", "demain midi", "", "");
+        row("ISO T", "2026-01-01T10:00:00", "", "");
+        row("no seconds", "2026-01-01 10:00", "", "");
+    }
+    void refusesImpossibleMoments()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, weekDay);
+        QFETCH(QString, refusal);
+        std::optional<ClockFields> fields = clockFieldsFromText(text);
+        if (refusal.isEmpty()) {
+            QVERIFY(!fields);
+            return;
+        }
+        QVERIFY(fields);
+        if (!weekDay.isEmpty())
+            fields->weekDay = weekDay;
+        const ClockFrameResult result = encodeClockFrame(*fields);
+        QVERIFY(!result.ok());
+        QVERIFY(result.frame.isEmpty());
+        QVERIFY2(result.error->message().contains(refusal), qPrintable(result.error->message()));
+    }
+
+    // --date is the board's plain time: the message names exactly what went out.
+    void readsTheCommandLineForm()
+    {
+        const ClockFrameResult result = encodeClockFrame(*clockFieldsFromText(
+            QStringLiteral("2026-03-29 02:30:00")));  // skipped by the PC in Paris
+        QVERIFY(result.ok());
+        QCOMPARE(result.frame.toHex(' '), QByteArray("41 02 30 00 29 03 26 01"));
+        QCOMPARE(clockSentMessage(result.moment),
+                 QStringLiteral("Heure envoyée à la platine : dimanche 29/03/2026 02:30:00."));
     }
 
     void refusesUnreadableField_data()
