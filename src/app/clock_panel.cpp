@@ -1,10 +1,12 @@
 #include "app/clock_panel.h"
 
 #include "app/clock_face.h"
+#include "link/days.h"
 #include "widgets/field_mark.h"
 #include "widgets/switch_drawing.h"
 #include "widgets/ui_layout.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -43,7 +45,9 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
     mirrorPalette.setColor(QPalette::Base, mirrorPalette.color(QPalette::Button));
     text4_->setPalette(mirrorPalette);
 
-    // The seven clock fields, one under the other, each with its caption on its left.
+    // The seven clock fields, one under the other, each with its caption on its left. The day
+    // of the week is a list of the seven names, Monday first as on a French calendar; a name
+    // can still be typed.
     static const char *const kFieldNames[kClockFieldCount] = {
         "heure", "minutes", "seconde", "jour", "mois", "annee", "numero_jour"};
     for (int i = 0; i < kClockFieldCount; ++i) {
@@ -52,13 +56,45 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
         auto *caption = new QLabel(clockFieldCaption(which), this);
         caption->setObjectName(controlArrayName(QStringLiteral("Label3"), i));
         placeTwips(caption, 120, top + 30, 1755, 255);
-        auto *field = new QLineEdit(QStringLiteral(".."), this);
-        field->setObjectName(QLatin1String(kFieldNames[i]));
+        QLineEdit *field = nullptr;
+        QWidget *control = nullptr;
+        if (which == ClockField::WeekDay) {
+            weekDayList_ = new QComboBox(this);
+            weekDayList_->setEditable(true);
+            weekDayList_->setInsertPolicy(QComboBox::NoInsert);
+            QStringList names = weekDayNames();
+            names.append(names.takeFirst());
+            weekDayList_->addItems(names);
+            weekDayList_->setEditText(QStringLiteral(".."));
+            field = weekDayList_->lineEdit();
+            control = weekDayList_;
+            connect(weekDayList_, &QComboBox::activated, this, [this] { stopFollowing(); });
+        } else {
+            field = new QLineEdit(QStringLiteral(".."), this);
+            control = field;
+        }
+        control->setObjectName(QLatin1String(kFieldNames[i]));
+        control->setAccessibleName(clockFieldCaption(which));
         field->setAccessibleName(clockFieldCaption(which));
-        caption->setBuddy(field);
-        placeTwips(field, 1920, top, which == ClockField::WeekDay ? 1575 : 1095, 315);
+        caption->setBuddy(control);
+        placeTwips(control, 1920, top, which == ClockField::WeekDay ? 1575 : 1095, 315);
         fields_[static_cast<size_t>(i)] = field;
+        // Any change but the panel's own fill is the user's: typed, pasted or set through the
+        // accessibility interface.
+        connect(field, &QLineEdit::textChanged, this, [this, which] {
+            if (filling_)
+                return;
+            stopFollowing();
+            if (which == ClockField::Day || which == ClockField::Month ||
+                which == ClockField::Year)
+                matchWeekDayToDate();
+        });
     }
+
+    sourceLabel_ = new QLabel(this);
+    sourceLabel_->setObjectName(QStringLiteral("clockSource"));
+    sourceLabel_->setWordWrap(true);
+    placeTwips(sourceLabel_, 120, 3630, 3600, 510);
 
     command1_ = new QPushButton(QStringLiteral("Programmation"), this);
     command1_->setObjectName(QStringLiteral("Command1"));
@@ -76,16 +112,17 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
         text4_->clear();
         emit clockSendRequested(fields());
     });
-    connect(command4_, &QPushButton::clicked, this, [this] { fillFromPcClock(clock_()); });
+    connect(command4_, &QPushButton::clicked, this, [this] { followPcClock(clock_()); });
     connect(command8_, &QPushButton::clicked, this, &QWidget::hide);
     command8_->setToolTip(QStringLiteral("Cache ce panneau."));
     text4_->setAccessibleName(QStringLiteral("Texte reçu de la platine"));
     showBoardTextAsLive(false);
+    setFollowing(false);
     // Reading order: the fields from top to bottom, then the buttons left to right.
     QWidget *previous = fields_.front();
     for (QWidget *next : {static_cast<QWidget *>(fields_[1]), static_cast<QWidget *>(fields_[2]),
                           static_cast<QWidget *>(fields_[3]), static_cast<QWidget *>(fields_[4]),
-                          static_cast<QWidget *>(fields_[5]), static_cast<QWidget *>(fields_[6]),
+                          static_cast<QWidget *>(fields_[5]), static_cast<QWidget *>(weekDayList_),
                           static_cast<QWidget *>(command1_), static_cast<QWidget *>(command4_),
                           static_cast<QWidget *>(command8_), static_cast<QWidget *>(text4_)}) {
         setTabOrder(previous, next);
@@ -104,15 +141,53 @@ ClockFields ClockPanel::fields() const
 
 void ClockPanel::setFields(const ClockFields &fields)
 {
+    filling_ = true;
     for (int i = 0; i < kClockFieldCount; ++i) {
         const auto which = static_cast<ClockField>(i);
-        field(which)->setText(fields.text(which));
+        if (which == ClockField::WeekDay)
+            showWeekDay(fields.weekDay);
+        else
+            field(which)->setText(fields.text(which));
     }
+    filling_ = false;
 }
 
-void ClockPanel::fillFromPcClock(const QDateTime &now)
+void ClockPanel::showWeekDay(const QString &name)
+{
+    const int index = weekDayList_->findText(name);
+    if (index >= 0)
+        weekDayList_->setCurrentIndex(index);
+    weekDayList_->setEditText(name);
+}
+
+void ClockPanel::followPcClock(const QDateTime &now)
 {
     setFields(clockFieldsFor(now));
+    setFollowing(true);
+}
+
+void ClockPanel::setFollowing(bool following)
+{
+    following_ = following;
+    sourceLabel_->setText(following ? QStringLiteral("Heure du PC, suivie à la seconde.")
+                                    : QStringLiteral("Heure figée, saisie à la main ; « heure "
+                                                     "PC » la fait suivre de nouveau."));
+}
+
+void ClockPanel::stopFollowing()
+{
+    if (following_)
+        setFollowing(false);
+}
+
+void ClockPanel::matchWeekDayToDate()
+{
+    const ClockFields typed = fields();
+    bool dayOk = false, monthOk = false, yearOk = false;
+    const QDate date(typed.year.left(4).toInt(&yearOk), typed.month.left(2).toInt(&monthOk),
+                     typed.day.left(2).toInt(&dayOk));
+    if (dayOk && monthOk && yearOk && typed.year.size() >= 4 && date.isValid())
+        showWeekDay(dayNameForQtDayOfWeek(date.dayOfWeek()));
 }
 
 void ClockPanel::markInvalid(ClockField which)
@@ -133,6 +208,8 @@ void ClockPanel::showBoardTextAsLive(bool live)
 void ClockPanel::showPcTime(const QDateTime &now)
 {
     label1_->setText(QLocale::c().toString(now.time(), u"HH:mm:ss"));
+    if (following_ && isVisible())
+        setFields(clockFieldsFor(now));
 }
 
 }  // namespace platine

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,7 +24,9 @@ class SwitchDrawing;
 // - the clock-face icon at the top right (4140, 180) and the PC-time label Label1 under it
 //   (3960, 720), refreshed every second by the main window's Timer1;
 // - the seven clock fields with their captions, one under the other in the left column from
-//   the top of the panel down to about 3900 (room kept free for them);
+//   the top of the panel down to about 3600, the day of the week a list of the seven names;
+// - under them, the source of the fields: the PC clock followed second by second, or a time
+//   frozen by the user's typing;
 // - the switch drawing for the "Mise à l'heure" mode, body at (4200, 3990);
 // - Text4, the mirror of the board's text (90, 4470, 4725 x 285);
 // - along the bottom edge, left to right: "Programmation" (Command1), "heure PC" (Command4) and
@@ -54,16 +57,24 @@ public:
     QPushButton *command1() const { return command1_; }
     QPushButton *command4() const { return command4_; }
     QPushButton *command8() const { return command8_; }
-    // heure, minutes, seconde, jour, mois, annee, numero_jour.
+    // heure, minutes, seconde, jour, mois, annee, and numero_jour's text.
     QLineEdit *field(ClockField which) const { return fields_[static_cast<size_t>(which)]; }
+    // numero_jour, the list of the seven day names, which also takes typed text.
+    QComboBox *weekDayList() const { return weekDayList_; }
+    // Says where the fields come from: "heure du PC, suivie à la seconde" or "heure figée,
+    // saisie à la main".
+    QLabel *sourceLabel() const { return sourceLabel_; }
 
     // The seven texts as typed.
     ClockFields fields() const;
     void setFields(const ClockFields &fields);
 
-    // Fills the clock fields from the PC clock, as "heure PC" does; the main window calls it
-    // each time "Mise à l'heure platine" brings the panel up.
-    void fillFromPcClock(const QDateTime &now);
+    // Fills the clock fields from the PC clock and follows it from then on, as "heure PC"
+    // does; the main window calls it each time "Mise à l'heure platine" brings the panel up.
+    void followPcClock(const QDateTime &now);
+    // True until the user edits a field: "Programmation" then sends the PC time of the moment
+    // the frame is built, not the time on show.
+    bool followsPcClock() const { return following_; }
 
     // Puts the focus and a visible mark on a field that cannot be sent.
     void markInvalid(ClockField which);
@@ -71,7 +82,7 @@ public:
     void showBoardText(const QString &text);
     // Greys the board's text while the port is closed.
     void showBoardTextAsLive(bool live);
-    // Label1, the PC's time.
+    // Label1, the PC's time, every second; the fields too while they follow the PC clock.
     void showPcTime(const QDateTime &now);
 
 signals:
@@ -81,7 +92,17 @@ signals:
     void fieldCorrected();
 
 private:
+    void setFollowing(bool following);
+    void stopFollowing();
+    void showWeekDay(const QString &name);
+    // A date typed whole sets the day of the week to that date's.
+    void matchWeekDayToDate();
+
     std::function<QDateTime()> clock_;
+    bool following_ = false;
+    bool filling_ = false;  // the fields change from the PC clock, not from the user
+    QComboBox *weekDayList_ = nullptr;
+    QLabel *sourceLabel_ = nullptr;
     std::array<QLineEdit *, kClockFieldCount> fields_{};
     QPushButton *command1_ = nullptr;
     QPushButton *command4_ = nullptr;

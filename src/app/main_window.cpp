@@ -222,7 +222,7 @@ void MainWindow::showClockSetting()
 {
     frame4_->hide();
     frame5_->hide();
-    frame1_->fillFromPcClock(now());
+    frame1_->followPcClock(now());
     frame1_->show();
 }
 
@@ -289,14 +289,36 @@ void MainWindow::showAbout()
 void MainWindow::sendClock(const ClockFields &fields)
 {
     // Every field is read before the port is touched: a frame goes out whole or not at all.
-    const ClockFrameResult encoded = encodeClockFrame(fields);
-    if (!encoded.ok()) {
-        messages_->showError(encoded.error->message(), MessageStrip::Topic::Field);
-        frame1_->markInvalid(encoded.error->field);
+    if (!frame1_->followsPcClock()) {
+        const ClockFrameResult encoded = encodeClockFrame(fields);
+        if (!encoded.ok()) {
+            messages_->showError(encoded.error->message(), MessageStrip::Topic::Field);
+            frame1_->markInvalid(encoded.error->field);
+        } else if (link_->send(encoded.frame)) {
+            messages_->showInformation(clockSentMessage(encoded.moment));
+        }
         return;
     }
+    // Following the PC clock: the frame carries the PC time of the moment it is built, once the
+    // port is open, however long the panel has been on show.
+    const auto pcClockFrame = [this] {
+        const QDateTime pcTime = now();
+        ClockFrameResult encoded = encodeClockFrame(clockFieldsFor(pcTime));
+        if (!encoded.ok())
+            messages_->showError(pcClockRefusal(pcTime, *encoded.error) +
+                                     QStringLiteral(" Réglez l'horloge du PC, ou saisissez "
+                                                    "l'heure à la main."),
+                                 MessageStrip::Topic::Field);
+        return encoded;
+    };
+    if (!pcClockFrame().ok() || !link_->ensurePortOpen())
+        return;
+    const ClockFrameResult encoded = pcClockFrame();
+    if (!encoded.ok())
+        return;
+    frame1_->setFields(clockFieldsFor(encoded.moment));
     if (link_->send(encoded.frame))
-        messages_->showInformation(QStringLiteral("Heure envoyée à la platine."));
+        messages_->showInformation(clockSentMessage(encoded.moment));
 }
 
 void MainWindow::uploadTimetable()

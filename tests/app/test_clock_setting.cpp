@@ -37,6 +37,7 @@ private slots:
     void workedExamplesGoOutByteForByte_data();
     void workedExamplesGoOutByteForByte();
     void handTypedFieldsAreWhatGoesOut();
+    void followsThePcClockUntilAFieldIsEdited();
     void sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer();
     void unencodableFieldSendsNothing_data();
     void unencodableFieldSendsNothing();
@@ -87,9 +88,10 @@ QStringList ClockSettingTest::fieldTexts() const
 
 void ClockSettingTest::typeFields(const QStringList &texts)
 {
-    for (int i = 0; i < kClockFieldCount; ++i) {
+    for (int i = 0; i < texts.size(); ++i) {
         QLineEdit *field = window_->clockPanel()->field(static_cast<ClockField>(i));
-        field->clear();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
         QTest::keyClicks(field, texts[i]);
     }
 }
@@ -148,11 +150,46 @@ void ClockSettingTest::workedExamplesGoOutByteForByte()
 void ClockSettingTest::handTypedFieldsAreWhatGoesOut()
 {
     choose("n_mise_a_l_heure");
-    typeFields({QStringLiteral("25"), QStringLiteral("123"), QStringLiteral("00"),
-                QStringLiteral("45"), QStringLiteral("99"), QStringLiteral("20071"),
-                QStringLiteral("mercredi")});
+    // The day of the week follows the date as it is typed.
+    typeFields({QStringLiteral("08"), QStringLiteral("05"), QStringLiteral("09"),
+                QStringLiteral("01"), QStringLiteral("03"), QStringLiteral("2009")});
+    QCOMPARE(fieldTexts().last(), QStringLiteral("Dimanche"));
+    clock_->set(QDateTime(QDate(2010, 1, 1), QTime(0, 7, 0)));
     QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
-    QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 25 12 00 45 99 07 00"));
+    QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 08 05 09 01 03 09 01"));
+    QCOMPARE(window_->messageStrip()->text(),
+             QStringLiteral("Heure envoyée à la platine : dimanche 01/03/2009 08:05:09."));
+}
+
+// The panel left open sends the PC time of the click, not the one it showed when it opened.
+void ClockSettingTest::followsThePcClockUntilAFieldIsEdited()
+{
+    ClockPanel *panel = window_->clockPanel();
+    clock_->set(QDateTime(QDate(2026, 12, 9), QTime(18, 40, 42)));
+    choose("n_mise_a_l_heure");
+    QVERIFY(panel->followsPcClock());
+    clock_->set(QDateTime(QDate(2026, 12, 9), QTime(18, 41, 5)));
+    QTest::mouseClick(panel->command1(), Qt::LeftButton);
+    QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 18 41 05 09 12 26 04"));
+    QCOMPARE(window_->messageStrip()->text(),
+             QStringLiteral("Heure envoyée à la platine : mercredi 09/12/2026 18:41:05."));
+
+    // A tick refreshes the fields while they follow; an edit freezes them, and says so.
+    clock_->set(QDateTime(QDate(2026, 12, 9), QTime(18, 41, 6)));
+    panel->showPcTime(clock_->function()());
+    QCOMPARE(fieldTexts().at(2), QStringLiteral("06"));
+    typeFields({QStringLiteral("07")});
+    QVERIFY(!panel->followsPcClock());
+    QVERIFY(panel->sourceLabel()->text().contains(QStringLiteral("figée")));
+    clock_->set(QDateTime(QDate(2026, 12, 9), QTime(18, 42, 0)));
+    panel->showPcTime(clock_->function()());
+    QCOMPARE(fieldTexts().at(0), QStringLiteral("07"));
+    QTest::mouseClick(panel->command1(), Qt::LeftButton);
+    QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 07 41 06 09 12 26 04"));
+
+    QTest::mouseClick(panel->command4(), Qt::LeftButton);  // "heure PC" follows again
+    QVERIFY(panel->followsPcClock());
+    QCOMPARE(fieldTexts().at(1), QStringLiteral("42"));
 }
 
 void ClockSettingTest::sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer()
@@ -189,6 +226,13 @@ void ClockSettingTest::unencodableFieldSendsNothing_data()
                                  << QStringLiteral("« Heures »");
     QTest::newRow("two-digit year")
         << int(ClockField::Year) << QStringLiteral("09") << QStringLiteral("« Année »");
+    QTest::newRow("hour 25") << int(ClockField::Hours) << QStringLiteral("25")
+                             << QStringLiteral("« Heures » vaut 25");
+    QTest::newRow("a weekday that is not the date's")
+        << int(ClockField::WeekDay) << QStringLiteral("Lundi")
+        << QStringLiteral("le 01/01/2010 est un vendredi, pas un lundi");
+    QTest::newRow("a misspelt weekday") << int(ClockField::WeekDay) << QStringLiteral("Mercrdi")
+                                        << QStringLiteral("« Mercrdi » n'en est pas un");
 }
 
 void ClockSettingTest::unencodableFieldSendsNothing()
@@ -199,7 +243,9 @@ void ClockSettingTest::unencodableFieldSendsNothing()
     choose("n_mise_a_l_heure");
     QLineEdit *edit = window_->clockPanel()->field(static_cast<ClockField>(field));
     const QColor normal = edit->palette().color(QPalette::Base);
-    edit->setText(text);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
     QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
 
     QCOMPARE(board_->readAll(300), QByteArray());
@@ -228,7 +274,7 @@ void ClockSettingTest::fieldsHaveTheirCaptions()
                                QStringLiteral("numero_jour")};
     int previousTop = -1;
     for (int i = 0; i < kClockFieldCount; ++i) {
-        auto *edit = window_->clockPanel()->findChild<QLineEdit *>(names[i]);
+        auto *edit = window_->clockPanel()->findChild<QWidget *>(names[i]);
         QVERIFY2(edit, qPrintable(names[i]));
         QCOMPARE(edit->accessibleName(), captions[i]);
         auto *label =
