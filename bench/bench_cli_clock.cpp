@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         const double cliMs = timeToFrame(master,
                                          {cli, "heure", "--port", slave, "--settings", settings,
-                                          "--date", "2007-11-23 14:37:52"},
+                                          "--date", "2007-11-23 14:37:52", "--attente", "0"},
                                          {});
         const double printfMs = timeToFrame(master, {"printf", kPrintfFormat}, slave);
         if (cliMs < 0 || printfMs < 0)

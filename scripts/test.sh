@@ -4,6 +4,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/scripts/setup.sh" plain asan
+# Tests only: faketime puts the PC clock in another century for platine-cli.
+# shellcheck source=scripts/packages.sh
+source "$root/scripts/packages.sh"
+ensure_packages faketime
 
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen

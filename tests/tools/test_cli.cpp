@@ -1,5 +1,6 @@
 #include "store/port_setting.h"
 #include "store/program_file.h"
+#include "support/pty_board.h"
 #include "support/relay_programs.h"
 #include "support/sim_process.h"
 
@@ -9,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,10 +31,14 @@ struct CliRun
     QString err;
 };
 
-CliRun runCli(const QStringList &arguments)
+// wrapper: a program that runs platine-cli with the arguments after its own (faketime).
+CliRun runCli(const QStringList &arguments, const QStringList &wrapper = {})
 {
     QProcess process;
-    process.start(kCliProgram, arguments);
+    if (wrapper.isEmpty())
+        process.start(kCliProgram, arguments);
+    else
+        process.start(wrapper.first(), wrapper.mid(1) + QStringList{kCliProgram} + arguments);
     CliRun run;
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
@@ -127,8 +133,8 @@ private slots:
     void setsTheClock_data()
     {
         QTest::addColumn<bool>("portOption");
-        QTest::newRow("port from param.ini") << false;
-        QTest::newRow("port given") << true;
+        QTest::newRow("port from param.ini, reply awaited") << false;
+        QTest::newRow("port given, no wait") << true;
     }
     void setsTheClock()
     {
@@ -139,14 +145,17 @@ private slots:
                               QStringLiteral("2007-11-23 14:37:52")};
         if (portOption)
             arguments << QStringLiteral("--port") << sim.device() << QStringLiteral("--settings")
-                      << path(QStringLiteral("absent.ini"));
+                      << path(QStringLiteral("absent.ini")) << QStringLiteral("--attente=0");
         else
             arguments << QStringLiteral("--settings") << settingsFor(sim);
         const CliRun run = runCli(arguments);
         QVERIFY2(run.code == 0 && run.err.isEmpty(), qPrintable(describe(run)));
         QVERIFY2(run.out.contains(QStringLiteral("41 14 37 52 23 11 07 06")), qPrintable(run.out));
-        QVERIFY2(run.out.contains(QStringLiteral("Vendredi 23/11/2007 14:37:52")),
+        QVERIFY2(run.out.contains(
+                     QStringLiteral("Heure envoyée à la platine : vendredi 23/11/2007 14:37:52.")),
                  qPrintable(run.out));
+        // The simulator answers with its clock while the port stays open.
+        QCOMPARE(run.out.contains(QStringLiteral("Reçu de la platine :\n  ")), !portOption);
 
         const QJsonObject event = sim.nextEvent();
         QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
@@ -378,6 +387,51 @@ private slots:
                                     QStringLiteral("--settings"), path(QStringLiteral("n.ini"))});
         QCOMPARE(text.code, 0);
         QVERIFY2(text.out.contains(QStringLiteral("  (en avance de 3")), qPrintable(text.out));
+    }
+
+    // Nothing impossible leaves: a --date in another form or out of range is a usage error, a
+    // PC clock in 2100 a failure, and the board hears nothing of either.
+    void refusesImpossibleClocks()
+    {
+        test::PtyBoard board;
+        QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
+        const QStringList port{QStringLiteral("--port"), board.slavePath(),
+                               QStringLiteral("--settings"), path(QStringLiteral("n.ini"))};
+        for (const char *date : {"2026-01-01 10:61:00", "2026-01-01 24:00:00", "7:05:00", "",
+                                 "2100-03-01 00:00:00", "2027-02-31 10:00:00"}) {
+            const CliRun run = runCli(QStringList{QStringLiteral("heure"), QStringLiteral("--date"),
+                                                  QString::fromUtf8(date)} +
+                                      port);
+            QVERIFY2(run.code == 2 &&
+                         run.err.contains(QStringLiteral("Forme attendue : AAAA-MM-JJ hh:mm:ss")),
+                     qPrintable(describe(run)));
+        }
+        const QString faketime = QStandardPaths::findExecutable(QStringLiteral("faketime"));
+        if (!faketime.isEmpty()) {
+            qputenv("FAKETIME_DONT_FAKE_MONOTONIC", "1");
+            qputenv("ASAN_OPTIONS", qgetenv("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+            const CliRun run =
+                runCli(QStringList{QStringLiteral("heure")} + port,
+                       {faketime, QStringLiteral("-f"), QStringLiteral("@2100-03-01 10:00:00")});
+            QVERIFY2(
+                run.code == 1 &&
+                    run.err.contains(QStringLiteral("l'horloge du PC indique le 01/03/2100")) &&
+                    run.err.contains(QStringLiteral("--date")),
+                qPrintable(describe(run)));
+        }
+        QCOMPARE(board.readAll(300), QByteArray());
+
+        // A silent board: the frame goes, and the tool says it heard nothing back.
+        const CliRun run = runCli(QStringList{QStringLiteral("heure"), QStringLiteral("--date"),
+                                              QStringLiteral("2026-12-09 18:41:05"),
+                                              QStringLiteral("--attente"), QStringLiteral("1")} +
+                                  port);
+        QVERIFY2(run.code == 0 &&
+                     run.out.contains(QStringLiteral("Rien reçu de la platine en 1 s")),
+                 qPrintable(describe(run)));
+        QCOMPARE(board.read(8).size(), 8);
+        if (faketime.isEmpty())
+            QSKIP("faketime is not installed: the PC clock in 2100 was not tried");
     }
 
     void wrongCommandLine()

@@ -82,11 +82,11 @@ private slots:
         QTest::newRow("date that does not exist")
             << QStringList{QStringLiteral("heure"), QStringLiteral("--date"),
                            QStringLiteral("2026-02-30 03:00:00")}
-            << QStringLiteral("Date non reconnue");
+            << QStringLiteral("Date refusée");
         QTest::newRow("year the board cannot hold")
             << QStringList{QStringLiteral("heure"), QStringLiteral("--date"),
                            QStringLiteral("2100-01-01 00:00:00")}
-            << QStringLiteral("Date non reconnue");
+            << QStringLiteral("Date refusée");
         QTest::newRow("duration zero")
             << QStringList{QStringLiteral("ecouter"), QStringLiteral("--duree=0")}
             << QStringLiteral("Durée non reconnue");

@@ -16,12 +16,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSerialPortInfo>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace platine::cli {
 
@@ -75,18 +78,38 @@ bool openBoardPort(BoardLink &link, const CliRequest &request, Output output)
 }
 
 // Sends a frame by the sending rule, then closes the port, which waits until the bytes have
-// left. On failure says why on err.
-bool sendFrame(BoardLink &link, const QByteArray &frame, Output output)
+// left, unless keepOpen. On failure says why on err (and the port is closed).
+bool sendFrame(BoardLink &link, const QByteArray &frame, Output output, bool keepOpen = false)
 {
     QString reason;
     const QMetaObject::Connection capture = QObject::connect(
         &link, &BoardLink::message, &link, [&reason](const QString &text) { reason = text; });
     const bool sent = link.send(frame);
     QObject::disconnect(capture);
-    link.closePort();
+    if (!sent || !keepOpen)
+        link.closePort();
     if (!sent)
         output.err << (reason.isEmpty() ? link.comm().lastError() : reason) << Qt::endl;
     return sent;
+}
+
+// What the board sends within waitMs on an open port, which is then closed.
+QString collectBoardText(BoardLink &link, int waitMs)
+{
+    QString received;
+    QEventLoop loop;
+    QObject::connect(&link, &BoardLink::textReceived, &loop,
+                     [&received](const QString &text) { received += text; });
+    QObject::connect(&link, &BoardLink::portOpenChanged, &loop, [&loop](bool open) {
+        if (!open)
+            loop.quit();
+    });
+    QTimer::singleShot(waitMs, &loop, &QEventLoop::quit);
+    if (link.isPortOpen())
+        loop.exec();
+    received += QString::fromLatin1(link.comm().input());
+    link.closePort();
+    return received;
 }
 
 // The stable names under /dev/serial/by-id, by the device they lead to.
@@ -207,27 +230,56 @@ int listPorts(const CliRequest &request, Output output)
 
 int setBoardClock(const CliRequest &request, Output output)
 {
+    // --date was checked when it was read; the PC clock is checked before the port is touched,
+    // then read again once the port is open, so that the frame carries the time it is sent at.
+    const auto encodeMoment = [&request, &output] {
+        const QDateTime pcTime = QDateTime::currentDateTime();
+        ClockFrameResult encoded =
+            encodeClockFrame(clockFieldsFor(request.moment.value_or(pcTime)));
+        if (!encoded.ok())
+            output.err << pcClockRefusal(pcTime, *encoded.error)
+                       << QStringLiteral(" Réglez l'horloge du PC, ou donnez le moment avec "
+                                         "--date \"%1\".")
+                              .arg(QLatin1String(kClockTextForm))
+                       << Qt::endl;
+        return encoded;
+    };
+    if (!encodeMoment().ok())
+        return kFailed;
+
     BoardLink link;
     link.setSettingsPath(settingsPathFor(request));
     if (!openBoardPort(link, request, output))
         return kFailed;
-    // As in the window, the frame is built once the port is open, so it carries the time it
-    // is sent at.
-    const QDateTime moment = request.moment.value_or(QDateTime::currentDateTime());
-    const ClockFields fields = clockFieldsFor(moment);
-    const ClockFrameResult encoded = encodeClockFrame(fields);
+    const ClockFrameResult encoded = encodeMoment();
     if (!encoded.ok()) {
         link.closePort();
-        output.err << encoded.error->message() << Qt::endl;
         return kFailed;
     }
-    if (!sendFrame(link, encoded.frame, output))
+    const int waitMs = request.replyWaitSeconds * 1000;
+    // The port must stay open while the reply is awaited.
+    link.setTimerIntervals(kLineGatherMs, std::max(BoardLink::kCloseDelayMs, waitMs + 1000));
+    link.comm().setRThreshold(1);
+    if (!sendFrame(link, encoded.frame, output, waitMs > 0))
         return kFailed;
     output.out << QStringLiteral("Trame envoyée : %1").arg(hexText(encoded.frame)) << Qt::endl;
-    output.out << QStringLiteral("Heure réglée : %1 %2/%3/%4 %5:%6:%7")
-                      .arg(fields.weekDay, fields.day, fields.month, fields.year, fields.hours,
-                           fields.minutes, fields.seconds)
-               << Qt::endl;
+    output.out << clockSentMessage(encoded.moment) << Qt::endl;
+    if (waitMs == 0)
+        return kDone;
+
+    // No reply is required: what the board says, if anything, is only shown.
+    const QString reply = collectBoardText(link, waitMs).trimmed();
+    if (reply.isEmpty()) {
+        output.out << QStringLiteral("Rien reçu de la platine en %1 s. Rien ne confirme qu'elle a "
+                                     "pris l'heure : elle ne la prend que sur la position "
+                                     "« Mise à l'heure » du switch.")
+                          .arg(request.replyWaitSeconds)
+                   << Qt::endl;
+    } else {
+        output.out << QStringLiteral("Reçu de la platine :") << Qt::endl;
+        for (const QString &line : reply.split(u'\n'))
+            output.out << QStringLiteral("  %1").arg(visibleText(line.trimmed())) << Qt::endl;
+    }
     return kDone;
 }
 

@@ -1,5 +1,8 @@
 #include "cli_options.h"
 
+#include "link/clock_frame.h"
+#include "store/visible_text.h"
+
 #include <QSet>
 
 namespace platine::cli {
@@ -21,7 +24,8 @@ const QList<CommandInfo> &commands()
         {QStringLiteral("heure"),
          Command::SetClock,
          false,
-         {QStringLiteral("port"), QStringLiteral("date"), QStringLiteral("settings")}},
+         {QStringLiteral("port"), QStringLiteral("date"), QStringLiteral("attente"),
+          QStringLiteral("settings")}},
         {QStringLiteral("programmer"),
          Command::Upload,
          true,
@@ -39,7 +43,8 @@ const QList<CommandInfo> &commands()
 bool takesValue(const QString &option)
 {
     return option == QStringLiteral("port") || option == QStringLiteral("date") ||
-           option == QStringLiteral("settings") || option == QStringLiteral("duree");
+           option == QStringLiteral("settings") || option == QStringLiteral("duree") ||
+           option == QStringLiteral("attente");
 }
 
 CliParseResult failure(const QString &message)
@@ -135,20 +140,31 @@ CliParseResult parseCommandLine(const QStringList &arguments)
                 return failure(QStringLiteral("--settings demande le chemin d'un fichier."));
             request.settingsPath = *value;
         } else if (name == QStringLiteral("date")) {
-            // Read as a plain date and time: the board knows no summer time, so an hour the
-            // PC's clock skips (02:30 on the day summer time starts) can still be sent.
-            const QStringList parts = value->split(u' ');
-            QDateTime moment;
-            if (parts.size() == 2)
-                moment =
-                    QDateTime(QDate::fromString(parts.at(0), QStringLiteral("yyyy-MM-dd")),
-                              QTime::fromString(parts.at(1), QStringLiteral("HH:mm:ss")), Qt::UTC);
-            if (!moment.isValid() || moment.date().year() < 2000 || moment.date().year() > 2099)
-                return failure(QStringLiteral("Date non reconnue : « %1 ». Forme attendue : "
-                                              "AAAA-MM-JJ hh:mm:ss, année de 2000 à 2099 (par "
-                                              "exemple \"2026-03-29 03:00:00\").")
-                                   .arg(*value));
-            request.moment = moment;
+            // Read as the board's plain date and time, by the rule every clock frame follows:
+            // the board knows no summer time, so an hour the PC's clock skips (02:30 on the day
+            // summer time starts) can still be sent.
+            const QString expected =
+                QStringLiteral("Forme attendue : %1, année de 2000 à 2099 (par exemple "
+                               "\"2026-03-29 03:00:00\").")
+                    .arg(QLatin1String(kClockTextForm));
+            const std::optional<ClockFields> fields = clockFieldsFromText(*value);
+            if (!fields)
+                return failure(
+                    QStringLiteral("Date non reconnue : %1. %2").arg(quotedText(*value), expected));
+            const ClockFrameResult checked = encodeClockFrame(*fields);
+            if (!checked.ok())
+                return failure(QStringLiteral("Date refusée : %1 : %2. %3")
+                                   .arg(quotedText(*value), checked.error->reason(), expected));
+            request.moment = checked.moment;
+        } else if (name == QStringLiteral("attente")) {
+            bool number = false;
+            const int seconds = value->toInt(&number);
+            if (!number || seconds < 0 || seconds > kMaxReplyWaitSeconds)
+                return failure(QStringLiteral("Attente non reconnue : %1. Donnez un nombre entier "
+                                              "de secondes, de 0 (ne pas attendre) à %2.")
+                                   .arg(quotedText(*value))
+                                   .arg(kMaxReplyWaitSeconds));
+            request.replyWaitSeconds = seconds;
         } else if (name == QStringLiteral("duree")) {
             bool number = false;
             const int seconds = value->toInt(&number);
@@ -187,9 +203,11 @@ QString helpText()
         "  ports [--json]\n"
         "      liste les ports série : chemin, description, fabricant, numéro de série et\n"
         "      nom stable /dev/serial/by-id/… quand il existe.\n"
-        "  heure [--port P] [--date \"AAAA-MM-JJ hh:mm:ss\"] [--settings FICHIER]\n"
-        "      met la platine à l'heure locale du PC (ou au moment donné) et affiche la\n"
-        "      trame envoyée, en hexadécimal et en clair.\n"
+        "  heure [--port P] [--date \"AAAA-MM-JJ hh:mm:ss\"] [--attente S] [--settings F]\n"
+        "      envoie à la platine l'heure locale du PC (ou le moment donné), affiche la\n"
+        "      trame envoyée, en hexadécimal et en clair, puis ce que la platine répond\n"
+        "      pendant S secondes (2 par défaut, 0 pour ne pas attendre). Une heure, une\n"
+        "      date ou une année hors de 2000 à 2099 impossibles sont refusées.\n"
         "  programmer FICHIER [--port P] [--settings FICHIER | --sans-parametres]\n"
         "      envoie le programme d'un fichier enregistré par « Enregistrer sous » et le\n"
         "      garde comme dernier programme envoyé dans param.ini, comme « Programmer ».\n"
@@ -206,6 +224,8 @@ QString helpText()
         "                    ou un chemin (/dev/serial/by-id/…). Par défaut, celui de\n"
         "                    param.ini, le port choisi dans la fenêtre.\n"
         "  --settings F      le fichier de paramètres à la place du param.ini de la fenêtre.\n"
+        "  --date D          le moment envoyé, exactement AAAA-MM-JJ hh:mm:ss.\n"
+        "  --attente S       les secondes d'écoute après l'envoi de l'heure (0 à 60).\n"
         "  --sans-parametres n'enregistre pas le programme envoyé dans param.ini.\n"
         "  --json            une sortie JSON pour les scripts.\n"
         "  --help, --version\n"

@@ -10,6 +10,9 @@ namespace platine::cli {
 
 enum class Command { Help, Version, Ports, SetClock, Upload, Show, Listen };
 
+// The longest heure --attente.
+inline constexpr int kMaxReplyWaitSeconds = 60;
+
 // What the command line asks for.
 struct CliRequest
 {
@@ -20,6 +23,7 @@ struct CliRequest
     bool keepSettings = false;           // --sans-parametres: the upload is not stored
     bool json = false;                   // --json
     std::optional<QDateTime> moment;     // heure --date: date and time as given (Qt::UTC)
+    int replyWaitSeconds = 2;            // heure --attente: listening after the frame
     std::optional<int> durationSeconds;  // ecouter --duree
 };
 
