@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPrinter>
@@ -16,6 +17,8 @@
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace platine;
 
@@ -149,6 +152,38 @@ private slots:
         answer_.clear();
         click("savePngButton");
         QCOMPARE(messages.size(), 3);
+    }
+
+    // What "Enregistrer sous" refuses, the export refuses too: a read-only file stays as it
+    // is and a named pipe is not turned into a file.
+    void exportRefusesWhatSavingRefuses()
+    {
+        QSignalSpy messages(window_.get(), &WeekChartWindow::message);
+        const QString readOnly = dir_.filePath(QStringLiteral("figee.png"));
+        {
+            QFile file(readOnly);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("old");
+        }
+        QVERIFY(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
+                                                    QFileDevice::ReadOther));
+        const QString pipe = dir_.filePath(QStringLiteral("tube.pdf"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
+
+        answer_ = readOnly;
+        click("savePngButton");
+        answer_ = pipe;
+        click("savePdfButton");
+        QCOMPARE(messages.size(), 2);
+        QVERIFY2(messages[0][0].toString().contains(QStringLiteral("lecture seule")),
+                 qPrintable(messages[0][0].toString()));
+        QVERIFY2(messages[1][0].toString().contains(QStringLiteral("pas un fichier ordinaire")),
+                 qPrintable(messages[1][0].toString()));
+        QVERIFY(messages[0][1].toBool() && messages[1][1].toBool());
+        QFile kept(readOnly);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("old"));
+        QVERIFY(QFileInfo::exists(pipe) && !QFileInfo(pipe).isFile());
     }
 
     void printsOnAPrinter()
