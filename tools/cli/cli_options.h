@@ -10,17 +10,21 @@ namespace platine::cli {
 
 enum class Command { Help, Version, Ports, SetClock, Upload, Show, Listen };
 
+// The longest "ecouter --duree": 366 days, in seconds.
+inline constexpr qint64 kMaxListenSeconds = 366LL * 24 * 3600;
+
 // What the command line asks for.
 struct CliRequest
 {
     Command command = Command::Help;
-    QString file;                        // programmer, afficher: the program file
-    QString port;                        // --port, as typed ("" when not given)
-    QString settingsPath;                // --settings ("" for the window's param.ini)
-    bool keepSettings = false;           // --sans-parametres: the upload is not stored
-    bool json = false;                   // --json
-    std::optional<QDateTime> moment;     // heure --date: date and time as given (Qt::UTC)
-    std::optional<int> durationSeconds;  // ecouter --duree
+    QString file;                           // programmer, afficher: the program file
+    QString port;                           // --port, as typed ("" when not given)
+    QString settingsPath;                   // --settings ("" for the window's param.ini)
+    bool keepSettings = false;              // --sans-parametres: the upload is not stored
+    bool json = false;                      // --json
+    std::optional<QDateTime> moment;        // heure --date: date and time as given (Qt::UTC)
+    std::optional<qint64> durationSeconds;  // ecouter --duree: 1 to kMaxListenSeconds
+    bool strict = false;                    // programmer --strict: a remark stops the upload
 };
 
 struct CliParseResult
