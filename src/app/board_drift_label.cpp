@@ -1,6 +1,7 @@
 #include "app/board_drift_label.h"
 
 #include "link/board_clock_drift.h"
+#include "link/board_link.h"
 
 namespace platine {
 
@@ -14,10 +15,27 @@ BoardDriftLabel::BoardDriftLabel(std::function<QDateTime()> clock, QWidget *pare
 void BoardDriftLabel::showBoardText(const QString &text)
 {
     const std::optional<qint64> drift = boardClockDrift(text, clock_());
-    if (!drift)
+    if (drift)
+        setText(boardDriftMessage(*drift));
+    else if (looksLikeBoardClockText(text))
+        setText(QStringLiteral("heure de la platine illisible"));
+    else
         return;
-    setText(boardDriftMessage(*drift));
     setVisible(true);
+}
+
+void BoardDriftLabel::follow(BoardLink &link)
+{
+    // Text read after the port closed is what was left waiting: no reading of the drift now.
+    connect(&link, &BoardLink::textReceived, this, [this, &link](const QString &text) {
+        if (link.isPortOpen())
+            showBoardText(text);
+    });
+    connect(&link, &BoardLink::portOpenChanged, this, [this](bool open) {
+        if (!open)
+            forget();
+    });
+    connect(&link, &BoardLink::portChosen, this, [this] { forget(); });
 }
 
 void BoardDriftLabel::forget()

@@ -99,11 +99,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     connect(link_, &BoardLink::textReceived, frame3_, &ClockDisplayPanel::showBoardText);
     auto *drift = new BoardDriftLabel([this] { return now(); }, this);
     statusBar()->addPermanentWidget(drift);
-    connect(link_, &BoardLink::textReceived, drift, &BoardDriftLabel::showBoardText);
-    connect(link_, &BoardLink::portOpenChanged, drift, [drift](bool open) {
-        if (!open)
-            drift->forget();
-    });
+    drift->follow(*link_);
     connect(link_, &BoardLink::portOpenChanged, this, &MainWindow::showPortState);
     connect(link_, &BoardLink::message, this,
             [this](const QString &text) { messages_->showError(text, MessageStrip::Topic::Port); });
@@ -159,6 +155,9 @@ void MainWindow::load()
     // 2. The settings file.
     settingsPath_ =
         requestedSettingsPath_.isEmpty() ? defaultSettingsPath() : requestedSettingsPath_;
+    if (const QString note = BoardLink::defaultSettingsNote();
+        requestedSettingsPath_.isEmpty() && !note.isEmpty())
+        messages_->showWarning(note);
     link_->setSettingsPath(settingsPath_);
     // 3. The last uploaded timetable.
     showStatus(frame4_->restoreProgram(settingsPath_));

@@ -49,6 +49,10 @@ void PortIndicator::follow(BoardLink &link)
             setState(State::ClosedAfterSending, link.closeTimer().interval());
     });
     connect(&link.comm(), &SerialControl::portLost, this, [this] { setState(State::Lost); });
+    connect(&link, &BoardLink::openFailed, this, [this, &link] {
+        setPort(link.comm().commPort());
+        setState(State::OpenFailed);
+    });
 }
 
 void PortIndicator::refresh()
@@ -67,6 +71,9 @@ void PortIndicator::refresh()
         break;
     case State::Lost:
         state = QStringLiteral("perdu (fermé)");
+        break;
+    case State::OpenFailed:
+        state = QStringLiteral("fermé : ouverture impossible");
         break;
     }
     const QString port =

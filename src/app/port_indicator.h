@@ -14,7 +14,7 @@ class PortIndicator : public QLabel
     Q_OBJECT
 
 public:
-    enum class State { Closed, Open, ClosedAfterSending, Lost };
+    enum class State { Closed, Open, ClosedAfterSending, Lost, OpenFailed };
 
     explicit PortIndicator(QWidget *parent = nullptr);
 
@@ -26,7 +26,7 @@ public:
     void setState(State state, int closeDelayMs = 0);
     State state() const { return state_; }
 
-    // Follows the link: opened, closed, closed by Timer3 after a send, lost.
+    // Follows the link: opened, closed, closed by Timer3 after a send, lost, failed to open.
     void follow(BoardLink &link);
 
 private:

@@ -28,6 +28,15 @@ std::optional<qint64> boardClockDrift(const QString &text, const QDateTime &pcNo
     return boardClockDrift(board, pcNow.toLocalTime());
 }
 
+bool looksLikeBoardClockText(const QString &text)
+{
+    static const QRegularExpression clockLike(
+        QStringLiteral(R"((\d+ *[:/] *\d+)|(^|[\r\n])\s*(lundi|mardi|mercredi|jeudi|vendredi|)"
+                       R"(samedi|dimanche)\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return clockLike.match(text).hasMatch();
+}
+
 QString boardDriftMessage(qint64 seconds)
 {
     if (seconds == 0)

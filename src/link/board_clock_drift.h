@@ -16,6 +16,11 @@ QDateTime readBoardClockLine(const QString &text);
 // the text is not a clock line.
 std::optional<qint64> boardClockDrift(const QString &text, const QDateTime &pcNow);
 
+// Whether text that holds no readable clock line still looks like the board's clock (a day name
+// at the start of a line, a time such as 5:37 or a date such as 23/11): a line the board sent
+// garbled, or in a form this tool does not read.
+bool looksLikeBoardClockText(const QString &text);
+
 // "platine à l'heure", "platine en avance de 12 s", "platine en retard de 3 min 05 s"; beyond a
 // minute either way, a hint at the clock-setting panel follows.
 QString boardDriftMessage(qint64 seconds);

@@ -34,6 +34,7 @@ struct BoardLink::Private
         if (comm.portOpen())
             return true;
         if (!comm.setPortOpen(true)) {
+            emit q->openFailed(comm.lastError());
             emit q->message(comm.lastError());
             return false;
         }
@@ -117,6 +118,11 @@ QString BoardLink::defaultSettingsPath()
     return settingsFilePath(QCoreApplication::applicationDirPath());
 }
 
+QString BoardLink::defaultSettingsNote()
+{
+    return settingsLocation(QCoreApplication::applicationDirPath()).note;
+}
+
 void BoardLink::setSettingsPath(const QString &path)
 {
     d->settingsPath = path;
@@ -137,6 +143,7 @@ ProfileWriteResult BoardLink::changePort(const QString &typedText)
     if (typedText.isEmpty())
         return {};
     d->comm.setCommPort(typedText);
+    emit portChosen(typedText);
     return writePortSetting(d->settingsPath, typedText);
 }
 

@@ -38,6 +38,9 @@ public:
     // The settings file: param.ini in the program's folder, or in the user's configuration
     // folder when the program's folder is read-only (needs a QCoreApplication).
     static QString defaultSettingsPath();
+    // Why the settings file is not in the user's folder when the environment names none
+    // (French); empty as a rule.
+    static QString defaultSettingsNote();
     // Initially defaultSettingsPath().
     void setSettingsPath(const QString &path);
     QString settingsPath() const;
@@ -76,6 +79,11 @@ signals:
     void portOpenChanged(bool open);
     // A French message for the user (port that cannot be opened, lost device).
     void message(const QString &text);
+    // The port could not be opened (for an opening of its own or for a send); the message
+    // follows through message().
+    void openFailed(const QString &text);
+    // "Port COM" chose another port (the text as typed).
+    void portChosen(const QString &portText);
 
 private:
     struct Private;

@@ -10,4 +10,11 @@ namespace platine {
 // negative number or an empty text.
 QString deviceForPortText(const QString &portText);
 
+// Why the device cannot be the board's serial line, found without opening it: a missing path,
+// a file or a folder, or a terminal device that stands for something else than a serial line
+// (a virtual console, the process's own terminal, the system console, the pseudo-terminal
+// multiplexer). Empty when it may be a serial port. The text starts in lower case, to follow
+// "Impossible d'ouvrir le port … : ", and says what a serial port looks like.
+QString serialPortRefusal(const QString &device);
+
 }  // namespace platine

@@ -4,10 +4,12 @@
 #include "store/system_error_text.h"
 #include "store/visible_text.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QSerialPort>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <utility>
@@ -18,9 +20,6 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
-#ifdef Q_OS_LINUX
-#include <sys/sysmacros.h>
 #endif
 
 namespace platine {
@@ -55,51 +54,36 @@ bool accessDenied(const QString &device)
     return errno == EACCES || errno == EPERM;
 }
 
-// Why the device cannot be the board's serial line, found without opening it: a missing path,
-// a file or a folder, or one of the terminal devices that stand for another terminal. Empty
-// when it may be a serial port.
-QString refusalBeforeOpening(const QString &device)
+// Qt's serial port keeps a lock file per device (LCK..name, in the first of these folders that
+// can hold it). A program killed while it was creating that lock leaves it empty, and Qt then
+// takes the port as busy until the lock is 30 s old. An empty lock older than a moment is
+// such a leftover (a live owner writes its process number at once) and is removed.
+void removeEmptyPortLock(const QString &device)
 {
-    const QByteArray path = QFile::encodeName(device);
-    struct stat info = {};
-    if (::stat(path.constData(), &info) != 0) {
-        if (errno == ENOENT)
-            return QStringLiteral("ce périphérique n'existe pas (adaptateur débranché ?).");
-        return systemErrorText(errno) + u'.';
+    constexpr qint64 kLeftoverAgeMs = 2000;
+    static const QStringList folders = {
+        QStringLiteral("/var/lock"),
+        QStringLiteral("/etc/locks"),
+        QStringLiteral("/var/spool/locks"),
+        QStringLiteral("/var/spool/uucp"),
+        QStringLiteral("/tmp"),
+        QStringLiteral("/var/tmp"),
+        QStringLiteral("/var/lock/lockdev"),
+        QStringLiteral("/run/lock"),
+        QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
+    QString name = device.startsWith(QStringLiteral("/dev/")) ? device.mid(5) : device;
+    name.replace(u'/', u'_');
+    for (const QString &folder : folders) {
+        const QFileInfo folderInfo(folder);
+        const QString lockPath = folder + QStringLiteral("/LCK..") + name;
+        const QFileInfo lock(lockPath);
+        if (!folderInfo.isReadable() || (!lock.exists() && !folderInfo.isWritable()))
+            continue;
+        if (lock.exists() && lock.isFile() && lock.size() == 0 &&
+            lock.lastModified().msecsTo(QDateTime::currentDateTime()) > kLeftoverAgeMs)
+            QFile::remove(lockPath);
+        return;  // the folder Qt uses
     }
-    if (S_ISDIR(info.st_mode))
-        return QStringLiteral("ce n'est pas un port série mais un dossier.");
-    if (S_ISREG(info.st_mode))
-        return QStringLiteral("ce n'est pas un port série mais un fichier ordinaire.");
-    if (!S_ISCHR(info.st_mode))
-        return QStringLiteral("ce n'est pas un port série.");
-
-    // Opening the multiplexer creates a fresh pseudo-terminal that nobody listens to: every
-    // frame would be lost while the sends looked fine.
-    const QString multiplexer =
-        QStringLiteral("ce n'est pas un port série mais le multiplexeur des pseudo-terminaux ; "
-                       "un simulateur de la platine se désigne par son terminal, tel "
-                       "/dev/pts/3.");
-    const QString canonical = QFileInfo(device).canonicalFilePath();
-    if (canonical == QStringLiteral("/dev/ptmx") || canonical == QStringLiteral("/dev/pts/ptmx"))
-        return multiplexer;
-#ifdef Q_OS_LINUX
-    // The multiplexer, the process's own terminal and the system console, whatever their path.
-    constexpr unsigned kTtyAuxMajor = 5;
-    if (::major(info.st_rdev) == kTtyAuxMajor) {
-        switch (::minor(info.st_rdev)) {
-        case 0:
-            return QStringLiteral("ce n'est pas un port série mais le terminal de ce programme.");
-        case 1:
-            return QStringLiteral("ce n'est pas un port série mais la console du système.");
-        case 2:
-            return multiplexer;
-        default:
-            break;
-        }
-    }
-#endif
-    return {};
 }
 
 // The system's reason why the device does not open. Qt keeps only the system's English text,
@@ -217,11 +201,14 @@ struct SerialControl::Private
 
         held.clear();
 #ifdef Q_OS_UNIX
-        const QString refusal = refusalBeforeOpening(device);
+        const QString refusal = serialPortRefusal(device);
         if (!refusal.isEmpty()) {
             lastError = openFailureHead(device) + refusal;
             return false;
         }
+#endif
+#ifdef Q_OS_UNIX
+        removeEmptyPortLock(device);
 #endif
         port.setPortName(device);
         port.setBaudRate(QSerialPort::Baud9600);
@@ -253,6 +240,8 @@ struct SerialControl::Private
     {
         deviceCheck.stop();
         held += port.readAll();
+        if (held.size() > kReceiveBufferBytes)
+            held = held.right(kReceiveBufferBytes);
         if (drain && port.bytesToWrite() > 0)
             port.waitForBytesWritten(kCloseDrainMs);
         ++session;
@@ -326,6 +315,7 @@ struct SerialControl::Private
 SerialControl::SerialControl(QObject *parent) : QObject(parent), d(std::make_unique<Private>(this))
 {
     d->deviceCheck.setInterval(kDeviceCheckIntervalMs);
+    d->port.setReadBufferSize(kReceiveBufferBytes);
     connect(&d->port, &QSerialPort::readyRead, this, [this] { d->onReadyRead(); });
     connect(&d->port, &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError error) { d->onError(error); });

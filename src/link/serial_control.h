@@ -25,6 +25,10 @@ public:
     static constexpr int kReceiveThreshold = 26;
     // While the port is open, how often the control checks that its device is still there.
     static constexpr int kDeviceCheckIntervalMs = 500;
+    // The most bytes held for reading: the board sends a line a second, and a line that
+    // floods the port without pause is not gathered whole in memory (the system's own buffer
+    // then holds or drops the rest).
+    static constexpr qint64 kReceiveBufferBytes = 64 * 1024;
 
     explicit SerialControl(QObject *parent = nullptr);
     ~SerialControl() override;

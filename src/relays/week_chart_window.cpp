@@ -135,6 +135,9 @@ QString WeekChartWindow::savePng(const QString &path) const
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
         return QStringLiteral("Image non enregistrée : elle n'a pas pu être produite.");
+    if (const QString refusal = replacementRefusal(path); !refusal.isEmpty())
+        return QStringLiteral("Image non enregistrée dans %1 : %2.")
+            .arg(QDir::toNativeSeparators(path), refusal);
     const ReplaceResult written = replaceFile(path, bytes);
     if (!written.ok)
         return QStringLiteral("Image non enregistrée dans %1 : %2")
@@ -165,6 +168,9 @@ QString WeekChartWindow::savePdf(const QString &path) const
             QRect(QPoint(0, 0), writer.pageLayout().paintRectPixels(kPdfResolution).size()),
             chart());
     }
+    if (const QString refusal = replacementRefusal(path); !refusal.isEmpty())
+        return QStringLiteral("PDF non enregistré dans %1 : %2.")
+            .arg(QDir::toNativeSeparators(path), refusal);
     const ReplaceResult written = replaceFile(path, bytes);
     if (!written.ok)
         return QStringLiteral("PDF non enregistré dans %1 : %2")

@@ -1,5 +1,7 @@
 #include "store/atomic_file.h"
 
+#include "store/link_safety.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -16,9 +18,30 @@ namespace {
 FileSystem realFileSystem;
 FileSystem *currentFileSystem = &realFileSystem;
 
-// Where the bytes really go: the final target of a chain of symbolic links (even a dangling
-// one, which then gets created), else the path itself.
-QString targetOf(const QString &path)
+}  // namespace
+
+QString replacementRefusal(const QString &path)
+{
+    if (const QString refusal = untrustedLinkRefusal(path); !refusal.isEmpty())
+        return refusal;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    if (info.isDir())
+        return QStringLiteral("c'est un dossier");
+    if (!info.isFile())
+        return QStringLiteral("ce n'est pas un fichier ordinaire");
+    // The mode bits are checked directly because the super-user passes every access check.
+    constexpr QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!(info.permissions() & anyWrite))
+        return QStringLiteral("le fichier est en lecture seule");
+    if (!info.isWritable())
+        return QStringLiteral("le fichier n'est pas accessible en écriture");
+    return {};
+}
+
+QString replacementTarget(const QString &path)
 {
     QString current = QFileInfo(path).absoluteFilePath();
     for (int hops = 0; hops < 40; ++hops) {
@@ -32,6 +55,8 @@ QString targetOf(const QString &path)
     }
     return current;  // a loop: the rename will fail with the system's reason
 }
+
+namespace {
 
 QByteArray temporaryName(const QByteArray &target)
 {
@@ -135,7 +160,7 @@ FileSystemOverride::~FileSystemOverride()
 ReplaceResult replaceFile(const QString &path, const QByteArray &bytes)
 {
     FileSystem &fs = fileSystem();
-    const QByteArray target = QFile::encodeName(targetOf(path));
+    const QByteArray target = QFile::encodeName(replacementTarget(path));
 
     struct stat old = {};
     const bool existed = ::stat(target.constData(), &old) == 0;

@@ -58,4 +58,15 @@ struct ReplaceResult
 // A new file gets the usual permissions (0666 less the umask).
 ReplaceResult replaceFile(const QString &path, const QByteArray &bytes);
 
+// Why the file at path must not be replaced, whatever the folder allows: a folder, something
+// other than a regular file (a pipe or a device would be turned into a file), a file without
+// any write permission bit (read-only on purpose, even for the super-user), a file this user
+// may not write, or a link root must not follow. French, to follow "… non enregistré dans … : ";
+// empty when it may be replaced or does not exist.
+QString replacementRefusal(const QString &path);
+
+// Where a replacement of path puts the bytes: the final target of a chain of symbolic links
+// (even a dangling one, which then gets created), else the absolute path itself.
+QString replacementTarget(const QString &path);
+
 }  // namespace platine

@@ -1,6 +1,8 @@
 #include "store/profile_file.h"
 
 #include "store/atomic_file.h"
+#include "store/link_safety.h"
+#include "store/profile_lock.h"
 #include "store/system_error_text.h"
 
 #include <QDir>
@@ -77,6 +79,11 @@ QString replaceFailureReason(const QString &path, const ReplaceResult &result)
 ProfileFileContents loadProfileFile(const QString &path)
 {
     ProfileFileContents contents;
+    if (const QString refusal = untrustedLinkRefusal(path); !refusal.isEmpty()) {
+        contents.status = ProfileFileStatus::Unreadable;
+        contents.errorMessage = readFailure(path, refusal);
+        return contents;
+    }
     const QFileInfo info(path);
     if (!info.exists())
         return contents;  // Missing
@@ -145,6 +152,13 @@ ProfileWriteResult writeProfileString(const QString &path, const QString &sectio
 
 ProfileWriteResult writeProfileStrings(const QString &path, const QList<ProfileEntry> &entries)
 {
+    if (const QString refusal = untrustedLinkRefusal(path); !refusal.isEmpty())
+        return failed(path, refusal);
+    // Read, changed and replaced under the one lock: a writer in another process cannot slip
+    // its own replacement in between and lose ours, or have its change lost.
+    const ProfileLock lock(path);
+    if (lock.heldElsewhere())
+        return failed(path, lock.failureReason());
     ProfileFileContents contents = loadProfileFile(path);
     if (contents.status == ProfileFileStatus::Unreadable) {
         // Rewriting a file we could not read would lose what it holds.
@@ -159,18 +173,10 @@ ProfileWriteResult writeProfileStrings(const QString &path, const QList<ProfileE
     if (!changed)
         return {};  // every value is already there: the file is not touched
 
-    if (contents.status == ProfileFileStatus::Read) {
-        // Replacing the file through a temporary one would succeed on a read-only file in a
-        // writable folder; a read-only file must stay as it is. The mode bits are checked
-        // directly because the super-user passes every access check.
-        const QFileInfo info(path);
-        constexpr QFileDevice::Permissions anyWrite =
-            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-        if (!(info.permissions() & anyWrite))
-            return failed(path, QStringLiteral("le fichier est en lecture seule"));
-        if (!info.isWritable())
-            return failed(path, QStringLiteral("le fichier n'est pas accessible en écriture"));
-    }
+    // Replacing the file through a temporary one would succeed on a read-only file in a
+    // writable folder; a read-only file must stay as it is.
+    if (const QString refusal = replacementRefusal(path); !refusal.isEmpty())
+        return failed(path, refusal);
 
     const ReplaceResult replaced = replaceFile(path, contents.document.toBytes());
     if (!replaced.ok)

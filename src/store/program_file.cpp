@@ -48,6 +48,54 @@ StoredNumber storedNumber(const ProfileDocument &document, const QString &sectio
     return {*number, *number >= lowest && *number <= highest};
 }
 
+QString quoted(const QString &text)
+{
+    return QStringLiteral("« %1 »").arg(text);
+}
+
+// The stored day choices and enable values that are not one the editor writes.
+QStringList unusualValuesOf(const ProfileDocument &document, const ProgramReadResult &read)
+{
+    QStringList remarks;
+    static const QStringList dayChoices = {
+        QStringLiteral("-1"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+        QStringLiteral("3"),  QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
+        QStringLiteral("7"),  QStringLiteral("8"), QStringLiteral("9")};
+    for (const RelayLayout &layout : relayLayouts()) {
+        const QString relay = relayCaption(layout.relay);
+        if (layout.dayChoice >= 0) {
+            const std::optional<QString> value =
+                document.value(dayChoiceSection(layout.dayChoice), kKey);
+            if (value && !dayChoices.contains(value->trimmed())) {
+                const StoredNumber number = read.dayChoices[layout.dayChoice];
+                remarks << QStringLiteral("%1, Jour(s) concerné(s) : la valeur %2 du fichier "
+                                          "n'est pas un choix de jour (-1 à 9) ; %3")
+                               .arg(relay, quoted(value->trimmed()),
+                                    number.inRange
+                                        ? QStringLiteral("elle est lue comme le choix %1.")
+                                              .arg(number.value)
+                                        : QStringLiteral("elle est ignorée."));
+            }
+        }
+        const std::optional<QString> enable =
+            document.value(enableSection(layout.enableIndex), kKey);
+        if (enable && enable->trimmed() != QStringLiteral("0") &&
+            enable->trimmed() != QStringLiteral("1")) {
+            const StoredNumber number = read.enables[layout.enableIndex];
+            QString reading = QStringLiteral("elle est ignorée.");
+            if (number.inRange && number.value == 2)
+                reading = QStringLiteral("elle est lue comme une case grisée (relais inactif).");
+            else if (number.inRange)
+                reading = number.value == 1 ? QStringLiteral("elle est lue comme cochée.")
+                                            : QStringLiteral("elle est lue comme non cochée.");
+            remarks << QStringLiteral("%1, Relais Actif : la valeur %2 du fichier n'est ni 0 ni "
+                                      "1 ; %3")
+                           .arg(relay, quoted(enable->trimmed()), reading);
+        }
+    }
+    return remarks;
+}
+
 }  // namespace
 
 void ProgramReadResult::applyTo(RelayProgram &program) const
@@ -102,6 +150,7 @@ ProgramReadResult readProgram(const QString &path)
         result.holdsProgram = document.hasSection(dayChoiceSection(i));
     for (int i = 0; i < kRelayCount && !result.holdsProgram; ++i)
         result.holdsProgram = document.hasSection(enableSection(i));
+    result.unusualValues = unusualValuesOf(document, result);
     return result;
 }
 

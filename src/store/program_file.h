@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -32,6 +33,10 @@ struct ProgramReadResult
     std::array<QString, kTextSlotCount> texts;  // at most 19 characters, no blanks at the ends
     std::array<StoredNumber, kDayChoiceCount> dayChoices;  // in range: -1..9
     std::array<StoredNumber, kRelayCount> enables;         // in range: 0..2
+    // The values the editor could not show as stored, in French, one per value: a day choice
+    // that is not a whole number from -1 to 9, an enable value other than 0 and 1 ("Relais N°1,
+    // Relais Actif : la valeur « abc » du fichier est lue comme « non coché »").
+    QStringList unusualValues;
 
     // Sets the texts and every in-range number; out-of-range numbers leave their value alone.
     void applyTo(RelayProgram &program) const;

@@ -2,18 +2,34 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace platine {
 
 namespace {
+
 const QString kSettingsFileName = QStringLiteral("param.ini");
+
+// An environment folder that may be used: set, absolute, and not the root itself (a folder
+// would be created at the root of the file system).
+QString usableFolder(const char *variable)
+{
+    const QString value = qEnvironmentVariable(variable);
+    if (value.isEmpty() || !QDir::isAbsolutePath(value))
+        return {};
+    const QString clean = QDir::cleanPath(value);
+    return clean == QStringLiteral("/") ? QString() : clean;
+}
+
 }  // namespace
 
 QString userSettingsFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/platine");
+    // A relative XDG_CONFIG_HOME is not valid and is ignored, as the XDG rules say.
+    if (const QString config = usableFolder("XDG_CONFIG_HOME"); !config.isEmpty())
+        return config + QStringLiteral("/platine");
+    if (const QString home = usableFolder("HOME"); !home.isEmpty())
+        return home + QStringLiteral("/.config/platine");
+    return {};
 }
 
 bool isSystemFolder(const QString &folder)
@@ -25,14 +41,27 @@ bool isSystemFolder(const QString &folder)
            path == QStringLiteral("/bin") || path == QStringLiteral("/sbin");
 }
 
-QString settingsFilePath(const QString &programFolder)
+SettingsLocation settingsLocation(const QString &programFolder)
 {
     const QFileInfo folder(programFolder);
+    const QString beside = QDir(programFolder).filePath(kSettingsFileName);
     if (folder.isDir() && folder.isWritable() && !isSystemFolder(programFolder))
-        return QDir(programFolder).filePath(kSettingsFileName);
+        return {beside, {}};
     const QString fallback = userSettingsFolder();
+    if (fallback.isEmpty()) {
+        return {beside,
+                QStringLiteral("Aucun dossier de configuration utilisable (HOME absent ou "
+                               "relatif, XDG_CONFIG_HOME relatif) : les réglages restent dans "
+                               "%1.")
+                    .arg(QDir::toNativeSeparators(beside))};
+    }
     QDir().mkpath(fallback);
-    return QDir(fallback).filePath(kSettingsFileName);
+    return {QDir(fallback).filePath(kSettingsFileName), {}};
+}
+
+QString settingsFilePath(const QString &programFolder)
+{
+    return settingsLocation(programFolder).path;
 }
 
 }  // namespace platine

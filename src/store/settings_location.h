@@ -9,10 +9,23 @@ namespace platine {
 // configuration folder (an installed copy under /usr).
 QString settingsFilePath(const QString &programFolder);
 
+// The same, with a French note when the user's configuration folder was wanted but the
+// environment names none that can be used (HOME missing or relative, XDG_CONFIG_HOME
+// relative): the settings then stay beside the program, and nothing is created at the root of
+// the file system.
+struct SettingsLocation
+{
+    QString path;
+    QString note;  // empty when the usual place is used
+};
+SettingsLocation settingsLocation(const QString &programFolder);
+
 // Whether a program folder belongs to the system (/usr and below).
 bool isSystemFolder(const QString &folder);
 
-// The user's configuration folder used when the program's folder is read-only.
+// The user's configuration folder used when the program's folder is read-only:
+// $XDG_CONFIG_HOME/platine, else $HOME/.config/platine; empty when neither is an absolute
+// path other than the root.
 QString userSettingsFolder();
 
 }  // namespace platine

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using platine::SerialControl;
@@ -247,7 +248,9 @@ void SerialControlTest::reopenAfterClose()
 
 void SerialControlTest::openFailureLeavesPortClosed_data()
 {
-    QTest::addColumn<QString>("portText");  // "<...>": made by the test in a temporary folder
+    // "<...>": made by the test in a temporary folder; "<node M:N>" is a character device of
+    // that major and minor number (only the super-user can make one).
+    QTest::addColumn<QString>("portText");
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("port 0") << QStringLiteral("0") << QStringLiteral("aucun port choisi");
@@ -270,6 +273,19 @@ void SerialControlTest::openFailureLeavesPortClosed_data()
     }
     QTest::newRow("own terminal") << QStringLiteral("/dev/tty")
                                   << QStringLiteral("pas un port série mais le terminal");
+    // Terminal devices that are no serial line, whatever their name: the message says what a
+    // serial port looks like.
+    for (const QString &console : {QStringLiteral("/dev/tty0"), QStringLiteral("/dev/tty1")}) {
+        if (QFileInfo::exists(console))
+            QTest::newRow(qPrintable(console)) << console << QStringLiteral("console virtuelle");
+    }
+    QTest::newRow("last virtual console")
+        << QStringLiteral("<node 4:63>") << QStringLiteral("console virtuelle du système (tty63)");
+    QTest::newRow("system console") << QStringLiteral("<node 5:1>")
+                                    << QStringLiteral("la console du système ; un port série se "
+                                                      "nomme par exemple /dev/ttyS0");
+    QTest::newRow("own terminal, other name")
+        << QStringLiteral("<node 5:0>") << QStringLiteral("le terminal de ce programme ; un port");
 }
 
 void SerialControlTest::openFailureLeavesPortClosed()
@@ -287,6 +303,14 @@ void SerialControlTest::openFailureLeavesPortClosed()
     }
     portText.replace(QStringLiteral("<plain file>"), plainFile);
     portText.replace(QStringLiteral("<folder>"), dir.path());
+    if (portText.startsWith(QStringLiteral("<node "))) {
+        const QStringList numbers = portText.mid(6).chopped(1).split(u':');
+        portText = dir.filePath(QStringLiteral("node"));
+        const dev_t number = makedev(numbers.at(0).toUInt(), numbers.at(1).toUInt());
+        if (::mknod(QFile::encodeName(portText).constData(), S_IFCHR | 0600, number) != 0)
+            QSKIP(qPrintable(QStringLiteral("no device node (%1): the super-user is needed")
+                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
+    }
 
     SerialControl comm;
     QSignalSpy lost(&comm, &SerialControl::portLost);

@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/message_strip.h"
+#include "app/port_indicator.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "relays/program_panel.h"
@@ -166,6 +167,7 @@ private slots:
     void filesFromWindowsToolsRestoreTheSameTimetable();
     void typoIsMarkedSentAsTypedAndTold();
     void boardClockDriftIsShownWhileWatching();
+    void boardClockStatusNeverOutlivesItsPort();
 
 private:
     void startWindow();
@@ -1093,6 +1095,56 @@ void ProgramWindowTest::boardClockDriftIsShownWhileWatching()
     QVERIFY(close);
     QTest::mouseClick(close, Qt::LeftButton);
     QTRY_VERIFY(!drift->isVisible());
+}
+
+// The drift is read only from what the open port brings: it goes when the port closes (text
+// left waiting is still shown, but is no reading) or another port is chosen, and a clock line
+// that cannot be read says so. A failed opening shows on the port indicator.
+void ProgramWindowTest::boardClockStatusNeverOutlivesItsPort()
+{
+    startWindow();
+    window_->link().setTimerIntervals(BoardLink::kReceiveDelayMs, 300);
+    choose(QStringLiteral("n_heure_platine"));
+    auto *open = window_->findChild<QPushButton *>(QStringLiteral("Command2"));
+    auto *close = window_->findChild<QPushButton *>(QStringLiteral("Command3"));
+    auto *drift = window_->findChild<QLabel *>(QStringLiteral("boardDriftLabel"));
+    QVERIFY(open && close && drift);
+    QTest::mouseClick(open, Qt::LeftButton);
+    QVERIFY(window_->link().isPortOpen());
+
+    QVERIFY(board_->write("Mardi 01/01/2008 00:00:11\r\n"));
+    QTRY_COMPARE(drift->text(), QStringLiteral("platine en avance de 12 s"));
+    // The board 15 h off, in a line that cannot be read: no old reading stays.
+    QVERIFY(board_->write("Mardi 01/01/2008 15:00:1\r\n"));
+    QTRY_COMPARE(drift->text(), QStringLiteral("heure de la platine illisible"));
+    QVERIFY(drift->isVisible());
+
+    // A line arrives, the port closes before it is read: shown, but no drift is read from it.
+    QVERIFY(board_->write("Mardi 01/01/2008 00:00:11\r\n"));
+    QTRY_VERIFY(window_->link().receiveTimer().isActive());
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(!drift->isVisible());
+    QTRY_VERIFY(window_->programPanel()->text3()->text().startsWith(
+        QStringLiteral("Mardi 01/01/2008 00:00:11")));
+    QVERIFY(!drift->isVisible());
+
+    // Another port chosen: the reading of the former one goes.
+    QTest::mouseClick(open, Qt::LeftButton);
+    QVERIFY(board_->write("Mardi 01/01/2008 00:00:11\r\n"));
+    QTRY_VERIFY(drift->isVisible());
+    const QString missing = QDir(QDir::tempPath()).filePath(QStringLiteral("platine-no-such-tty"));
+    window_->setPortPrompt([&missing](QWidget *, const QString &) { return missing; });
+    choose(QStringLiteral("n_port"));
+    QVERIFY(!drift->isVisible());
+
+    // A send that cannot open the new port: the indicator says so, not "fermé
+    // automatiquement".
+    QTest::mouseClick(close, Qt::LeftButton);
+    QTest::mouseClick(open, Qt::LeftButton);
+    QVERIFY(!window_->link().isPortOpen());
+    QCOMPARE(window_->portIndicator()->state(), PortIndicator::State::OpenFailed);
+    QVERIFY2(window_->portIndicator()->text().contains(QStringLiteral("ouverture impossible")),
+             qPrintable(window_->portIndicator()->text()));
 }
 
 QTEST_MAIN(ProgramWindowTest)

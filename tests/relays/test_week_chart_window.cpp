@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPrinter>
@@ -16,6 +17,8 @@
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace platine;
 
@@ -149,6 +152,25 @@ private slots:
         answer_.clear();
         click("savePngButton");
         QCOMPARE(messages.size(), 3);
+    }
+
+    // What "Enregistrer sous" refuses, the export refuses too: a read-only file stays as it
+    // is and a named pipe is not turned into a file.
+    void exportRefusesWhatSavingRefuses()
+    {
+        QSignalSpy messages(window_.get(), &WeekChartWindow::message);
+        answer_ = dir_.filePath(QStringLiteral("figee.png"));
+        QVERIFY(QFile(answer_).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::setPermissions(answer_, QFileDevice::ReadOwner));
+        click("savePngButton");
+        QCOMPARE(QFileInfo(answer_).size(), 0);
+        answer_ = dir_.filePath(QStringLiteral("tube.pdf"));
+        QVERIFY(::mkfifo(QFile::encodeName(answer_).constData(), 0644) == 0);
+        click("savePdfButton");
+        QVERIFY(!QFileInfo(answer_).isFile());
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(messages[0][0].toString().contains(QStringLiteral("lecture seule")));
+        QVERIFY(messages[1][0].toString().contains(QStringLiteral("pas un fichier ordinaire")));
     }
 
     void printsOnAPrinter()

@@ -2,12 +2,15 @@
 // files rely on, byte for byte.
 #include "store/profile_document.h"
 #include "store/profile_file.h"
+#include "store/profile_lock.h"
 #include "store/windows1252.h"
 
 #include "support/test_files.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,6 +64,7 @@ private slots:
     void directoryPathFails();
     void unreadableFileIsNotReplaced();
     void oversizedOrSpecialFilesAreNotRead();
+    void writerWaitsForTheLock();
     void markedFilesKeepTheirEncoding_data();
     void markedFilesKeepTheirEncoding();
 };
@@ -681,6 +685,27 @@ void ProfileFileTest::markedFilesKeepTheirEncoding()
              QStringLiteral(u"\u00e0 8h"));
     QCOMPARE(readProfileString(path, QStringLiteral("Port COM"), QStringLiteral("valeur")),
              QStringLiteral("4"));
+}
+
+// A writer that cannot get the lock within its time writes nothing and says so.
+void ProfileFileTest::writerWaitsForTheLock()
+{
+    const QString path = dir_.filePath(QStringLiteral("verrou.ini"));
+    const QByteArray before("[Port COM]\r\nvaleur=1\r\n");
+    QVERIFY(writeBytes(path, before));
+    QLockFile other(ProfileLock::lockPathFor(path));
+    QVERIFY(other.tryLock(0));
+
+    QElapsedTimer clock;
+    clock.start();
+    const ProfileWriteResult blocked = writeProfileString(
+        path, QStringLiteral("Port COM"), QStringLiteral("valeur"), QStringLiteral("2"));
+    QVERIFY(!blocked.ok);
+    QVERIFY2(clock.elapsed() >= kProfileLockTimeoutMs - 100,
+             qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(blocked.errorMessage.contains(QStringLiteral("rien n'a été écrit")),
+             qPrintable(blocked.errorMessage));
+    QCOMPARE(readBytes(path), before);
 }
 
 QTEST_GUILESS_MAIN(ProfileFileTest)

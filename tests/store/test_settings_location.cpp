@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -45,6 +46,33 @@ private slots:
         QCOMPARE(settingsFilePath(program.path()), expected);
         QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ExeOwner);
+    }
+
+    // No usable configuration folder: the settings stay beside the program, with a note, and
+    // nothing is created at the root of the file system.
+    void environmentWithoutAConfigurationFolder()
+    {
+        const QByteArray home = qgetenv("HOME");
+        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        const bool rootHadConfig = QFileInfo::exists(QStringLiteral("/.config"));
+        const QList<QPair<QByteArray, QByteArray>> environments = {
+            {"", ""}, {"maison", ""}, {"/", ""}, {"", "config"}, {"/", "/"}};
+        for (const auto &[homeValue, configValue] : environments) {
+            qputenv("HOME", homeValue);
+            qputenv("XDG_CONFIG_HOME", configValue);
+            const SettingsLocation location = settingsLocation(QStringLiteral("/usr/bin"));
+            QCOMPARE(location.path, QStringLiteral("/usr/bin/param.ini"));
+            QVERIFY2(location.note.contains(QStringLiteral("HOME")), qPrintable(location.note));
+        }
+        // A relative XDG_CONFIG_HOME is ignored for an absolute HOME.
+        qputenv("HOME", QFile::encodeName(config_.path()));
+        QCOMPARE(settingsFilePath(QStringLiteral("/usr/bin")),
+                 config_.path() + QStringLiteral("/.config/platine/param.ini"));
+        qputenv("HOME", home);
+        qputenv("XDG_CONFIG_HOME", config);
+        QCOMPARE(QFileInfo::exists(QStringLiteral("/.config")), rootHadConfig);
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/platine")));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("config")));
     }
 };
 

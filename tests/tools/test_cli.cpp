@@ -1,11 +1,17 @@
+#include "link/board_link.h"
 #include "store/port_setting.h"
+#include "store/profile_file.h"
 #include "store/program_file.h"
 #include "support/pty_board.h"
 #include "support/relay_programs.h"
 #include "support/sim_process.h"
+#include "support/test_files.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +21,8 @@
 #include <QTest>
 
 #include <optional>
+
+#include <unistd.h>
 
 using namespace platine;
 
@@ -31,14 +39,22 @@ struct CliRun
     QString err;
 };
 
-// wrapper: a program that runs platine-cli with the arguments after its own (faketime).
-CliRun runCli(const QStringList &arguments, const QStringList &wrapper = {})
+// Runs platine-cli; with redirect, through the shell, its standard output redirected as
+// redirect says (">/dev/full", ">&-", "| head -n 1"); with wrapper, through that program
+// (faketime), given its own arguments first.
+CliRun runCli(const QStringList &arguments, const QString &redirect = {},
+              const QStringList &wrapper = {})
 {
     QProcess process;
-    if (wrapper.isEmpty())
+    if (!wrapper.isEmpty())
+        process.start(wrapper.first(), wrapper.mid(1) + QStringList{kCliProgram} + arguments);
+    else if (redirect.isEmpty())
         process.start(kCliProgram, arguments);
     else
-        process.start(wrapper.first(), wrapper.mid(1) + QStringList{kCliProgram} + arguments);
+        process.start(QStringLiteral("/bin/sh"),
+                      QStringList{QStringLiteral("-c"), QStringLiteral("\"$0\" \"$@\" ") + redirect,
+                                  kCliProgram} +
+                          arguments);
     CliRun run;
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
@@ -411,7 +427,7 @@ private slots:
             qputenv("FAKETIME_DONT_FAKE_MONOTONIC", "1");
             qputenv("ASAN_OPTIONS", qgetenv("ASAN_OPTIONS") + ":verify_asan_link_order=0");
             const CliRun run =
-                runCli(QStringList{QStringLiteral("heure")} + port,
+                runCli(QStringList{QStringLiteral("heure")} + port, {},
                        {faketime, QStringLiteral("-f"), QStringLiteral("@2100-03-01 10:00:00")});
             QVERIFY2(
                 run.code == 1 &&
@@ -432,6 +448,191 @@ private slots:
         QCOMPARE(board.read(8).size(), 8);
         if (faketime.isEmpty())
             QSKIP("faketime is not installed: the PC clock in 2100 was not tried");
+    }
+
+    // Standard output that cannot be written: a message on standard error and exit 1; closed
+    // from the start, nothing is done at all; a reader that stops (| head) ends it quietly.
+    void outputThatCannotBeWritten()
+    {
+        Simulator sim;
+        const QString settings = settingsFor(sim);
+        const QString file = path(QStringLiteral("semaine.ini"));
+        QFile::remove(file);
+        QVERIFY(writeProgram(file, weekdayProgram()).ok);
+        const QByteArray settingsBefore = fileBytes(settings);
+        const QStringList upload{QStringLiteral("programmer"), file, QStringLiteral("--settings"),
+                                 settings};
+        for (const QStringList &arguments :
+             {QStringList{QStringLiteral("afficher"), file, QStringLiteral("--json")},
+              QStringList{QStringLiteral("ports"), QStringLiteral("--json")},
+              QStringList{QStringLiteral("--help")}, upload}) {
+            for (const QString &redirect : {QStringLiteral(">&-"), QStringLiteral(">/dev/full")}) {
+                const CliRun run = runCli(arguments, redirect);
+                QVERIFY2(run.code == 1 && run.err.contains(QStringLiteral("sortie standard")),
+                         qPrintable(arguments.join(u' ') + redirect + describe(run)));
+            }
+        }
+        // Closed: not uploaded; full: uploaded, but its report is lost.
+        QCOMPARE(sim.nextEvent().value(QStringLiteral("event")).toString(),
+                 QStringLiteral("program"));
+        QVERIFY(sim.nextEvent(500).isEmpty());
+
+        QElapsedTimer clock;
+        clock.start();
+        const CliRun listened = runCli({QStringLiteral("ecouter"), QStringLiteral("--duree=25"),
+                                        QStringLiteral("--port"), sim.device()},
+                                       QStringLiteral("| head -n 1"));
+        QVERIFY2(listened.code == 0 && listened.err.isEmpty(), qPrintable(describe(listened)));
+        QCOMPARE(listened.out.count(u'\n'), 1);
+        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(settingsBefore != fileBytes(settings));
+    }
+
+    // Durations whose milliseconds overflow 32 bits keep listening (2147484 s never stopped,
+    // 4294968 s stopped after 0.7 s); a port that stays silent for the whole duration fails.
+    void listeningTime()
+    {
+        Simulator sim;
+        QProcess process;
+        process.start(kCliProgram, {QStringLiteral("ecouter"), QStringLiteral("--duree=4294968"),
+                                    QStringLiteral("--port"), sim.device()});
+        QVERIFY(QTest::qWaitFor([&] { return process.canReadLine(); }, 5000));
+        QVERIFY(!process.waitForFinished(2000));
+        process.kill();
+        process.waitForFinished();
+
+        test::PtyBoard board;
+        REQUIRE_PTY(board);
+        const CliRun run = runCli({QStringLiteral("ecouter"), QStringLiteral("--duree=1"),
+                                   QStringLiteral("--port"), board.slavePath()});
+        QVERIFY2(run.code == 1 && run.out.isEmpty() &&
+                     run.err.contains(QStringLiteral("« Affichage heure »")) &&
+                     run.err.contains(QStringLiteral("câble")),
+                 qPrintable(describe(run)));
+    }
+
+    // The window's remarks and the file's values the window could not show are told and
+    // counted; --strict stops on them before anything is stored or sent. A virtual console is
+    // no port.
+    void uploadRemarksAndRefusals()
+    {
+        Simulator sim;
+        const QString settings = settingsFor(sim);
+        const QString file = path(QStringLiteral("remarques.ini"));
+        QFile::remove(file);
+        RelayProgram program = weekdayProgram();
+        program.texts[relayLayouts().at(0).firstTimeSlot] = QStringLiteral("25:00:00");
+        QVERIFY(writeProgram(file, program).ok);
+        const QString key = QStringLiteral("valeur");
+        QVERIFY(writeProfileStrings(file, {{QStringLiteral("cmb1"), key, QStringLiteral("99")},
+                                           {QStringLiteral("chk2"), key, QStringLiteral("abc")}})
+                    .ok);
+        const QByteArray settingsBefore = fileBytes(settings);
+        const QStringList upload{QStringLiteral("programmer"), file, QStringLiteral("--settings"),
+                                 settings};
+
+        const CliRun strict = runCli(upload + QStringList{QStringLiteral("--strict")});
+        QVERIFY2(strict.code == 1 && strict.err.contains(QStringLiteral("3 remarques")),
+                 qPrintable(describe(strict)));
+        QCOMPARE(fileBytes(settings), settingsBefore);
+        if (QFileInfo::exists(QStringLiteral("/dev/tty1"))) {
+            const CliRun console =
+                runCli({QStringLiteral("programmer"), file, QStringLiteral("--port=/dev/tty1"),
+                        QStringLiteral("--sans-parametres")});
+            QVERIFY2(console.code == 1 && console.out.isEmpty() &&
+                         console.err.contains(QStringLiteral("console virtuelle")),
+                     qPrintable(describe(console)));
+        }
+
+        const CliRun run = runCli(upload);
+        QVERIFY2(run.code == 0 && run.err.isEmpty(), qPrintable(describe(run)));
+        for (const QString &remark :
+             {QStringLiteral("avec 3 remarques"),
+              QStringLiteral("Relais N°1, Début 1 : l'heure 25"),
+              QStringLiteral("Relais N°2, Jour(s) concerné(s) : la valeur « 99 »"),
+              QStringLiteral("Relais N°3, Relais Actif : la valeur « abc »")})
+            QVERIFY2(run.out.contains(remark), qPrintable(run.out));
+        // Neither refusal sent anything: the first frame the board gets is this upload.
+        QCOMPARE(sim.nextEvent().value(QStringLiteral("event")).toString(),
+                 QStringLiteral("program"));
+    }
+
+    // Two uploads storing their program while the window changes the port, round after round,
+    // the change made at a different moment of the uploads each round: each read-modify-write
+    // of param.ini holds the lock, so neither the port nor this round's upload is lost.
+    void concurrentWritersLoseNothing()
+    {
+        test::PtyBoard boardA;
+        test::PtyBoard boardB;
+        REQUIRE_PTY(boardA);
+        REQUIRE_PTY(boardB);
+        const QString settings = path(QStringLiteral("course.ini"));
+        QFile::remove(settings);
+        const QString fileA = path(QStringLiteral("a.ini"));
+        const QString fileB = path(QStringLiteral("b.ini"));
+        BoardLink window;  // "Port COM" in the window goes through its link's changePort()
+        window.setSettingsPath(settings);
+        constexpr int kRounds = 60;
+        for (int round = 0; round < kRounds; ++round) {
+            // Programs of this round only: a stale rewrite brings back an older one.
+            RelayProgram programA = weekdayProgram();
+            programA.texts[0] = QStringLiteral("08:%1:00").arg(round % 60, 2, 10, QChar(u'0'));
+            RelayProgram programB = programA;
+            programB.texts[1] = QStringLiteral("13:00:00");
+            QVERIFY(writeProgram(fileA, programA).ok && writeProgram(fileB, programB).ok);
+            QProcess uploadA;
+            QProcess uploadB;
+            uploadA.start(kCliProgram,
+                          {QStringLiteral("programmer"), fileA, QStringLiteral("--port"),
+                           boardA.slavePath(), QStringLiteral("--settings"), settings});
+            uploadB.start(kCliProgram,
+                          {QStringLiteral("programmer"), fileB, QStringLiteral("--port"),
+                           boardB.slavePath(), QStringLiteral("--settings"), settings});
+            (void)uploadA.waitForFinished(round % 20 * 10);
+            const QString port = QStringLiteral("/dev/ttyUSB%1").arg(round);
+            const ProfileWriteResult written = window.changePort(port);
+            QVERIFY2(written.ok, qPrintable(written.errorMessage));
+            QVERIFY(uploadA.state() == QProcess::NotRunning || uploadA.waitForFinished());
+            QVERIFY(uploadB.state() == QProcess::NotRunning || uploadB.waitForFinished());
+            QVERIFY2(uploadA.exitCode() + uploadB.exitCode() == 0,
+                     uploadA.readAllStandardError() + uploadB.readAllStandardError());
+            QCOMPARE(readPortSetting(settings).text, port);
+            RelayProgram stored;
+            readProgram(settings).applyTo(stored);
+            QVERIFY2(stored == programA || stored == programB, qPrintable(QString::number(round)));
+            boardA.readAll(0);
+            boardB.readAll(0);
+        }
+    }
+
+    // As root, a settings file reached through another user's link is neither replaced nor
+    // read: the root-only file it points to stays as it was.
+    void rootRefusesAnotherUsersLink()
+    {
+        if (::geteuid() != 0)
+            QSKIP("the refusal applies to the super-user only; this test runs as another user");
+        const QString secret = path(QStringLiteral("secret"));
+        const QByteArray secretBytes("[Port COM]\r\nvaleur=root\r\n");
+        QVERIFY(test::writeBytes(secret, secretBytes));
+        QVERIFY(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        const QString link = path(QStringLiteral("p2.ini"));
+        QFile::remove(link);
+        QVERIFY(QFile::link(secret, link));
+        constexpr uid_t kOtherUser = 65534;  // nobody
+        QVERIFY(::lchown(QFile::encodeName(link).constData(), kOtherUser, kOtherUser) == 0);
+
+        Simulator sim;
+        const QString file = path(QStringLiteral("semaine.ini"));
+        QFile::remove(file);
+        QVERIFY(writeProgram(file, weekdayProgram()).ok);
+        const CliRun run = runCli({QStringLiteral("programmer"), file, QStringLiteral("--port"),
+                                   sim.device(), QStringLiteral("--settings"), link});
+        QVERIFY2(run.code == 1 &&
+                     run.err.contains(QStringLiteral("lien symbolique d'un autre utilisateur")),
+                 qPrintable(describe(run)));
+        QCOMPARE(test::readBytes(secret), secretBytes);
+        const CliRun shown = runCli({QStringLiteral("afficher"), link});
+        QVERIFY(shown.code == 1 && shown.out.isEmpty());
     }
 
     void wrongCommandLine()

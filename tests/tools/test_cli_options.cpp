@@ -58,6 +58,28 @@ private slots:
         QCOMPARE(parsed.request.moment->date(), QDate(2026, 3, 29));
     }
 
+    void durationsInSixtyFourBits()
+    {
+        // Durations whose milliseconds overflow 32 bits, up to the stated bound.
+        for (const qint64 seconds : {qint64(2147484), qint64(4294968), kMaxListenSeconds}) {
+            const CliParseResult parsed = parseCommandLine(
+                {QStringLiteral("ecouter"), QStringLiteral("--duree=%1").arg(seconds)});
+            QVERIFY2(parsed.ok(), qPrintable(parsed.error));
+            QCOMPARE(parsed.request.durationSeconds, seconds);
+        }
+        // Above it, even beyond 64 bits: refused, naming the bound.
+        for (const QString &seconds :
+             {QString::number(kMaxListenSeconds + 1), QStringLiteral("4294967296000"),
+              QStringLiteral("99999999999999999999999")}) {
+            const CliParseResult parsed =
+                parseCommandLine({QStringLiteral("ecouter"), QStringLiteral("--duree"), seconds});
+            QVERIFY(!parsed.ok());
+            QVERIFY2(parsed.error.contains(QStringLiteral("Durée trop longue")) &&
+                         parsed.error.contains(QString::number(kMaxListenSeconds)),
+                     qPrintable(parsed.error));
+        }
+    }
+
     void refusesWrongCommandLines_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -93,6 +115,9 @@ private slots:
         QTest::newRow("duration not a number")
             << QStringList{QStringLiteral("ecouter"), QStringLiteral("--duree"),
                            QStringLiteral("10s")}
+            << QStringLiteral("Durée non reconnue");
+        QTest::newRow("negative duration")
+            << QStringList{QStringLiteral("ecouter"), QStringLiteral("--duree=-5")}
             << QStringLiteral("Durée non reconnue");
         QTest::newRow("flag with a value")
             << QStringList{QStringLiteral("ports"), QStringLiteral("--json=oui")}

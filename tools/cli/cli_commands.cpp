@@ -5,6 +5,7 @@
 #include "link/clock_frame.h"
 #include "link/days.h"
 #include "link/serial_control.h"
+#include "relays/program_checks.h"
 #include "relays/program_frame.h"
 #include "relays/upload.h"
 #include "store/port_setting.h"
@@ -14,6 +15,7 @@
 #include "store/visible_text.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QEventLoop>
@@ -33,6 +35,41 @@ namespace {
 // How long the listener lets the board's bytes gather before it reads them: a clock line of
 // 30 characters takes 31 ms at 9600 baud.
 constexpr int kLineGatherMs = 50;
+// The longest line the listener gathers: a clock line is some 30 characters; a line that
+// never ends is printed in pieces of this size rather than held whole in memory.
+constexpr qsizetype kMaxLineLength = 4096;
+// The listening time is measured to a deadline and waited for in steps a timer can take.
+constexpr qint64 kListenStepMs = 3600 * 1000;
+
+QString remarkCount(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 remarque") : QStringLiteral("%1 remarques").arg(count);
+}
+
+// The remarks the window shows on an upload, after those on the file's own values.
+QStringList uploadRemarks(const QStringList &fileRemarks, const RelayProgram &program)
+{
+    QStringList remarks = fileRemarks;
+    for (const ProgramFinding &finding : checkProgram(program, QDate::currentDate()))
+        remarks << finding.text();
+    return remarks;
+}
+
+// Says why param.ini is not in the user's folder when the environment names none.
+void noteSettingsLocation(const CliRequest &request, Output output)
+{
+    if (!request.settingsPath.isEmpty())
+        return;
+    const QString note = settingsLocation(QCoreApplication::applicationDirPath()).note;
+    if (!note.isEmpty())
+        output.err << note << Qt::endl;
+}
+
+void printRemarks(QTextStream &stream, const QStringList &remarks)
+{
+    for (const QString &remark : remarks)
+        stream << QStringLiteral("  - %1").arg(remark) << Qt::endl;
+}
 
 QString hexText(const QByteArray &bytes)
 {
@@ -129,6 +166,7 @@ QHash<QString, QString> stablePortNames()
 struct ReadProgram
 {
     RelayProgram program;
+    QStringList unusualValues;  // values the window could not show as stored
     bool ok = false;
 };
 
@@ -153,6 +191,7 @@ ReadProgram readProgramFile(const QString &path, Output output)
         return result;
     }
     read.applyTo(result.program);
+    result.unusualValues = read.unusualValues;
     result.ok = true;
     return result;
 }
@@ -293,6 +332,14 @@ int uploadProgramFile(const CliRequest &request, Output output)
         output.err << encoded.error->message() << Qt::endl;
         return kFailed;
     }
+    const QStringList remarks = uploadRemarks(read.unusualValues, read.program);
+    if (request.strict && !remarks.isEmpty()) {
+        output.err << QStringLiteral("Programme non envoyé (--strict) : %1.")
+                          .arg(remarkCount(remarks.size()))
+                   << Qt::endl;
+        printRemarks(output.err, remarks);
+        return kFailed;
+    }
 
     // The port is opened first: a port that cannot be opened leaves param.ini as it was.
     BoardLink link;
@@ -306,6 +353,7 @@ int uploadProgramFile(const CliRequest &request, Output output)
         if (!sendFrame(link, frame, output))
             return kFailed;
     } else {
+        noteSettingsLocation(request, output);
         const UploadResult result = uploadProgram(read.program, settingsPath, link);
         link.closePort();
         if (!result.sent || !result.stored) {
@@ -324,6 +372,11 @@ int uploadProgramFile(const CliRequest &request, Output output)
         output.out << QStringLiteral("Gardé comme dernier programme envoyé dans %1.")
                           .arg(QDir::toNativeSeparators(settingsPath))
                    << Qt::endl;
+    if (!remarks.isEmpty()) {
+        output.out << QStringLiteral("Envoyé tel quel, avec %1 :").arg(remarkCount(remarks.size()))
+                   << Qt::endl;
+        printRemarks(output.out, remarks);
+    }
     return kDone;
 }
 
@@ -452,17 +505,27 @@ int listenToBoard(const CliRequest &request, Output output)
         }
     };
 
+    bool received = false;
     QObject::connect(&link, &BoardLink::textReceived, &link, [&](const QString &text) {
         const QDateTime arrival = QDateTime::currentDateTime().addMSecs(-kLineGatherMs);
+        received = received || !text.isEmpty();
         if (pending.isEmpty())
             pendingSince = arrival;
         pending += text;
         qsizetype end;
-        while ((end = pending.indexOf(u'\n')) >= 0) {
-            printLine(pending.left(end), pendingSince);
-            pending.remove(0, end + 1);
+        while ((end = pending.indexOf(u'\n')) >= 0 || pending.size() > kMaxLineLength) {
+            if (end < 0 || end > kMaxLineLength) {
+                printLine(pending.left(kMaxLineLength), pendingSince);
+                pending.remove(0, kMaxLineLength);
+            } else {
+                printLine(pending.left(end), pendingSince);
+                pending.remove(0, end + 1);
+            }
             pendingSince = arrival;
         }
+        // Nobody reads the lines any more, or they cannot be written: listening is over.
+        if (output.out.status() != QTextStream::Ok)
+            QCoreApplication::exit(kFailed);
     });
     int code = kDone;
     QObject::connect(&link, &BoardLink::message, &link, [&](const QString &text) {
@@ -470,13 +533,39 @@ int listenToBoard(const CliRequest &request, Output output)
         code = kFailed;
         QCoreApplication::exit(kFailed);
     });
-    if (request.durationSeconds)
-        QTimer::singleShot(*request.durationSeconds * 1000, &link,
-                           [] { QCoreApplication::exit(kDone); });
+    // The duration is kept in 64 bits and waited for in steps, however long it is.
+    QDeadlineTimer deadline(QDeadlineTimer::Forever);
+    QTimer step;
+    step.setSingleShot(true);
+    bool timeUp = false;
+    if (request.durationSeconds) {
+        deadline.setRemainingTime(*request.durationSeconds * 1000);
+        QObject::connect(&step, &QTimer::timeout, &link, [&] {
+            const qint64 left = deadline.remainingTime();
+            if (left <= 0) {
+                timeUp = true;
+                QCoreApplication::exit(kDone);
+            } else {
+                step.start(static_cast<int>(std::min(left, kListenStepMs)));
+            }
+        });
+        step.start(static_cast<int>(std::min(deadline.remainingTime(), kListenStepMs)));
+    }
     QCoreApplication::exec();
-    printLine(pending + QString::fromLatin1(link.comm().input()),
+    const QByteArray rest = link.comm().input();
+    received = received || !rest.isEmpty();
+    printLine(pending + QString::fromLatin1(rest),
               pending.isEmpty() ? QDateTime::currentDateTime() : pendingSince);
     link.closePort();
+    if (timeUp && !received && code == kDone) {
+        output.err << QStringLiteral("Rien reçu de la platine en %1 s sur le port %2. Mettez le "
+                                     "switch de la platine sur « Affichage heure » et vérifiez "
+                                     "le câble série.")
+                          .arg(*request.durationSeconds)
+                          .arg(quotedText(link.comm().commPort()))
+                   << Qt::endl;
+        return kFailed;
+    }
     return code;
 }
 

@@ -3,6 +3,7 @@
 #include "link/clock_frame.h"
 #include "store/visible_text.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 namespace platine::cli {
@@ -29,7 +30,8 @@ const QList<CommandInfo> &commands()
         {QStringLiteral("programmer"),
          Command::Upload,
          true,
-         {QStringLiteral("port"), QStringLiteral("settings"), QStringLiteral("sans-parametres")}},
+         {QStringLiteral("port"), QStringLiteral("settings"), QStringLiteral("sans-parametres"),
+          QStringLiteral("strict")}},
         {QStringLiteral("afficher"), Command::Show, true, {QStringLiteral("json")}},
         {QStringLiteral("ecouter"),
          Command::Listen,
@@ -166,13 +168,23 @@ CliParseResult parseCommandLine(const QStringList &arguments)
                                    .arg(kMaxReplyWaitSeconds));
             request.replyWaitSeconds = seconds;
         } else if (name == QStringLiteral("duree")) {
+            static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
             bool number = false;
-            const int seconds = value->toInt(&number);
-            if (!number || seconds <= 0)
+            const qint64 seconds = value->toLongLong(&number);
+            const bool wholeNumber = digits.match(*value).hasMatch();
+            if (wholeNumber && (!number || seconds > kMaxListenSeconds))
+                return failure(QStringLiteral("Durée trop longue : « %1 » s. Au plus %2 s "
+                                              "(366 jours).")
+                                   .arg(*value)
+                                   .arg(kMaxListenSeconds));
+            if (!wholeNumber || seconds <= 0)
                 return failure(QStringLiteral("Durée non reconnue : « %1 ». Donnez un nombre "
-                                              "entier de secondes, au moins 1.")
-                                   .arg(*value));
+                                              "entier de secondes, de 1 à %2 (366 jours).")
+                                   .arg(*value)
+                                   .arg(kMaxListenSeconds));
             request.durationSeconds = seconds;
+        } else if (name == QStringLiteral("strict")) {
+            request.strict = true;
         }
     }
 
@@ -208,16 +220,20 @@ QString helpText()
         "      trame envoyée, en hexadécimal et en clair, puis ce que la platine répond\n"
         "      pendant S secondes (2 par défaut, 0 pour ne pas attendre). Une heure, une\n"
         "      date ou une année hors de 2000 à 2099 impossibles sont refusées.\n"
-        "  programmer FICHIER [--port P] [--settings FICHIER | --sans-parametres]\n"
+        "  programmer FICHIER [--port P] [--settings FICHIER | --sans-parametres] [--strict]\n"
         "      envoie le programme d'un fichier enregistré par « Enregistrer sous » et le\n"
         "      garde comme dernier programme envoyé dans param.ini, comme « Programmer ».\n"
-        "      Un champ qui ne peut pas être envoyé est nommé et rien n'est envoyé.\n"
+        "      Un champ qui ne peut pas être envoyé est nommé et rien n'est envoyé. Les\n"
+        "      remarques de la fenêtre (heure 25:00, 31/02…) et les valeurs du fichier que\n"
+        "      la fenêtre ne peut pas montrer sont comptées et affichées ; avec --strict,\n"
+        "      une remarque arrête tout avant l'envoi (code 1).\n"
         "  afficher FICHIER [--json]\n"
         "      affiche en clair le programme d'un fichier (ou de param.ini), relais par\n"
         "      relais.\n"
         "  ecouter [--port P] [--duree S] [--json] [--settings FICHIER]\n"
         "      affiche chaque ligne envoyée par la platine et l'écart entre son horloge et\n"
-        "      celle du PC ; s'arrête après S secondes, ou avec Ctrl+C.\n"
+        "      celle du PC ; s'arrête après S secondes (au plus 31622400, 366 jours), ou\n"
+        "      avec Ctrl+C. Rien reçu pendant toute la durée : code 1.\n"
         "\n"
         "Options :\n"
         "  --port P          le port série : un numéro (3 = /dev/ttyS2), un nom (ttyUSB0)\n"
@@ -230,8 +246,8 @@ QString helpText()
         "  --json            une sortie JSON pour les scripts.\n"
         "  --help, --version\n"
         "\n"
-        "Codes de sortie : 0 terminé, 1 échec (port, fichier, champ), 2 ligne de commande\n"
-        "incorrecte.\n"
+        "Codes de sortie : 0 terminé, 1 échec (port, fichier, champ, écriture de la sortie),\n"
+        "2 ligne de commande incorrecte.\n"
         "\n"
         "Exemple, le passage à l'heure d'été par cron (crontab -e) :\n"
         "  5 3 * 3,10 0 [ \"$(date +\\%d)\" -gt 24 ] && platine-cli heure\n");

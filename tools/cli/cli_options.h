@@ -12,19 +12,22 @@ enum class Command { Help, Version, Ports, SetClock, Upload, Show, Listen };
 
 // The longest heure --attente.
 inline constexpr int kMaxReplyWaitSeconds = 60;
+// The longest "ecouter --duree": 366 days, in seconds.
+inline constexpr qint64 kMaxListenSeconds = 366LL * 24 * 3600;
 
 // What the command line asks for.
 struct CliRequest
 {
     Command command = Command::Help;
-    QString file;                        // programmer, afficher: the program file
-    QString port;                        // --port, as typed ("" when not given)
-    QString settingsPath;                // --settings ("" for the window's param.ini)
-    bool keepSettings = false;           // --sans-parametres: the upload is not stored
-    bool json = false;                   // --json
-    std::optional<QDateTime> moment;     // heure --date: date and time as given (Qt::UTC)
-    int replyWaitSeconds = 2;            // heure --attente: listening after the frame
-    std::optional<int> durationSeconds;  // ecouter --duree
+    QString file;                           // programmer, afficher: the program file
+    QString port;                           // --port, as typed ("" when not given)
+    QString settingsPath;                   // --settings ("" for the window's param.ini)
+    bool keepSettings = false;              // --sans-parametres: the upload is not stored
+    bool json = false;                      // --json
+    std::optional<QDateTime> moment;        // heure --date: date and time as given (Qt::UTC)
+    int replyWaitSeconds = 2;               // heure --attente: listening after the frame
+    std::optional<qint64> durationSeconds;  // ecouter --duree: 1 to kMaxListenSeconds
+    bool strict = false;                    // programmer --strict: a remark stops the upload
 };
 
 struct CliParseResult
