@@ -1,0 +1,356 @@
+// Never losing an edit: the modified mark, the save prompt on the ways out, Ctrl+S, undo and
+// redo over the editor, the recent files, a file named on the command line and the lock that
+// keeps a second copy of the tool off the same settings file.
+
+#include "app/main_window.h"
+#include "app/message_strip.h"
+#include "app/program_document.h"
+#include "app/recent_files.h"
+#include "app/settings_lock.h"
+#include "relays/program_panel.h"
+#include "relays/relay_editor.h"
+#include "relays/week_chart_window.h"
+#include "store/program_file.h"
+
+#include "support/fake_clock.h"
+#include "support/main_window_fixture.h"
+#include "support/relay_programs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace platine;
+using platine::test::FakeClock;
+
+class EditSafetyTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void undoBringsBackWhatHeurePcAndOuvrirReplaced();
+    void typingUndoesInTheFieldFirstThenInTheEditor();
+    void ctrlSSavesInPlace();
+    void recentListDropsAVanishedFile();
+    void fileNamedAtStartOpensOverTheRestoredProgram();
+    void aSecondCopyFindsTheSettingsFileTaken();
+    void quittingAModifiedProgramAsksFirst();  // last: it ends the event loops
+
+private:
+    void startWindow(const QString &programFile = {});
+    QString fileWith(const QString &name, const QString &firstTime);
+    RelayEditor &editor() const { return window_->programPanel()->editor(); }
+    void choose(const QString &name)
+    {
+        QVERIFY2(test::chooseAction(*window_, name), qPrintable(name));
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FakeClock> clock_;
+    std::unique_ptr<MainWindow> window_;
+    QString chosenFile_;
+    int fileDialogs_ = 0;
+    QList<SaveChoice> answers_;  // given in turn by the save prompt
+    int prompts_ = 0;
+};
+
+void EditSafetyTest::init()
+{
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    clock_ = std::make_unique<FakeClock>(QDateTime(QDate(2026, 12, 9), QTime(7, 45, 30)));
+    RecentFiles recent;
+    for (const QString &path : recent.files())
+        recent.remove(path);
+    chosenFile_.clear();
+    fileDialogs_ = 0;
+    answers_.clear();
+    prompts_ = 0;
+    startWindow();
+}
+
+void EditSafetyTest::cleanup()
+{
+    window_.reset();
+    dir_.reset();
+}
+
+void EditSafetyTest::startWindow(const QString &programFile)
+{
+    MainWindowOptions options = test::windowOptions(*dir_, clock_.get());
+    options.programFile = programFile;
+    window_ = std::make_unique<MainWindow>(options);
+    window_->setFilePrompt([this](QWidget *, MainWindow::FileDialogMode) {
+        ++fileDialogs_;
+        return chosenFile_;
+    });
+    window_->setSavePrompt([this](QWidget *) {
+        ++prompts_;
+        return answers_.isEmpty() ? SaveChoice::Cancel : answers_.takeFirst();
+    });
+    QVERIFY(test::showAndWait(*window_, true));
+    choose(QStringLiteral("n_prog"));
+}
+
+// A program file whose relay 1 starts at firstTime.
+QString EditSafetyTest::fileWith(const QString &name, const QString &firstTime)
+{
+    RelayProgram program = test::encodableProgram();
+    program.texts[0] = firstTime;
+    const QString path = dir_->filePath(name);
+    if (!writeProgram(path, program).ok)
+        return {};
+    return path;
+}
+
+void EditSafetyTest::undoBringsBackWhatHeurePcAndOuvrirReplaced()
+{
+    QLineEdit *first = editor().textField(0);
+    first->setFocus();
+    test::typeText(first, QStringLiteral("06:00:00"));
+    editor().dayList(0)->setFocus();
+    QTest::keyClick(editor().dayList(0), Qt::Key_Down);  // "Lundi"
+    QTest::mouseClick(editor().enableBox(0), Qt::LeftButton);
+    const RelayProgram typed = editor().snapshot();
+    QCOMPARE(typed.dayChoices[0], 1);
+    QCOMPARE(typed.enables[0], 1);
+
+    // "Heure PC" overwrites the six times and the day: Ctrl+Z brings them all back at once.
+    QTest::mouseClick(editor().heurePcButton(0), Qt::LeftButton);
+    QCOMPARE(editor().textField(0)->text(), QStringLiteral("07:45:00"));
+    QCOMPARE(editor().dayChoice(0), 3);  // Wednesday
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(editor().snapshot(), typed);
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QCOMPARE(editor().textField(5)->text(), QStringLiteral("07:45:00"));
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(editor().snapshot(), typed);
+
+    // Each earlier change is one step: the box, the list, the typing in the field.
+    choose(QStringLiteral("n_annuler"));
+    QCOMPARE(editor().enableBox(0)->isChecked(), false);
+    choose(QStringLiteral("n_annuler"));
+    QCOMPARE(editor().dayChoice(0), 0);
+    choose(QStringLiteral("n_annuler"));
+    QCOMPARE(editor().textField(0)->text(), QString());
+    QVERIFY(!window_->isWindowModified());
+    for (int i = 0; i < 3; ++i)
+        choose(QStringLiteral("n_retablir"));
+    QCOMPARE(editor().snapshot(), typed);
+
+    // "Ouvrir" replaces the whole timetable; undo brings back the typed one, modified.
+    chosenFile_ = fileWith(QStringLiteral("serre.txt"), QStringLiteral("08:30:00"));
+    answers_ = {SaveChoice::Discard};
+    choose(QStringLiteral("n_ouvrir"));
+    QCOMPARE(prompts_, 1);
+    QCOMPARE(editor().textField(0)->text(), QStringLiteral("08:30:00"));
+    QTRY_VERIFY(!window_->isWindowModified());
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(editor().snapshot(), typed);
+    QTRY_VERIFY(window_->isWindowModified());
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    QCOMPARE(editor().textField(0)->text(), QStringLiteral("08:30:00"));
+    QTRY_VERIFY(!window_->isWindowModified());
+}
+
+void EditSafetyTest::typingUndoesInTheFieldFirstThenInTheEditor()
+{
+    QLineEdit *first = editor().textField(0);
+    QLineEdit *second = editor().textField(1);
+    first->setFocus();
+    test::typeText(first, QStringLiteral("06:00:00"));
+    second->setFocus();
+    test::typeText(second, QStringLiteral("07:00:00"));
+    QTRY_VERIFY(window_->isWindowModified());
+    choose(QStringLiteral("n_semaine"));
+    QVERIFY(window_->weekChartWindow()->isWindowModified());
+    window_->weekChartWindow()->hide();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    second->setFocus();
+
+    // While the user is in the field, Ctrl+Z is the field's own, down to what it held.
+    for (int i = 0; i < 8 && !second->text().isEmpty(); ++i) {
+        QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(first->text(), QStringLiteral("06:00:00"));
+    }
+    QCOMPARE(second->text(), QString());
+    // Then the editor's: the whole typing of the previous field in one step.
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(first->text(), QString());
+    QTRY_VERIFY(!window_->isWindowModified());
+    QTRY_VERIFY(!window_->weekChartWindow()->isWindowModified());
+}
+
+void EditSafetyTest::ctrlSSavesInPlace()
+{
+    const QString path = fileWith(QStringLiteral("serre.txt"), QStringLiteral("08:30:00"));
+    chosenFile_ = path;
+    choose(QStringLiteral("n_ouvrir"));
+    QCOMPARE(prompts_, 0);  // nothing to lose yet
+    QVERIFY(window_->windowTitle().endsWith(QStringLiteral("[*]serre.txt")));
+    fileDialogs_ = 0;
+
+    editor().textField(2)->setFocus();
+    editor().textField(2)->selectAll();
+    test::typeText(editor().textField(2), QStringLiteral("12:15:00"));
+    QTRY_VERIFY(window_->isWindowModified());
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(fileDialogs_, 0);  // no dialog: the file it came from
+    QVERIFY(!window_->isWindowModified());
+    const ProgramReadResult read = readProgram(path);
+    QCOMPARE(read.texts[0], QStringLiteral("08:30:00"));
+    QCOMPARE(read.texts[2], QStringLiteral("12:15:00"));
+    QVERIFY2(window_->messageStrip()->text().contains(QStringLiteral("Programme enregistré")),
+             qPrintable(window_->messageStrip()->text()));
+
+    // A failed save says so and keeps the mark: the folder is gone.
+    editor().textField(2)->setText(QStringLiteral("12:16:00"));
+    QTRY_VERIFY(window_->isWindowModified());
+    const QString lost = dir_->filePath(QStringLiteral("parti/serre.txt"));
+    QVERIFY(QDir().mkpath(QFileInfo(lost).absolutePath()));
+    chosenFile_ = lost;
+    choose(QStringLiteral("n_enregistrer"));
+    QVERIFY(QDir(QFileInfo(lost).absolutePath()).removeRecursively());
+    editor().textField(2)->setText(QStringLiteral("12:17:00"));
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(window_->messageStrip()->kind(), MessageStrip::Kind::Error);
+    QTRY_VERIFY(window_->isWindowModified());
+}
+
+void EditSafetyTest::recentListDropsAVanishedFile()
+{
+    const QString kept = fileWith(QStringLiteral("serre.txt"), QStringLiteral("08:30:00"));
+    const QString gone = fileWith(QStringLiteral("cave.txt"), QStringLiteral("09:00:00"));
+    chosenFile_ = kept;
+    choose(QStringLiteral("n_ouvrir"));
+    chosenFile_ = gone;
+    choose(QStringLiteral("n_ouvrir"));
+    QCOMPARE(window_->document().recentFiles(), (QStringList{gone, kept}));
+    QVERIFY(QFile::remove(gone));
+
+    choose(QStringLiteral("n_recent_2"));  // serre.txt
+    QTRY_COMPARE(editor().textField(0)->text(), QStringLiteral("08:30:00"));
+    QCOMPARE(window_->document().recentFiles(), (QStringList{kept, gone}));
+    choose(QStringLiteral("n_recent_2"));  // cave.txt, gone
+    QTRY_COMPARE(window_->document().recentFiles(), QStringList{kept});
+    QVERIFY2(window_->messageStrip()->text().contains(QStringLiteral("n'existe plus")),
+             qPrintable(window_->messageStrip()->text()));
+    QCOMPARE(editor().textField(0)->text(), QStringLiteral("08:30:00"));
+    QVERIFY(!window_->findChild<QAction *>(QStringLiteral("n_recent_2")));
+}
+
+void EditSafetyTest::fileNamedAtStartOpensOverTheRestoredProgram()
+{
+    RelayProgram stored = test::encodableProgram();
+    stored.texts[49] = QStringLiteral("12/2026");
+    QVERIFY(writeProgram(test::settingsPathIn(*dir_), stored).ok);
+    const QString path = fileWith(QStringLiteral("serre.txt"), QStringLiteral("08:30:00"));
+    startWindow(path);
+    QCOMPARE(editor().textField(0)->text(), QStringLiteral("08:30:00"));
+    QCOMPARE(editor().textField(49)->text(), QStringLiteral("01/2000"));
+    QVERIFY(!window_->isWindowModified());
+    QCOMPARE(window_->document().currentFile(), path);
+    // Undo goes back to the restored timetable.
+    choose(QStringLiteral("n_annuler"));
+    QCOMPARE(editor().snapshot(), stored);
+
+    // A name that is no file leaves the restored timetable and says why.
+    startWindow(dir_->filePath(QStringLiteral("absent.txt")));
+    QCOMPARE(editor().snapshot(), stored);
+    QVERIFY2(window_->messageStrip()->text().contains(QStringLiteral("absent.txt")),
+             qPrintable(window_->messageStrip()->text()));
+}
+
+void EditSafetyTest::aSecondCopyFindsTheSettingsFileTaken()
+{
+    const QString settings = test::settingsPathIn(*dir_);
+    auto first = std::make_unique<SettingsLock>(settings);
+    QVERIFY(!first->heldElsewhere());
+    {
+        const SettingsLock second(settings);
+        QVERIFY(second.heldElsewhere());
+        QVERIFY2(second.heldElsewhere()->contains(QStringLiteral("déjà ouvert")),
+                 qPrintable(*second.heldElsewhere()));
+    }
+    first.reset();
+    QVERIFY(!SettingsLock(settings).heldElsewhere());
+}
+
+void EditSafetyTest::quittingAModifiedProgramAsksFirst()
+{
+    QLineEdit *field = editor().textField(0);
+    field->setFocus();
+    test::typeText(field, QStringLiteral("06:00:00"));
+    QTRY_VERIFY(window_->isWindowModified());
+
+    // The prompt itself: its question and its three buttons; "Annuler" keeps the window.
+    window_->setSavePrompt({});
+    QStringList buttons;
+    QString question;
+    QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        question = box->text();
+        QPushButton *cancel = nullptr;
+        for (QAbstractButton *button : box->buttons()) {
+            buttons.append(button->text());
+            if (button->text() == QStringLiteral("Annuler"))
+                cancel = static_cast<QPushButton *>(button);
+        }
+        QVERIFY(cancel);
+        cancel->click();
+    });
+    QVERIFY(!window_->close());
+    QCOMPARE(question, QStringLiteral("Enregistrer les modifications du programme ?"));
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Annuler"), QStringLiteral("Enregistrer"),
+                                   QStringLiteral("Ne pas enregistrer")}));
+    QVERIFY(window_->isVisible());
+    QCOMPARE(field->text(), QStringLiteral("06:00:00"));
+
+    window_->setSavePrompt([this](QWidget *) {
+        ++prompts_;
+        return answers_.isEmpty() ? SaveChoice::Cancel : answers_.takeFirst();
+    });
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    // "Enregistrer" without a file asks for one; cancelling that dialog stays too.
+    answers_ = {SaveChoice::Cancel, SaveChoice::Save};
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QCOMPARE(prompts_, 1);
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QCOMPARE(prompts_, 2);
+    QCOMPARE(fileDialogs_, 1);
+    QVERIFY(window_->isVisible());
+    QCOMPARE(field->text(), QStringLiteral("06:00:00"));
+    QVERIFY(window_->isWindowModified());
+
+    // "Ne pas enregistrer" quits.
+    answers_ = {SaveChoice::Discard};
+    QEventLoop loop;
+    QTimer::singleShot(0, window_.get(), [this] { choose(QStringLiteral("n_quit")); });
+    QTimer::singleShot(5000, &loop, [&loop] { loop.exit(99); });
+    QCOMPARE(loop.exec(), 0);
+    QCOMPARE(prompts_, 3);
+    QVERIFY(!QFile::exists(test::settingsPathIn(*dir_)));
+}
+
+QTEST_MAIN(EditSafetyTest)
+#include "test_edit_safety.moc"
