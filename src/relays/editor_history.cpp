@@ -179,10 +179,13 @@ bool EditorHistory::eventFilter(QObject *watched, QEvent *event)
         if (undo || redo) {
             const auto *list = qobject_cast<QComboBox *>(watched);
             const QLineEdit *edit = list ? list->lineEdit() : qobject_cast<QLineEdit *>(watched);
-            const bool ownTyping = edit && watched == typingControl_.data() && !edit->isReadOnly() &&
+            const bool ownTyping = edit && watched == typingControl_.data() &&
+                                   !edit->isReadOnly() &&
                                    (undo ? edit->isUndoAvailable() : edit->isRedoAvailable());
-            if (!ownTyping)
-                return true;  // left unaccepted: the window's shortcut takes the key
+            if (!ownTyping) {
+                event->ignore();  // the window's shortcut takes the key
+                return true;
+            }
         }
     }
     return QObject::eventFilter(watched, event);
