@@ -1,28 +1,24 @@
-// Never losing an edit: the modified mark, the save prompt on the ways out, Ctrl+S, undo and
-// redo over the editor, the recent files, a file named on the command line and the lock that
-// keeps a second copy of the tool off the same settings file.
+// Never losing an edit: the modified mark, the save prompt, Ctrl+S, undo and redo, the recent
+// files and a file named at start.
 
 #include "app/main_window.h"
 #include "app/message_strip.h"
 #include "app/program_document.h"
 #include "app/recent_files.h"
-#include "app/settings_lock.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
-#include "relays/week_chart_window.h"
 #include "store/program_file.h"
 
 #include "support/fake_clock.h"
 #include "support/main_window_fixture.h"
 #include "support/relay_programs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,22 +37,19 @@ class EditSafetyTest : public QObject
 
 private slots:
     void init();
-    void cleanup();
 
     void undoBringsBackWhatHeurePcAndOuvrirReplaced();
     void typingUndoesInTheFieldFirstThenInTheEditor();
     void ctrlSSavesInPlace();
     void recentListDropsAVanishedFile();
     void fileNamedAtStartOpensOverTheRestoredProgram();
-    void aSecondCopyFindsTheSettingsFileTaken();
     void quittingAModifiedProgramAsksFirst();  // last: it ends the event loops
 
 private:
     void startWindow(const QString &programFile = {});
     QString fileWith(const QString &name, const QString &firstTime);
     RelayEditor &editor() const { return window_->programPanel()->editor(); }
-    // Keys as the keyboard gives them: to the widget with the focus, which may take them
-    // before the window's shortcuts.
+    // Keys go to the focus first, as from the keyboard.
     void press(const QKeySequence &keys)
     {
         QWidget *focus = QApplication::focusWidget();
@@ -71,8 +64,8 @@ private:
     std::unique_ptr<FakeClock> clock_;
     std::unique_ptr<MainWindow> window_;
     QString chosenFile_;
-    int fileDialogs_ = 0;
     QList<SaveChoice> answers_;  // given in turn by the save prompt
+    int fileDialogs_ = 0;
     int prompts_ = 0;
 };
 
@@ -85,16 +78,9 @@ void EditSafetyTest::init()
     for (const QString &path : recent.files())
         recent.remove(path);
     chosenFile_.clear();
-    fileDialogs_ = 0;
     answers_.clear();
-    prompts_ = 0;
+    fileDialogs_ = prompts_ = 0;
     startWindow();
-}
-
-void EditSafetyTest::cleanup()
-{
-    window_.reset();
-    dir_.reset();
 }
 
 void EditSafetyTest::startWindow(const QString &programFile)
@@ -120,9 +106,7 @@ QString EditSafetyTest::fileWith(const QString &name, const QString &firstTime)
     RelayProgram program = test::encodableProgram();
     program.texts[0] = firstTime;
     const QString path = dir_->filePath(name);
-    if (!writeProgram(path, program).ok)
-        return {};
-    return path;
+    return writeProgram(path, program).ok ? path : QString();
 }
 
 void EditSafetyTest::undoBringsBackWhatHeurePcAndOuvrirReplaced()
@@ -134,8 +118,7 @@ void EditSafetyTest::undoBringsBackWhatHeurePcAndOuvrirReplaced()
     QTest::keyClick(editor().dayList(0), Qt::Key_Down);  // "Lundi"
     QTest::mouseClick(editor().enableBox(0), Qt::LeftButton);
     const RelayProgram typed = editor().snapshot();
-    QCOMPARE(typed.dayChoices[0], 1);
-    QCOMPARE(typed.enables[0], 1);
+    QVERIFY(typed.dayChoices[0] == 1 && typed.enables[0] == 1);
 
     // "Heure PC" overwrites the six times and the day: Ctrl+Z brings them all back at once.
     QTest::mouseClick(editor().heurePcButton(0), Qt::LeftButton);
@@ -143,21 +126,14 @@ void EditSafetyTest::undoBringsBackWhatHeurePcAndOuvrirReplaced()
     QCOMPARE(editor().dayChoice(0), 3);  // Wednesday
     press(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(editor().snapshot(), typed);
-    press(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    QCOMPARE(editor().textField(5)->text(), QStringLiteral("07:45:00"));
-    press(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QCOMPARE(editor().snapshot(), typed);
 
-    // Each earlier change is one step: the box, the list, the typing in the field.
-    choose(QStringLiteral("n_annuler"));
-    QCOMPARE(editor().enableBox(0)->isChecked(), false);
-    choose(QStringLiteral("n_annuler"));
-    QCOMPARE(editor().dayChoice(0), 0);
-    choose(QStringLiteral("n_annuler"));
-    QCOMPARE(editor().textField(0)->text(), QString());
+    // The box, the list and the typing are a step each.
+    for (int i = 0; i < 3; ++i)
+        choose(QStringLiteral("n_annuler"));
+    QCOMPARE(editor().snapshot(), RelayProgram{});
     QVERIFY(!window_->isWindowModified());
     for (int i = 0; i < 3; ++i)
-        choose(QStringLiteral("n_retablir"));
+        press(QKeySequence(Qt::CTRL | Qt::Key_Y));
     QCOMPARE(editor().snapshot(), typed);
 
     // "Ouvrir" replaces the whole timetable; undo brings back the typed one, modified.
@@ -186,12 +162,6 @@ void EditSafetyTest::typingUndoesInTheFieldFirstThenInTheEditor()
     QTest::keyClick(second, Qt::Key_Backspace);
     test::typeText(second, QStringLiteral("2"));
     QTRY_VERIFY(window_->isWindowModified());
-    choose(QStringLiteral("n_semaine"));
-    QVERIFY(window_->weekChartWindow()->isWindowModified());
-    window_->weekChartWindow()->hide();
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-    second->setFocus();
 
     // While the user is in the field, Ctrl+Z is the field's own: the last key first, then the
     // rest, down to what it held.
@@ -206,7 +176,6 @@ void EditSafetyTest::typingUndoesInTheFieldFirstThenInTheEditor()
     press(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QCOMPARE(first->text(), QString());
     QTRY_VERIFY(!window_->isWindowModified());
-    QTRY_VERIFY(!window_->weekChartWindow()->isWindowModified());
 }
 
 void EditSafetyTest::ctrlSSavesInPlace()
@@ -215,7 +184,6 @@ void EditSafetyTest::ctrlSSavesInPlace()
     chosenFile_ = path;
     choose(QStringLiteral("n_ouvrir"));
     QCOMPARE(prompts_, 0);  // nothing to lose yet
-    QVERIFY(window_->windowTitle().endsWith(QStringLiteral("[*]serre.txt")));
     fileDialogs_ = 0;
 
     editor().textField(2)->setFocus();
@@ -228,21 +196,6 @@ void EditSafetyTest::ctrlSSavesInPlace()
     const ProgramReadResult read = readProgram(path);
     QCOMPARE(read.texts[0], QStringLiteral("08:30:00"));
     QCOMPARE(read.texts[2], QStringLiteral("12:15:00"));
-    QVERIFY2(window_->messageStrip()->text().contains(QStringLiteral("Programme enregistré")),
-             qPrintable(window_->messageStrip()->text()));
-
-    // A failed save says so and keeps the mark: the folder is gone.
-    editor().textField(2)->setText(QStringLiteral("12:16:00"));
-    QTRY_VERIFY(window_->isWindowModified());
-    const QString lost = dir_->filePath(QStringLiteral("parti/serre.txt"));
-    QVERIFY(QDir().mkpath(QFileInfo(lost).absolutePath()));
-    chosenFile_ = lost;
-    choose(QStringLiteral("n_enregistrer"));
-    QVERIFY(QDir(QFileInfo(lost).absolutePath()).removeRecursively());
-    editor().textField(2)->setText(QStringLiteral("12:17:00"));
-    press(QKeySequence(Qt::CTRL | Qt::Key_S));
-    QCOMPARE(window_->messageStrip()->kind(), MessageStrip::Kind::Error);
-    QTRY_VERIFY(window_->isWindowModified());
 }
 
 void EditSafetyTest::recentListDropsAVanishedFile()
@@ -261,10 +214,8 @@ void EditSafetyTest::recentListDropsAVanishedFile()
     QCOMPARE(window_->document().recentFiles(), (QStringList{kept, gone}));
     choose(QStringLiteral("n_recent_2"));  // cave.txt, gone
     QTRY_COMPARE(window_->document().recentFiles(), QStringList{kept});
-    QVERIFY2(window_->messageStrip()->text().contains(QStringLiteral("n'existe plus")),
-             qPrintable(window_->messageStrip()->text()));
+    QVERIFY(window_->messageStrip()->text().contains(QStringLiteral("n'existe plus")));
     QCOMPARE(editor().textField(0)->text(), QStringLiteral("08:30:00"));
-    QVERIFY(!window_->findChild<QAction *>(QStringLiteral("n_recent_2")));
 }
 
 void EditSafetyTest::fileNamedAtStartOpensOverTheRestoredProgram()
@@ -281,27 +232,6 @@ void EditSafetyTest::fileNamedAtStartOpensOverTheRestoredProgram()
     // Undo goes back to the restored timetable.
     choose(QStringLiteral("n_annuler"));
     QCOMPARE(editor().snapshot(), stored);
-
-    // A name that is no file leaves the restored timetable and says why.
-    startWindow(dir_->filePath(QStringLiteral("absent.txt")));
-    QCOMPARE(editor().snapshot(), stored);
-    QVERIFY2(window_->messageStrip()->text().contains(QStringLiteral("absent.txt")),
-             qPrintable(window_->messageStrip()->text()));
-}
-
-void EditSafetyTest::aSecondCopyFindsTheSettingsFileTaken()
-{
-    const QString settings = test::settingsPathIn(*dir_);
-    auto first = std::make_unique<SettingsLock>(settings);
-    QVERIFY(!first->heldElsewhere());
-    {
-        const SettingsLock second(settings);
-        QVERIFY(second.heldElsewhere());
-        QVERIFY2(second.heldElsewhere()->contains(QStringLiteral("déjà ouvert")),
-                 qPrintable(*second.heldElsewhere()));
-    }
-    first.reset();
-    QVERIFY(!SettingsLock(settings).heldElsewhere());
 }
 
 void EditSafetyTest::quittingAModifiedProgramAsksFirst()
@@ -313,36 +243,24 @@ void EditSafetyTest::quittingAModifiedProgramAsksFirst()
 
     // The prompt itself: its question and its three buttons; "Annuler" keeps the window.
     window_->setSavePrompt({});
-    QStringList buttons;
-    QString question;
+    QStringList seen;  // the question, then the buttons by role
     QTimer::singleShot(0, this, [&] {
-        QTRY_VERIFY(QApplication::activeModalWidget());
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        question = box->text();
-        QPushButton *cancel = nullptr;
-        for (QAbstractButton *button : box->buttons()) {
-            buttons.append(button->text());
-            if (button->text() == QStringLiteral("Annuler"))
-                cancel = static_cast<QPushButton *>(button);
-        }
-        QVERIFY(cancel);
-        cancel->click();
+        QTRY_VERIFY(qobject_cast<QMessageBox *>(QApplication::activeModalWidget()));
+        auto *box = static_cast<QMessageBox *>(QApplication::activeModalWidget());
+        seen.append(box->text());
+        for (QAbstractButton *button : box->buttons())
+            seen.append(button->text());
+        box->escapeButton()->click();
     });
     QVERIFY(!window_->close());
-    QCOMPARE(question, QStringLiteral("Enregistrer les modifications du programme ?"));
-    buttons.sort();
-    QCOMPARE(buttons, (QStringList{QStringLiteral("Annuler"), QStringLiteral("Enregistrer"),
-                                   QStringLiteral("Ne pas enregistrer")}));
+    QCOMPARE(seen, (QStringList{QStringLiteral("Enregistrer les modifications du programme ?"),
+                                QStringLiteral("Enregistrer"), QStringLiteral("Annuler"),
+                                QStringLiteral("Ne pas enregistrer")}));
     QVERIFY(window_->isVisible());
     QCOMPARE(field->text(), QStringLiteral("06:00:00"));
 
-    window_->setSavePrompt([this](QWidget *) {
-        ++prompts_;
-        return answers_.isEmpty() ? SaveChoice::Cancel : answers_.takeFirst();
-    });
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    startWindow();
+    test::typeText(editor().textField(0), QStringLiteral("06:00:00"));
     // "Enregistrer" without a file asks for one; cancelling that dialog stays too.
     answers_ = {SaveChoice::Cancel, SaveChoice::Save};
     press(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -350,9 +268,7 @@ void EditSafetyTest::quittingAModifiedProgramAsksFirst()
     press(QKeySequence(Qt::CTRL | Qt::Key_Q));
     QCOMPARE(prompts_, 2);
     QCOMPARE(fileDialogs_, 1);
-    QVERIFY(window_->isVisible());
-    QCOMPARE(field->text(), QStringLiteral("06:00:00"));
-    QVERIFY(window_->isWindowModified());
+    QVERIFY(window_->isVisible() && window_->isWindowModified());
 
     // "Ne pas enregistrer" quits.
     answers_ = {SaveChoice::Discard};
