@@ -1,5 +1,6 @@
 #include "app/app_shell.h"
 #include "app/display_check.h"
+#include "app/settings_lock.h"
 #include "app/startup_options.h"
 #include "app/translations.h"
 
@@ -107,8 +108,18 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariable("PLATINE_STARTUP_PROBE") == QLatin1String("1"))
         app.installEventFilter(new StartupProbe(sinceStart, &app));
 
+    // One copy of the tool per settings file: a second would overwrite what the first stores.
+    const platine::SettingsLock lock(options.settingsPath.isEmpty()
+                                         ? platine::MainWindow::defaultSettingsPath()
+                                         : options.settingsPath);
+    if (const std::optional<QString> message = lock.heldElsewhere()) {
+        writeOut(stderr, *message);
+        return static_cast<int>(platine::StartupExitCode::AlreadyOpen);
+    }
+
     platine::MainWindowOptions windowOptions;
     windowOptions.settingsPath = options.settingsPath;
+    windowOptions.programFile = options.programFile;
     windowOptions.peer = qEnvironmentVariable("PLATINE_PEER");
     platine::AppShell shell(windowOptions);
     if (options.noSplash)

@@ -9,10 +9,12 @@
 #include "app/message_strip.h"
 #include "app/port_dialog.h"
 #include "app/port_indicator.h"
+#include "app/program_document.h"
 #include "app/switch_panel.h"
 #include "app/window_layout.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
+#include "relays/editor_history.h"
 #include "relays/program_checks.h"
 #include "relays/program_panel.h"
 #include "relays/upload.h"
@@ -20,6 +22,7 @@
 #include "widgets/app_info.h"
 #include "widgets/ui_layout.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -45,10 +48,11 @@ QString uploadedMessage(const QList<ProgramFinding> &remarks)
 }  // namespace
 
 MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
-    : QMainWindow(parent), requestedSettingsPath_(options.settingsPath), clock_(options.clock)
+    : QMainWindow(parent), requestedSettingsPath_(options.settingsPath),
+      programFileToOpen_(options.programFile), clock_(options.clock)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(mainWindowCaption());
+    setWindowTitle(mainWindowCaption() + QStringLiteral("[*]"));
     setWindowIcon(clockFaceIcon());
 
     link_ = new BoardLink(this);
@@ -80,12 +84,18 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     portIndicator_ = new PortIndicator(statusBar());
     portIndicator_->setPeer(options.peer);
     statusBar()->addPermanentWidget(portIndicator_, 1);
+    document_ = new ProgramDocument(this, *frame4_, *messages_,
+                                    [this](FileDialogMode mode) { return askForFile(mode); });
+    connect(document_, &ProgramDocument::currentFileChanged, this,
+            &MainWindow::showProgramFileInTitle);
+    connect(document_, &ProgramDocument::modifiedChanged, this, &QWidget::setWindowModified);
     buildMenuBar(menuBar(), this,
-                 {[this] { saveProgramAs(); }, [this] { openProgram(); }, [this] { quit(); },
-                  [this] { showClockSetting(); }, [this] { showClockDisplay(); },
-                  [this] { choosePort(); }, [this] { showProgramming(); },
-                  [this] { showWeekChart(); }, [this] { showSwitchPositions(); },
-                  [this] { showAbout(); }});
+                 {[this] { saveProgram(); }, [this] { saveProgramAs(); }, [this] { openProgram(); },
+                  [this] { quit(); }, [this] { showClockSetting(); },
+                  [this] { showClockDisplay(); }, [this] { choosePort(); },
+                  [this] { showProgramming(); }, [this] { showWeekChart(); },
+                  [this] { showSwitchPositions(); }, [this] { showAbout(); },
+                  document_->makeRecentFilesMenu(this), document_->history().stack()});
 
     connect(frame1_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
     connect(frame4_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
@@ -138,6 +148,19 @@ void MainWindow::setFilePrompt(FilePrompt prompt)
     filePrompt_ = std::move(prompt);
 }
 
+void MainWindow::setSavePrompt(SavePrompt prompt)
+{
+    document_->setSavePrompt(std::move(prompt));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (document_->mayDropChanges())
+        event->accept();
+    else
+        event->ignore();
+}
+
 QString MainWindow::askForFile(FileDialogMode mode)
 {
     const QString path =
@@ -164,6 +187,9 @@ void MainWindow::load()
     // 4. The port number; the port stays closed.
     link_->loadPortSetting();
     portIndicator_->follow(*link_);
+    // A file named on the command line, over the restored timetable.
+    if (!programFileToOpen_.isEmpty())
+        document_->openNamedFile(programFileToOpen_);
 }
 
 QDateTime MainWindow::now() const
@@ -178,43 +204,34 @@ void MainWindow::showStatus(const QString &message)
 
 void MainWindow::showProgramFileInTitle(const QString &path)
 {
-    setWindowTitle(QStringLiteral("%1 — %2").arg(mainWindowCaption(), QFileInfo(path).fileName()));
+    // The modified mark shows before the file's name.
+    setWindowTitle(
+        QStringLiteral("%1 — [*]%2").arg(mainWindowCaption(), QFileInfo(path).fileName()));
 }
 
 // --- Menu entries ----------------------------------------------------------------------------
 
+void MainWindow::saveProgram()
+{
+    document_->save();
+}
+
 void MainWindow::saveProgramAs()
 {
-    const QString path = askForFile(FileDialogMode::Save);
-    if (path.isEmpty())
-        return;  // cancelled
-    const QString error = frame4_->saveProgramFile(path);
-    if (error.isEmpty()) {
-        messages_->showInformation(QStringLiteral("Programme enregistré dans %1.").arg(path));
-        showProgramFileInTitle(path);
-    } else {
-        showStatus(error);
-    }
+    document_->saveAs();
 }
 
 void MainWindow::openProgram()
 {
-    const QString path = askForFile(FileDialogMode::Open);
-    if (path.isEmpty())
-        return;  // cancelled
-    const QString error = frame4_->openProgramFile(path);
-    if (error.isEmpty()) {
-        messages_->showInformation(QStringLiteral("Programme ouvert : %1.").arg(path));
-        showProgramFileInTitle(path);
-    } else {
-        showStatus(error);
-    }
+    document_->open();
 }
 
 void MainWindow::quit()
 {
-    // Ends the program at once: nothing is closed or written on the way out.
-    QCoreApplication::exit(0);
+    // Ends the program at once once the timetable is safe: nothing else is closed or written on
+    // the way out.
+    if (document_->mayDropChanges())
+        QCoreApplication::exit(0);
 }
 
 void MainWindow::showClockSetting()
@@ -264,6 +281,9 @@ void MainWindow::showWeekChart()
                     else
                         messages_->showInformation(text);
                 });
+        weekChart_->setWindowModified(document_->isModified());
+        connect(document_, &ProgramDocument::modifiedChanged, weekChart_,
+                &QWidget::setWindowModified);
     }
     weekChart_->show();
     weekChart_->raise();
@@ -324,6 +344,8 @@ void MainWindow::uploadTimetable()
 {
     const RelayProgram program = frame4_->program();
     const UploadResult result = uploadProgram(program, settingsPath_, *link_);
+    if (result.stored)
+        document_->markKept();  // param.ini holds it now
     if (result.fieldError) {
         messages_->showError(result.message, MessageStrip::Topic::Field);
         frame4_->showFieldError(result.fieldError->textIndex);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/file_dialogs.h"
+#include "app/save_prompt.h"
 #include "link/clock_frame.h"
 
 #include <QDateTime>
@@ -9,6 +10,7 @@
 
 #include <functional>
 
+class QCloseEvent;
 class QTimer;
 
 namespace platine {
@@ -18,6 +20,7 @@ class ClockDisplayPanel;
 class ClockPanel;
 class MessageStrip;
 class PortIndicator;
+class ProgramDocument;
 class ProgramPanel;
 class SwitchPanel;
 class WeekChartWindow;
@@ -31,6 +34,8 @@ struct MainWindowOptions
     // What is on the other end of the port, shown beside it (the simulator in a
     // demonstration); empty: nothing said.
     QString peer;
+    // A program file to open once the last uploaded timetable is restored (platine FICHIER).
+    QString programFile;
 };
 
 // Form1, the tool's working window: the menu bar, the four work panels lying on top of each
@@ -77,8 +82,21 @@ public:
     // Replaces the file dialogs of "Enregistrer sous" and "Ouvrir" (for tests).
     void setFilePrompt(FilePrompt prompt);
 
+    // Asks whether to save the edited timetable before it would be lost.
+    using SavePrompt = std::function<SaveChoice(QWidget *parent)>;
+    // Replaces the "Enregistrer les modifications du programme ?" prompt (for tests).
+    void setSavePrompt(SavePrompt prompt);
+
+    // The timetable as a file: current file, modified state, undo, recent files.
+    ProgramDocument &document() const { return *document_; }
+
+protected:
+    // Closing the window (its close button, Alt+F4) asks first when the timetable has changed.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     // Menu entries.
+    void saveProgram();
     void saveProgramAs();
     void openProgram();
     void quit();
@@ -111,6 +129,7 @@ private:
     QString askForFile(FileDialogMode mode);
 
     QString requestedSettingsPath_;
+    QString programFileToOpen_;
     QString settingsPath_;
     std::function<QDateTime()> clock_;
     PortPrompt portPrompt_;
@@ -122,6 +141,7 @@ private:
     ClockDisplayPanel *frame3_ = nullptr;
     SwitchPanel *frame5_ = nullptr;
     WeekChartWindow *weekChart_ = nullptr;  // made at its first opening
+    ProgramDocument *document_ = nullptr;
     QTimer *timer1_ = nullptr;
     QTimer *timer2_ = nullptr;
     MessageStrip *messages_ = nullptr;

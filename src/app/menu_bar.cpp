@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoStack>
 
 namespace platine {
 
@@ -35,12 +36,30 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
 
     // "&" marks the letter that Alt reaches the entry with; it is not shown.
     QMenu *file = addMenu(QStringLiteral("&Fichier"), QStringLiteral("n_fichier"));
+    addEntry(file, QStringLiteral("E&nregistrer"), QStringLiteral("n_sauver"), actions.saveProgram,
+             QKeySequence(Qt::CTRL | Qt::Key_S));
     addEntry(file, QStringLiteral("&Enregistrer sous"), QStringLiteral("n_enregistrer"),
              actions.saveProgramAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     addEntry(file, QStringLiteral("&Ouvrir"), QStringLiteral("n_ouvrir"), actions.openProgram,
              QKeySequence(Qt::CTRL | Qt::Key_O));
+    if (actions.recentFiles)
+        file->addMenu(actions.recentFiles);
     addEntry(file, QStringLiteral("&Quitter"), QStringLiteral("n_quit"), actions.quit,
              QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    if (actions.undoStack) {
+        QMenu *edit = addMenu(QStringLiteral("&Édition"), QStringLiteral("n_edition"));
+        // Their captions name the step: "Annuler « Heure PC » du relais N°1".
+        QAction *undo = actions.undoStack->createUndoAction(edit, QStringLiteral("&Annuler"));
+        undo->setObjectName(QStringLiteral("n_annuler"));
+        undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+        edit->addAction(undo);
+        QAction *redo = actions.undoStack->createRedoAction(edit, QStringLiteral("&Rétablir"));
+        redo->setObjectName(QStringLiteral("n_retablir"));
+        redo->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+        edit->addAction(redo);
+    }
 
     QMenu *settings = addMenu(QStringLiteral("P&aramètrage"), QStringLiteral("n_param"));
     addEntry(settings, QStringLiteral("&Mise à l'heure platine"),

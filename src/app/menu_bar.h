@@ -2,14 +2,17 @@
 
 #include <functional>
 
+class QMenu;
 class QMenuBar;
 class QObject;
+class QUndoStack;
 
 namespace platine {
 
 // What the tool's menu entries do.
 struct MenuActions
 {
+    std::function<void()> saveProgram;          // "Fichier" / "Enregistrer"
     std::function<void()> saveProgramAs;        // "Fichier" / "Enregistrer sous"
     std::function<void()> openProgram;          // "Fichier" / "Ouvrir"
     std::function<void()> quit;                 // "Fichier" / "Quitter"
@@ -20,13 +23,15 @@ struct MenuActions
     std::function<void()> showWeekChart;        // "Vue de la semaine"
     std::function<void()> showSwitchPositions;  // "Position Switch"
     std::function<void()> showAbout;            // "à propos de ..."
+    QMenu *recentFiles = nullptr;               // "Fichier" / "Fichiers récents"
+    QUndoStack *undoStack = nullptr;            // "Édition" / "Annuler", "Rétablir"
 };
 
-// Fills the menu bar: the menus "Fichier" (n_fichier) and "Paramètrage" (n_param) with their
-// entries, then the entries of the bar itself, "Programmation" (n_prog), "Vue de la semaine"
-// (n_semaine), "Position Switch" (n_position), a blank entry that does nothing (n_blanc) and
-// "à propos de ..." (n_a_propos_de). Every menu and entry carries its name as object name. The
-// actions run in context's thread and stop with it.
+// Fills the menu bar: the menus "Fichier" (n_fichier), "Édition" (n_edition) and "Paramètrage"
+// (n_param) with their entries, then the entries of the bar itself, "Programmation" (n_prog), "Vue
+// de la semaine" (n_semaine), "Position Switch" (n_position), a blank entry that does nothing
+// (n_blanc) and "à propos de ..." (n_a_propos_de). Every menu and entry carries its name as object
+// name. The actions run in context's thread and stop with it.
 void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions);
 
 }  // namespace platine

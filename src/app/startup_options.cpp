@@ -89,7 +89,10 @@ QString startupHelpText()
     return QStringLiteral(
         "platine : logiciel de configuration de la platine à six relais.\n"
         "\n"
-        "Usage : platine [options]\n"
+        "Usage : platine [options] [FICHIER]\n"
+        "\n"
+        "FICHIER : un programme des relais à ouvrir, comme avec « Ouvrir », une fois le\n"
+        "dernier programme envoyé rechargé.\n"
         "\n"
         "Options :\n"
         "  --settings <fichier>  utilise ce fichier de paramètres (port et dernier programme\n"
@@ -108,7 +111,8 @@ QString startupHelpText()
         "                           et quitte\n"
         "\n"
         "Codes de sortie : 0 arrêt normal, 2 ligne de commande incorrecte ou aucun\n"
-        "affichage graphique (ni DISPLAY ni WAYLAND_DISPLAY).");
+        "affichage graphique (ni DISPLAY ni WAYLAND_DISPLAY), 3 platine déjà ouvert sur le\n"
+        "même fichier de paramètres.");
 }
 
 QString startupVersionText()
@@ -158,11 +162,12 @@ StartupDecision decideStartup(const QStringList &arguments, bool toolkitHasRun)
         return exitWith(startupHelpText());
     if (parser.isSet(version))
         return exitWith(startupVersionText());
-    if (!parser.positionalArguments().isEmpty()) {
-        return usageError(
-            QStringLiteral("Argument inattendu : %1").arg(parser.positionalArguments().first()));
-    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return usageError(QStringLiteral("Argument inattendu : %1").arg(files.at(1)));
     StartupDecision decision;
+    if (!files.isEmpty())
+        decision.options.programFile = QFileInfo(files.first()).absoluteFilePath();
     if (parser.isSet(settings)) {
         const QString path = parser.value(settings);
         if (const std::optional<QString> problem = settingsPathProblem(path))

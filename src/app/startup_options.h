@@ -10,9 +10,10 @@ struct StartupOptions
 {
     QString settingsPath;  // absolute; empty: param.ini beside the program
     bool noSplash = false;
+    QString programFile;  // absolute; a program file to open once the window is loaded
 };
 
-enum class StartupExitCode { Ok = 0, Usage = 2, NoDisplay = 2 };
+enum class StartupExitCode { Ok = 0, Usage = 2, NoDisplay = 2, AlreadyOpen = 3 };
 
 struct StartupDecision
 {

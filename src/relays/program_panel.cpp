@@ -1,5 +1,6 @@
 #include "relays/program_panel.h"
 
+#include "relays/editor_history.h"
 #include "relays/relay_editor.h"
 #include "store/program_file.h"
 #include "widgets/app_info.h"
@@ -105,7 +106,8 @@ QString ProgramPanel::openProgramFile(const QString &path)
                               "affiché n'a pas été modifié.")
             .arg(QDir::toNativeSeparators(path));
     }
-    applyProgram(read);
+    // Undoable: the timetable it replaces may be the only copy of the user's work.
+    editor_->history().record(QStringLiteral("« Ouvrir »"), [this, &read] { applyProgram(read); });
     return {};
 }
 
@@ -121,10 +123,12 @@ QString ProgramPanel::restoreProgram(const QString &settingsPath)
     // A settings file without a program (only the port, or nothing yet) leaves the editor
     // empty, as it starts.
     const ProgramReadResult read = readProgram(settingsPath);
-    if (read.status == ProfileFileStatus::Unreadable)
-        return read.errorMessage;
-    applyProgram(read);
-    return {};
+    if (read.status != ProfileFileStatus::Unreadable)
+        applyProgram(read);
+    // Undo starts from the timetable the tool starts with, which is also the one kept.
+    editor_->history().clear();
+    editor_->history().markUnchanged();
+    return read.status == ProfileFileStatus::Unreadable ? read.errorMessage : QString();
 }
 
 QString ProgramPanel::saveProgramFile(const QString &path) const

@@ -55,14 +55,15 @@ public:
     void prepareEditor();
 
     // Start-up restore of the last uploaded timetable from the settings file. A missing file
-    // or missing sections leave the editor empty. Returns a French message when the file exists
+    // or missing sections leave the editor empty. The editor is then unchanged, with nothing to
+    // undo. Returns a French message when the file exists
     // but cannot be read (the editor is then left as it is), else an empty text.
     QString restoreProgram(const QString &settingsPath);
 
-    // "Ouvrir": sets the editor from a program file. A day choice or enable value out of range
-    // leaves its control as it was; a file that does not exist empties the editor. Returns a
-    // French message when the file cannot be read or holds none of the program's sections (the
-    // editor is then left as it is).
+    // "Ouvrir": sets the editor from a program file, as one undoable step. A day choice or enable
+    // value out of range leaves its control as it was; a file that does not exist empties the
+    // editor. Returns a French message when the file cannot be read or holds none of the program's
+    // sections (the editor is then left as it is).
     QString openProgramFile(const QString &path);
 
     // "Enregistrer sous": writes the editor's timetable into a program file, keeping whatever

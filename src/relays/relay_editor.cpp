@@ -1,6 +1,7 @@
 #include "relays/relay_editor.h"
 
 #include "link/days.h"
+#include "relays/editor_history.h"
 #include "widgets/field_mark.h"
 #include "widgets/ui_layout.h"
 
@@ -92,6 +93,7 @@ RelayEditor::RelayEditor(QWidget *panel, Clock clock)
         for (QWidget *child : frame->findChildren<QWidget *>())
             child->setPalette(normal);
     }
+    history_ = new EditorHistory(*this);
 }
 
 void RelayEditor::buildRelay(const RelayLayout &layout)
@@ -300,6 +302,12 @@ void RelayEditor::fillFromPcClock(int index)
 {
     if (index < 0 || index >= kRelayCount)
         return;
+    history_->record(QStringLiteral("« Heure PC » du relais N°%1").arg(index + 1),
+                     [this, index] { writePcClock(index); });
+}
+
+void RelayEditor::writePcClock(int index)
+{
     const RelayLayout &layout = relayLayouts()[static_cast<size_t>(index)];
     const QDateTime now = clock_();
     // Switching times are set to the minute: the seconds always read 00.

@@ -20,6 +20,8 @@ class QWidget;
 
 namespace platine {
 
+class EditorHistory;
+
 // The six relays' timetable editor: the relay frames Frame2_0 .. Frame2_5 with the 50 text
 // fields Text2_0 .. Text2_49, the four day lists combo1_0 .. combo1_3, the six "Relais Actif"
 // boxes Check2_0 .. Check2_5 and the six "Heure PC" buttons Command6_0 .. Command6_5. The
@@ -37,6 +39,9 @@ public:
     // Start-up preparation: fills each day list with the ten day choices and selects
     // "Dimanche"; captions and places the six enable boxes.
     void prepare();
+
+    // The undo history of everything done in the editor, and its "modified" state.
+    EditorHistory &history() const { return *history_; }
 
     RelayProgram snapshot() const;
     void setProgram(const RelayProgram &program);
@@ -69,10 +74,12 @@ signals:
     void programChanged();
 
 public slots:
-    // "Heure PC" of relay index + 1: its times, dates or month from the PC clock.
+    // "Heure PC" of relay index + 1: its times, dates or month from the PC clock, as one
+    // undoable step.
     void fillFromPcClock(int index);
 
 private:
+    void writePcClock(int index);
     void buildRelay(const RelayLayout &layout);
     void noteChange();
     void refreshRemarks();
@@ -85,6 +92,7 @@ private:
     std::array<QComboBox *, kDayChoiceCount> dayLists_{};
     std::array<QCheckBox *, kRelayCount> boxes_{};
     std::array<QPushButton *, kRelayCount> buttons_{};
+    EditorHistory *history_ = nullptr;
 };
 
 }  // namespace platine

@@ -117,7 +117,7 @@ void WeekChartWindow::showEvent(QShowEvent *event)
 void WeekChartWindow::refresh()
 {
     view_->setChart(buildWeekChart(editor_.snapshot(), monday_, clock_().date()));
-    setWindowTitle(QStringLiteral("Vue de la %1").arg(weekCaption(monday_)));
+    setWindowTitle(QStringLiteral("Vue de la %1[*]").arg(weekCaption(monday_)));  // [*]: modified
 }
 
 QString WeekChartWindow::savePng(const QString &path) const

@@ -181,16 +181,16 @@ void MainWindowTest::menuBarHasTheEntriesInOrder()
         names.append(action->objectName());
     }
     QCOMPARE(captions,
-             (QStringList{QStringLiteral("Fichier"), QStringLiteral("Paramètrage"),
-                          QStringLiteral("Programmation"), QStringLiteral("Vue de la semaine"),
-                          QStringLiteral("Position Switch"), QString(12, u' '),
-                          QStringLiteral("à propos de ...")}));
-    QCOMPARE(names, (QStringList{QStringLiteral("n_fichier"), QStringLiteral("n_param"),
-                                 QStringLiteral("n_prog"), QStringLiteral("n_semaine"),
-                                 QStringLiteral("n_position"), QStringLiteral("n_blanc"),
-                                 QStringLiteral("n_a_propos_de")}));
-    QVERIFY(actions.at(0)->menu() && actions.at(1)->menu());
-    for (int i = 2; i < actions.size(); ++i)
+             (QStringList{QStringLiteral("Fichier"), QStringLiteral("Édition"),
+                          QStringLiteral("Paramètrage"), QStringLiteral("Programmation"),
+                          QStringLiteral("Vue de la semaine"), QStringLiteral("Position Switch"),
+                          QString(12, u' '), QStringLiteral("à propos de ...")}));
+    QCOMPARE(names, (QStringList{QStringLiteral("n_fichier"), QStringLiteral("n_edition"),
+                                 QStringLiteral("n_param"), QStringLiteral("n_prog"),
+                                 QStringLiteral("n_semaine"), QStringLiteral("n_position"),
+                                 QStringLiteral("n_blanc"), QStringLiteral("n_a_propos_de")}));
+    QVERIFY(actions.at(0)->menu() && actions.at(1)->menu() && actions.at(2)->menu());
+    for (int i = 3; i < actions.size(); ++i)
         QVERIFY2(!actions.at(i)->menu(), qPrintable(names.at(i)));
 
     // The whole bar shows on one line in the window.
@@ -206,10 +206,19 @@ void MainWindowTest::menuEntriesHaveTheirNamesAndCaptions_data()
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QStringList>("names");
     QTest::newRow("Fichier") << QStringLiteral("n_fichier")
-                             << QStringList{QStringLiteral("Enregistrer sous"),
-                                            QStringLiteral("Ouvrir"), QStringLiteral("Quitter")}
-                             << QStringList{QStringLiteral("n_enregistrer"),
-                                            QStringLiteral("n_ouvrir"), QStringLiteral("n_quit")};
+                             << QStringList{QStringLiteral("Enregistrer"),
+                                            QStringLiteral("Enregistrer sous"),
+                                            QStringLiteral("Ouvrir"),
+                                            QStringLiteral("Fichiers récents"),
+                                            QStringLiteral("Quitter")}
+                             << QStringList{QStringLiteral("n_sauver"),
+                                            QStringLiteral("n_enregistrer"),
+                                            QStringLiteral("n_ouvrir"), QStringLiteral("n_recents"),
+                                            QStringLiteral("n_quit")};
+    QTest::newRow("Édition") << QStringLiteral("n_edition")
+                             << QStringList{QStringLiteral("Annuler"), QStringLiteral("Rétablir")}
+                             << QStringList{QStringLiteral("n_annuler"),
+                                            QStringLiteral("n_retablir")};
     QTest::newRow("Paramètrage") << QStringLiteral("n_param")
                                  << QStringList{QStringLiteral("Mise à l'heure platine"),
                                                 QStringLiteral("Affichage heure platine"),

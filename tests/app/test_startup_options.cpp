@@ -54,9 +54,11 @@ void StartupOptionsTest::decisions_data()
         << QStringList{exe, QStringLiteral("-style"), QStringLiteral("fusion"),
                        QStringLiteral("--bogus")}
         << Outcome::Exit << 2 << QStringLiteral("Option inconnue : --bogus") << false;
+    QTest::newRow("one program file") << QStringList{exe, QStringLiteral("fichier.txt")}
+                                      << Outcome::Run << 0 << QString() << false;
     QTest::newRow("stray argument")
-        << QStringList{exe, QStringLiteral("fichier.txt")} << Outcome::Exit << 2
-        << QStringLiteral("Argument inattendu : fichier.txt") << false;
+        << QStringList{exe, QStringLiteral("fichier.txt"), QStringLiteral("autre.txt")}
+        << Outcome::Exit << 2 << QStringLiteral("Argument inattendu : autre.txt") << false;
     QTest::newRow("--settings without a value")
         << QStringList{exe, QStringLiteral("--settings")} << Outcome::Exit << 2
         << QStringLiteral("--settings demande le chemin") << false;
@@ -98,6 +100,9 @@ void StartupOptionsTest::settingsPathIsMadeAbsolute()
         false);
     QCOMPARE(decision.outcome, Outcome::Run);
     QCOMPARE(decision.options.settingsPath, dir.filePath(QStringLiteral("essai.ini")));
+    const StartupDecision withFile =
+        decideStartup({QStringLiteral("platine"), QStringLiteral("serre.txt")}, false);
+    QCOMPARE(withFile.options.programFile, dir.filePath(QStringLiteral("serre.txt")));
 }
 
 void StartupOptionsTest::toolkitOptionsWaitForTheToolkit()

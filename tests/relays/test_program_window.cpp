@@ -233,6 +233,8 @@ void ProgramWindowTest::startWindow()
         asked_.append(mode);
         return answer_;
     });
+    // These cases open files over edited timetables on purpose: the save prompt has its own.
+    window_->setSavePrompt([](QWidget *) { return SaveChoice::Discard; });
     portAtStart_ = window_->link().comm().commPort();
     window_->link().comm().setCommPort(board_->slavePath());
     window_->link().setTimerIntervals(50, 300);
