@@ -5,6 +5,7 @@
 #include "app/clock_face.h"
 #include "app/clock_panel.h"
 #include "app/file_dialogs.h"
+#include "app/help_window.h"
 #include "app/menu_bar.h"
 #include "app/message_strip.h"
 #include "app/port_dialog.h"
@@ -85,7 +86,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
                   [this] { showClockSetting(); }, [this] { showClockDisplay(); },
                   [this] { choosePort(); }, [this] { showProgramming(); },
                   [this] { showWeekChart(); }, [this] { showSwitchPositions(); },
-                  [this] { showAbout(); }});
+                  [this] { showAbout(); }, [this] { showHelpWindow(this); }});
 
     connect(frame1_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
     connect(frame4_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
