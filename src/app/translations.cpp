@@ -34,8 +34,7 @@ public:
 
     bool isEmpty() const override { return false; }
 
-    QString translate(const char *context, const char *sourceText, const char *,
-                      int) const override
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
     {
         struct Text
         {
