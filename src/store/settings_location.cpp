@@ -25,14 +25,19 @@ bool isSystemFolder(const QString &folder)
            path == QStringLiteral("/bin") || path == QStringLiteral("/sbin");
 }
 
-QString settingsFilePath(const QString &programFolder)
+QString settingsFileLocation(const QString &programFolder)
 {
     const QFileInfo folder(programFolder);
     if (folder.isDir() && folder.isWritable() && !isSystemFolder(programFolder))
         return QDir(programFolder).filePath(kSettingsFileName);
-    const QString fallback = userSettingsFolder();
-    QDir().mkpath(fallback);
-    return QDir(fallback).filePath(kSettingsFileName);
+    return QDir(userSettingsFolder()).filePath(kSettingsFileName);
+}
+
+QString settingsFilePath(const QString &programFolder)
+{
+    const QString path = settingsFileLocation(programFolder);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
 }
 
 }  // namespace platine

@@ -9,6 +9,9 @@ namespace platine {
 // configuration folder (an installed copy under /usr).
 QString settingsFilePath(const QString &programFolder);
 
+// The same path, without creating the user's configuration folder (for the help text).
+QString settingsFileLocation(const QString &programFolder);
+
 // Whether a program folder belongs to the system (/usr and below).
 bool isSystemFolder(const QString &folder);
 
