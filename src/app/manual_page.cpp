@@ -204,7 +204,13 @@ private:
             tagNext_ = true;
         } else if (name == QLatin1String("IP")) {
             endBlock();
-            startItem(InlineText().convert(words.value(0)));
+            const QString tag = InlineText().convert(words.value(0));
+            if (tag == QStringLiteral("•")) {
+                body_ += QStringLiteral("<ul><li>");
+                open_ = Block::Bullet;
+            } else {
+                startItem(tag);
+            }
         } else if (name == QLatin1String("RS")) {
             endBlock();
             body_ += QStringLiteral("<blockquote>");
@@ -272,10 +278,12 @@ private:
             body_ += QStringLiteral("</p>");
         else if (open_ == Block::Item)
             body_ += QStringLiteral("</dd></dl>");
+        else if (open_ == Block::Bullet)
+            body_ += QStringLiteral("</li></ul>");
         open_ = Block::None;
     }
 
-    enum class Block { None, Paragraph, Item };
+    enum class Block { None, Paragraph, Item, Bullet };
     Block open_ = Block::None;
     bool tagNext_ = false;
     bool preformatted_ = false;
