@@ -46,9 +46,11 @@ QColor readableOn(const QColor &wanted, const QColor &background, double minimum
     for (int step = 1; step <= kSteps; ++step) {
         const float l = darken ? lightness * float(kSteps - step) / kSteps
                                : lightness + (1.0f - lightness) * float(step) / kSteps;
-        const QColor candidate = QColor::fromHslF(hue, saturation, l);
+        // In whole 8-bit steps, as the colour will be on screen.
+        const QColor hsl = QColor::fromHslF(hue, saturation, l);
+        const QColor candidate(hsl.red(), hsl.green(), hsl.blue());
         if (contrastRatio(candidate, background) >= minimum)
-            return candidate.toRgb();
+            return candidate;
     }
     return darken ? QColor(Qt::black) : QColor(Qt::white);
 }
