@@ -42,7 +42,8 @@ if [ -z "$options" ]; then
 fi
 missing=0
 for option in $options; do
-  if ! printf '%s\n' "$text" | grep -qE -- "(^|[^A-Za-z0-9-])${option}($|[^A-Za-z0-9-])"; then
+  # From a here-string: grep -q stops at the first match, which would break a pipe.
+  if ! grep -qE -- "(^|[^A-Za-z0-9-])${option}($|[^A-Za-z0-9-])" <<<"$text"; then
     echo "$(basename "$program") : l'option $option de --help manque à la page de manuel $(basename "$page")" >&2
     missing=$((missing + 1))
   fi
