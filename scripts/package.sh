@@ -5,7 +5,9 @@
 #  - desktop-file-validate on the menu entry, appstreamcli validate --no-net on the
 #    software-centre entry, whose screenshots must be pictures of docs/screenshots/;
 #  - one version: the project's, the package's, the latest changelog entry's, the manual
-#    pages', the software-centre entry's and what each program prints for --version.
+#    pages', the software-centre entry's and what each program prints for --version;
+#  - every option each program lists in its --help appears in its manual page
+#    (scripts/check_manual_options.sh).
 #   scripts/package.sh
 # Environment: PLATINE_PACKAGE_CONTACT="Name <e-mail>" names the package's maintainer (else
 # DEBFULLNAME and DEBEMAIL, then git's identity: see packaging/package.cmake);
@@ -130,6 +132,8 @@ for f in "$files"/usr/bin/*; do
   if [ -f "$page" ]; then
     check_version "page de manuel $name(1)" \
       "$(zcat "$page" | sed -n 's/^\.TH .* "platine \([^"]*\)".*/\1/p')"
+    "$root/scripts/check_manual_options.sh" "$f" "$page" ||
+      problem "$name : des options de --help manquent à sa page de manuel"
   else
     problem "$name n'a pas de page de manuel"
   fi

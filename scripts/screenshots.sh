@@ -30,3 +30,10 @@ mkdir -p "$out"
 echo "== images dans $out (locale $lang) =="
 env -u QT_QPA_PLATFORM LANG="$lang" LC_ALL="$lang" \
   xvfb-run -a -s "-screen 0 1280x1024x24" "$renderer" "$out"
+
+# At 200 % on a 1920×1080 screen: the windows as they open there (*_200.png). Qt's offscreen
+# screen of that size, with the same fonts.
+echo "== images à 200 % (1920×1080) dans $out =="
+env LANG="$lang" LC_ALL="$lang" QT_SCALE_FACTOR=2 \
+  QT_QPA_PLATFORM="offscreen:configfile=$root/tests/app/screen_1920x1080.json" \
+  "$renderer" "$out" 200

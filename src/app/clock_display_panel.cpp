@@ -1,5 +1,6 @@
 #include "app/clock_display_panel.h"
 
+#include "widgets/contrast.h"
 #include "widgets/field_mark.h"
 #include "widgets/switch_drawing.h"
 #include "widgets/ui_layout.h"
@@ -40,6 +41,7 @@ ClockDisplayPanel::ClockDisplayPanel(QWidget *parent)
     placeTwips(text1_, 570, 600, 5115, 375);
     QPalette displayPalette = text1_->palette();
     displayPalette.setColor(QPalette::Base, QColor(255, 255, 192));
+    displayPalette.setColor(QPalette::Text, textColourFor(QColor(255, 255, 192)));
     text1_->setPalette(displayPalette);
 
     command2_ = makeButton(QStringLiteral("Ouverture port"), QStringLiteral("Command2"), 90, this);

@@ -67,7 +67,9 @@ std::optional<QString> missingDisplayMessage(const QProcessEnvironment &environm
                           "  - depuis une autre machine, connectez-vous avec « ssh -X » "
                           "(ou « ssh -Y »), puis relancez platine ;\n"
                           "  - sur une machine sans écran, « xvfb-run platine » (paquet "
-                          "xvfb) l'ouvre sur un écran virtuel, invisible.")
+                          "xvfb) l'ouvre sur un écran virtuel, invisible.\n"
+                          "platine-cli, qui n'a besoin d'aucun affichage, met aussi la platine "
+                          "à l'heure et lui envoie un programme enregistré (man platine-cli).")
         .arg(reason);
 }
 

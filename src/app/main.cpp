@@ -90,7 +90,9 @@ int main(int argc, char *argv[])
     }
 #endif
 
+    platine::useFrenchLocale();
     QApplication app(argc, argv);
+    platine::keepCNumbers();
     QApplication::setApplicationName(QStringLiteral("platine"));
     QGuiApplication::setDesktopFileName(QStringLiteral("platine"));
     QApplication::setApplicationVersion(QStringLiteral(PLATINE_VERSION));

@@ -5,6 +5,7 @@
 #include "app/clock_face.h"
 #include "app/clock_panel.h"
 #include "app/file_dialogs.h"
+#include "app/help_window.h"
 #include "app/menu_bar.h"
 #include "app/message_strip.h"
 #include "app/port_dialog.h"
@@ -95,7 +96,8 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
                   [this] { showClockDisplay(); }, [this] { choosePort(); },
                   [this] { showProgramming(); }, [this] { showWeekChart(); },
                   [this] { showSwitchPositions(); }, [this] { showAbout(); },
-                  document_->makeRecentFilesMenu(this), document_->history().stack()});
+                  document_->makeRecentFilesMenu(this), document_->history().stack(),
+                  [this] { showHelpWindow(this); }});
 
     connect(frame1_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
     connect(frame4_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);

@@ -77,6 +77,8 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
     addBarEntry(QString(12, u' '), QStringLiteral("n_blanc"), {});
     addBarEntry(QStringLiteral("à pr&opos de ..."), QStringLiteral("n_a_propos_de"),
                 actions.showAbout);
+    addBarEntry(QStringLiteral("A&ide"), QStringLiteral("n_aide"), actions.showHelp);
+    bar->findChild<QAction *>(QStringLiteral("n_aide"))->setShortcut(QKeySequence(Qt::Key_F1));
 }
 
 }  // namespace platine

@@ -1,5 +1,7 @@
 #include "app/message_strip.h"
 
+#include "widgets/contrast.h"
+
 #include <QAccessible>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -92,9 +94,11 @@ void MessageStrip::show(Kind kind, const QString &text)
         colours.setColor(QPalette::WindowText, QColor(0x0b, 0x2e, 0x4a));
         break;
     case Kind::None:
+        // The hint in the palette's grey, darkened or lightened until it reads.
         colours = QPalette();
         colours.setColor(QPalette::WindowText,
-                         colours.color(QPalette::Disabled, QPalette::WindowText));
+                         readableOn(colours.color(QPalette::Disabled, QPalette::WindowText),
+                                    colours.color(QPalette::Window)));
         break;
     }
     setPalette(colours);

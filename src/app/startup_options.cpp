@@ -1,5 +1,7 @@
 #include "app/startup_options.h"
 
+#include "store/settings_location.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QDir>
@@ -84,35 +86,52 @@ StartupDecision exitWith(const QString &output)
 
 }  // namespace
 
-QString startupHelpText()
+QString startupHelpText(const QString &settingsPath)
 {
     return QStringLiteral(
-        "platine : logiciel de configuration de la platine à six relais.\n"
-        "\n"
-        "Usage : platine [options] [FICHIER]\n"
-        "\n"
-        "FICHIER : un programme des relais à ouvrir, comme avec « Ouvrir », une fois le\n"
-        "dernier programme envoyé rechargé.\n"
-        "\n"
-        "Options :\n"
-        "  --settings <fichier>  utilise ce fichier de paramètres (port et dernier programme\n"
-        "                        envoyé) au lieu de param.ini à côté du programme ; il est\n"
-        "                        créé au premier enregistrement s'il n'existe pas\n"
-        "  --no-splash           affiche tout de suite la fenêtre principale, sans la fenêtre\n"
-        "                        de présentation\n"
-        "  -h, --help            affiche cette aide\n"
-        "  -v, --version         affiche la version\n"
-        "\n"
-        "Variables d'environnement :\n"
-        "  PLATINE_PEER=<texte>     dit ce qui est au bout du port, à côté de son état\n"
-        "                           (scripts/run.sh --demo : « simulateur platine-sim »)\n"
-        "  PLATINE_STARTUP_PROBE=1  mesure le démarrage : dès que la première fenêtre est\n"
-        "                           affichée, écrit « startup-ms: <n> » sur la sortie d'erreur\n"
-        "                           et quitte\n"
-        "\n"
-        "Codes de sortie : 0 arrêt normal, 2 ligne de commande incorrecte ou aucun\n"
-        "affichage graphique (ni DISPLAY ni WAYLAND_DISPLAY), 3 platine déjà ouvert sur le\n"
-        "même fichier de paramètres.");
+               "platine : logiciel de configuration de la platine à six relais.\n"
+               "\n"
+               "Usage : platine [options] [FICHIER]\n"
+               "\n"
+               "FICHIER : un programme des relais à ouvrir, comme avec « Ouvrir », une fois le\n"
+               "dernier programme envoyé rechargé.\n"
+               "\n"
+               "Options :\n"
+               "  --settings <fichier>  utilise ce fichier de paramètres (port et dernier "
+               "programme\n"
+               "                        envoyé) au lieu de celui de cette copie du logiciel :\n"
+               "                        %1\n"
+               "                        il est créé au premier enregistrement s'il n'existe pas\n"
+               "  --no-splash           affiche tout de suite la fenêtre principale, sans la "
+               "fenêtre\n"
+               "                        de présentation\n"
+               "  -h, --help            affiche cette aide\n"
+               "  -v, --version         affiche la version\n"
+               "\n"
+               "Variables d'environnement :\n"
+               "  PLATINE_PEER=<texte>     dit ce qui est au bout du port, à côté de son état\n"
+               "                           (par exemple « simulateur platine-sim »)\n"
+               "  PLATINE_STARTUP_PROBE=1  mesure le démarrage : dès que la première fenêtre est\n"
+               "                           affichée, écrit « startup-ms: <n> » sur la sortie "
+               "d'erreur\n"
+               "                           et quitte\n"
+               "\n"
+               "Codes de sortie : 0 arrêt normal, 2 ligne de commande incorrecte ou aucun\n"
+               "affichage graphique (ni DISPLAY ni WAYLAND_DISPLAY), 3 platine déjà ouvert sur le\n"
+               "même fichier de paramètres.\n"
+               "\n"
+               "Sans affichage, platine-cli met la platine à l'heure et lui envoie un programme.\n"
+               "Le manuel : man platine, ou « Aide » (F1) dans la fenêtre.")
+        .arg(QDir::toNativeSeparators(settingsPath));
+}
+
+QString programFolder(const QStringList &arguments)
+{
+    // The program itself, wherever it was started from and through whatever link.
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    if (self.exists())
+        return QFileInfo(self.canonicalFilePath()).absolutePath();
+    return arguments.isEmpty() ? QString() : QFileInfo(arguments.first()).absolutePath();
 }
 
 QString startupVersionText()
@@ -159,7 +178,7 @@ StartupDecision decideStartup(const QStringList &arguments, bool toolkitHasRun)
             QStringLiteral("Ligne de commande incorrecte (%1).").arg(parser.errorText()));
     }
     if (parser.isSet(help))
-        return exitWith(startupHelpText());
+        return exitWith(startupHelpText(settingsFileLocation(programFolder(arguments))));
     if (parser.isSet(version))
         return exitWith(startupVersionText());
     const QStringList files = parser.positionalArguments();

@@ -35,7 +35,11 @@ struct StartupDecision
 // option is a mistake at once, so that it is reported without a display.
 StartupDecision decideStartup(const QStringList &arguments, bool toolkitHasRun);
 
-QString startupHelpText();
+// The help; settingsPath is the settings file this copy of the program uses.
+QString startupHelpText(const QString &settingsPath);
+// The folder that holds the running program (the first argument names it when the system
+// cannot say).
+QString programFolder(const QStringList &arguments);
 QString startupVersionText();
 
 }  // namespace platine

@@ -1,8 +1,9 @@
 #include "app/window_layout.h"
 
+#include "widgets/screen_fit.h"
+
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -33,9 +34,8 @@ void fitToScreen(QMainWindow &window, QWidget *clientArea, QWidget *under)
 {
     const int extraHeight = window.menuBar()->sizeHint().height() + under->minimumHeight() +
                             window.statusBar()->sizeHint().height();
-    const QSize wanted = window.sizeHint().expandedTo(clientArea->size() + QSize(0, extraHeight));
-    QScreen *screen = window.screen();
-    window.resize(screen ? wanted.boundedTo(screen->availableGeometry().size()) : wanted);
+    fitWindowToScreen(window,
+                      window.sizeHint().expandedTo(clientArea->size() + QSize(0, extraHeight)));
 }
 
 }  // namespace platine

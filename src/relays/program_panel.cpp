@@ -87,7 +87,7 @@ void ProgramPanel::showBoardTextAsLive(bool live)
 
 void ProgramPanel::showPcDateTime(const QDateTime &now)
 {
-    label5_->setText(QLocale::system().toString(now, QLocale::ShortFormat));
+    label5_->setText(QLocale().toString(now, QLocale::ShortFormat));
 }
 
 void ProgramPanel::prepareEditor()

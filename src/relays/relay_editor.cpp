@@ -2,6 +2,7 @@
 
 #include "link/days.h"
 #include "relays/editor_history.h"
+#include "widgets/contrast.h"
 #include "widgets/field_mark.h"
 #include "widgets/ui_layout.h"
 
@@ -82,9 +83,12 @@ RelayEditor::RelayEditor(QWidget *panel, Clock clock)
         frame->setAccessibleName(relayCaption(layout.relay));
         usePanelFont(frame);
         placeTwips(frame, kFrameLefts[index / 2], kFrameTops[index % 2], kFrameWidth, kFrameHeight);
-        // The caption takes the kind's colour; the controls inside keep the usual text colour.
+        // The caption takes the kind's colour, made dark or light enough to read on the panel;
+        // the controls inside keep the usual text colour.
         QPalette captionPalette = frame->palette();
-        captionPalette.setColor(QPalette::WindowText, captionColour(layout.kind));
+        captionPalette.setColor(
+            QPalette::WindowText,
+            readableOn(captionColour(layout.kind), panel->palette().color(QPalette::Window)));
         frame->setPalette(captionPalette);
         frames_[static_cast<size_t>(index)] = frame;
         buildRelay(layout);

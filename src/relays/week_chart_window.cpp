@@ -4,6 +4,7 @@
 #include "relays/week_chart_view.h"
 #include "store/atomic_file.h"
 #include "store/system_error_text.h"
+#include "widgets/screen_fit.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace platine {
@@ -70,11 +72,20 @@ WeekChartWindow::WeekChartWindow(const RelayEditor &editor, Clock clock, QWidget
     connect(addButton(buttons, QStringLiteral("Imprimer…"), QStringLiteral("printButton")),
             &QPushButton::clicked, this, &WeekChartWindow::print);
     layout->addLayout(buttons);
-    view_ = new WeekChartView(this);
-    layout->addWidget(view_, 1);
+    // The chart keeps the room its labels need and scrolls in a window smaller than that.
+    view_ = new WeekChartView;
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("weekChartScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(view_);
+    layout->addWidget(scroll, 1);
 
     connect(&editor_, &RelayEditor::programChanged, this, &WeekChartWindow::refresh);
     showThisWeek();
+    const QMargins margins = layout->contentsMargins();
+    fitWindowToScreen(*this, view_->sizeHint().grownBy(margins) +
+                                 QSize(0, buttons->sizeHint().height() + layout->spacing()));
 }
 
 void WeekChartWindow::setSavePrompt(SavePrompt prompt)

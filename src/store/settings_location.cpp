@@ -55,13 +55,19 @@ SettingsLocation settingsLocation(const QString &programFolder)
                                "%1.")
                     .arg(QDir::toNativeSeparators(beside))};
     }
-    QDir().mkpath(fallback);
     return {QDir(fallback).filePath(kSettingsFileName), {}};
+}
+
+QString settingsFileLocation(const QString &programFolder)
+{
+    return settingsLocation(programFolder).path;
 }
 
 QString settingsFilePath(const QString &programFolder)
 {
-    return settingsLocation(programFolder).path;
+    const QString path = settingsLocation(programFolder).path;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
 }
 
 }  // namespace platine

@@ -18,7 +18,10 @@ struct SettingsLocation
     QString path;
     QString note;  // empty when the usual place is used
 };
+// Neither creates the user's configuration folder.
 SettingsLocation settingsLocation(const QString &programFolder);
+// The same path, without creating the user's configuration folder (for the help text).
+QString settingsFileLocation(const QString &programFolder);
 
 // Whether a program folder belongs to the system (/usr and below).
 bool isSystemFolder(const QString &folder);

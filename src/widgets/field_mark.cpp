@@ -1,5 +1,7 @@
 #include "widgets/field_mark.h"
 
+#include "widgets/contrast.h"
+
 #include <QLineEdit>
 #include <QPalette>
 #include <QString>
@@ -13,6 +15,14 @@ namespace {
 constexpr char kMarkProperty[] = "platineInvalidMark";
 constexpr char kRemarkProperty[] = "platineRemark";
 constexpr char kPlainBaseProperty[] = "platinePlainBase";
+constexpr char kPlainTextProperty[] = "platinePlainText";
+
+// A fixed background and the text that reads on it.
+void paintBackground(QPalette &palette, const QColor &background)
+{
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Text, textColourFor(background));
+}
 }  // namespace
 
 void markInvalidField(QLineEdit *field, std::function<void()> onEdited)
@@ -20,7 +30,7 @@ void markInvalidField(QLineEdit *field, std::function<void()> onEdited)
     if (!isMarkedInvalid(field)) {
         const QPalette original = field->palette();
         QPalette marked = original;
-        marked.setColor(QPalette::Base, invalidMarkColour());
+        paintBackground(marked, invalidMarkColour());
         field->setPalette(marked);
         field->setProperty(kMarkProperty, true);
         auto connection = std::make_shared<QMetaObject::Connection>();
@@ -39,10 +49,16 @@ void markInvalidField(QLineEdit *field, std::function<void()> onEdited)
 
 void showTextAsLive(QLineEdit *field, bool live)
 {
+    // The palette's colours, or what reads in their place on a field with a background of its
+    // own (the yellow clock display).
     QPalette colours = field->palette();
-    colours.setColor(QPalette::Active, QPalette::Text,
-                     live ? QPalette().color(QPalette::Active, QPalette::Text)
-                          : QPalette().color(QPalette::Disabled, QPalette::Text));
+    const QColor base = colours.color(QPalette::Active, QPalette::Base);
+    QColor text = QPalette().color(QPalette::Active, QPalette::Text);
+    if (contrastRatio(text, base) < kMinimumContrast)
+        text = textColourFor(base);
+    if (!live)
+        text = readableOn(QPalette().color(QPalette::Disabled, QPalette::Text), base);
+    colours.setColor(QPalette::Active, QPalette::Text, text);
     colours.setColor(QPalette::Inactive, QPalette::Text,
                      colours.color(QPalette::Active, QPalette::Text));
     field->setPalette(colours);
@@ -59,16 +75,21 @@ void setRemarkMark(QLineEdit *field, const QString &remark)
     const bool had = !remarkMark(field).isEmpty();
     if (!had && remark.isEmpty())
         return;
-    if (!had)
+    if (!had) {
         field->setProperty(kPlainBaseProperty, field->palette().color(QPalette::Base));
+        field->setProperty(kPlainTextProperty, field->palette().color(QPalette::Text));
+    }
     field->setProperty(kRemarkProperty, remark);
     field->setToolTip(remark);
     if (isMarkedInvalid(field))
         return;  // the mark of a field that cannot be sent stays until the text changes
     QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, remark.isEmpty()
-                                         ? field->property(kPlainBaseProperty).value<QColor>()
-                                         : remarkMarkColour());
+    if (remark.isEmpty()) {
+        palette.setColor(QPalette::Base, field->property(kPlainBaseProperty).value<QColor>());
+        palette.setColor(QPalette::Text, field->property(kPlainTextProperty).value<QColor>());
+    } else {
+        paintBackground(palette, remarkMarkColour());
+    }
     field->setPalette(palette);
 }
 

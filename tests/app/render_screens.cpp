@@ -1,11 +1,16 @@
 // Renders the splash window and each panel arrangement of the main window to PNG files, for
 // checking by eye that every caption is readable and nothing is clipped:
 //   platine_render_screens OUTPUT_FOLDER
-// Run it on a real display (or a virtual X server) to see the platform's own fonts.
+//   platine_render_screens OUTPUT_FOLDER SUFFIX
+// Run it on a real display (or a virtual X server) to see the platform's own fonts. With a
+// suffix (run at a scale such as QT_SCALE_FACTOR=2), it renders the windows as they open on
+// that screen, each file named after its window and the suffix (empty_200.png...).
 
 #include "app/app_shell.h"
+#include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/splash_window.h"
+#include "app/translations.h"
 #include "link/board_link.h"
 #include "relays/program_panel.h"
 #include "relays/relay_editor.h"
@@ -15,6 +20,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -76,9 +83,13 @@ void trigger(platine::MainWindow &window, const char *name)
 
 int main(int argc, char *argv[])
 {
+    // French, as the program starts.
+    platine::useFrenchLocale();
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    platine::keepCNumbers();
+    platine::installFrenchTranslations(app);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [SUFFIX]\n", argv[0]);
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -88,6 +99,33 @@ int main(int argc, char *argv[])
     options.clock = [] { return QDateTime(QDate(2007, 11, 23), QTime(14, 37, 52)); };
 
     bool ok = true;
+    if (argc == 3) {
+        // The windows as they open on this screen, at their own size.
+        const QString suffix = QString::fromLocal8Bit(argv[2]);
+        const auto name = [&](const char *base) {
+            return out.filePath(QStringLiteral("%1_%2.png").arg(QLatin1String(base), suffix));
+        };
+        platine::MainWindow window(options);
+        window.show();
+        QTest::qWait(1200);
+        ok &= save(&window, name("empty"));
+        window.programPanel()->editor().setProgram(sampleProgram());
+        trigger(window, "n_prog");
+        ok &= save(&window, name("frame4"));
+        // Scrolled to the far corner: the last relays and the status bar together.
+        if (auto *scroll = window.findChild<QScrollArea *>(QStringLiteral("clientScroll"))) {
+            scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+            scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+        }
+        ok &= save(&window, name("frame4_scrolled"));
+        trigger(window, "n_semaine");
+        if (platine::WeekChartWindow *chart = window.weekChartWindow())
+            ok &= save(chart, name("week_chart"));
+        trigger(window, "n_aide");
+        if (auto *help = window.findChild<platine::HelpWindow *>())
+            ok &= save(help, name("help"));
+        return ok ? 0 : 1;
+    }
     platine::SplashWindow splash;
     splash.show();
     ok &= save(&splash, out.filePath(QStringLiteral("splash.png")));

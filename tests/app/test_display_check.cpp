@@ -66,6 +66,7 @@ void DisplayCheckTest::messageNamesTheWaysOut()
              qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("« ssh -X »")), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("« xvfb-run platine »")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("platine-cli")), qPrintable(message));
     QProcessEnvironment xcb;
     xcb.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     QVERIFY(missingDisplayMessage(xcb, {QStringLiteral("platine")})

@@ -184,11 +184,13 @@ void MainWindowTest::menuBarHasTheEntriesInOrder()
              (QStringList{QStringLiteral("Fichier"), QStringLiteral("Édition"),
                           QStringLiteral("Paramètrage"), QStringLiteral("Programmation"),
                           QStringLiteral("Vue de la semaine"), QStringLiteral("Position Switch"),
-                          QString(12, u' '), QStringLiteral("à propos de ...")}));
+                          QString(12, u' '), QStringLiteral("à propos de ..."),
+                          QStringLiteral("Aide")}));
     QCOMPARE(names, (QStringList{QStringLiteral("n_fichier"), QStringLiteral("n_edition"),
                                  QStringLiteral("n_param"), QStringLiteral("n_prog"),
                                  QStringLiteral("n_semaine"), QStringLiteral("n_position"),
-                                 QStringLiteral("n_blanc"), QStringLiteral("n_a_propos_de")}));
+                                 QStringLiteral("n_blanc"), QStringLiteral("n_a_propos_de"),
+                                 QStringLiteral("n_aide")}));
     QVERIFY(actions.at(0)->menu() && actions.at(1)->menu() && actions.at(2)->menu());
     for (int i = 3; i < actions.size(); ++i)
         QVERIFY2(!actions.at(i)->menu(), qPrintable(names.at(i)));

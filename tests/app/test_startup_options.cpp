@@ -1,8 +1,11 @@
 // The tool's command line: decided before the toolkit starts, so that help, the version and
 // mistakes are answered on a machine without a display.
 #include "app/startup_options.h"
+#include "store/settings_location.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -20,6 +23,7 @@ private slots:
     void decisions();
     void settingsPathIsMadeAbsolute();
     void toolkitOptionsWaitForTheToolkit();
+    void helpSaysWhereThisCopyKeepsItsSettings();
     void answersWithoutADisplay_data();
     void answersWithoutADisplay();
     void refusesToStartWithoutADisplay();
@@ -116,6 +120,25 @@ void StartupOptionsTest::toolkitOptionsWaitForTheToolkit()
     QCOMPARE(after.outcome, Outcome::Run);
     QVERIFY(after.options.noSplash);
     QCOMPARE(decideStartup(arguments, true).exitCode, StartupExitCode::Usage);
+}
+
+// A copy in a folder of its own keeps param.ini beside it; one under /usr, in the user's
+// configuration folder. The help tells which, and nothing of the source tree.
+void StartupOptionsTest::helpSaysWhereThisCopyKeepsItsSettings()
+{
+    QTemporaryDir copy;
+    QVERIFY(copy.isValid());
+    QCOMPARE(programFolder({QStringLiteral("platine")}),
+             QFileInfo(QCoreApplication::applicationFilePath()).absolutePath());
+    const QString beside = startupHelpText(settingsFileLocation(copy.path()));
+    QVERIFY2(beside.contains(copy.filePath(QStringLiteral("param.ini"))), qPrintable(beside));
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QVERIFY(!config.isEmpty());
+    const QString installed = startupHelpText(settingsFileLocation(QStringLiteral("/usr/bin")));
+    QVERIFY2(installed.contains(config + QStringLiteral("/platine/param.ini")),
+             qPrintable(installed));
+    QVERIFY(!installed.contains(QStringLiteral("scripts/")));
+    QVERIFY(installed.contains(QStringLiteral("platine-cli")));
 }
 
 // The built program, with no display at all: it must answer, not abort in the toolkit.
