@@ -14,7 +14,9 @@
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "relays/program_checks.h"
+#include "relays/program_edits.h"
 #include "relays/program_panel.h"
+#include "relays/relay_editor.h"
 #include "relays/upload.h"
 #include "relays/week_chart_window.h"
 #include "widgets/app_info.h"
@@ -22,8 +24,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -85,7 +89,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
                   [this] { showClockSetting(); }, [this] { showClockDisplay(); },
                   [this] { choosePort(); }, [this] { showProgramming(); },
                   [this] { showWeekChart(); }, [this] { showSwitchPositions(); },
-                  [this] { showAbout(); }});
+                  [this] { showAbout(); }, [this] { newProgram(); }});
 
     connect(frame1_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
     connect(frame4_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
@@ -162,6 +166,10 @@ void MainWindow::load()
     link_->setSettingsPath(settingsPath_);
     // 3. The last uploaded timetable.
     showStatus(frame4_->restoreProgram(settingsPath_));
+    if (frame4_->program() == RelayProgram{})  // a first start: every field empty
+        messages_->setHint(QStringLiteral(
+            "Aucun programme enregistré : « Fichier » › « Nouveau » (Ctrl+N) prépare un programme "
+            "neutre, à compléter pour les seuls relais utilisés, puis « Programmer »."));
     // 4. The port number; the port stays closed.
     link_->loadPortSetting();
     portIndicator_->follow(*link_);
@@ -183,6 +191,15 @@ void MainWindow::showProgramFileInTitle(const QString &path)
 }
 
 // --- Menu entries ----------------------------------------------------------------------------
+
+void MainWindow::newProgram()
+{
+    frame4_->editor().applyEdit(QStringLiteral("Nouveau"), neutralProgram(now().date()));
+    showProgramming();
+    messages_->showInformation(QStringLiteral(
+        "Nouveau programme : toutes les heures à 00:00:00, les dates à aujourd'hui, aucun jour, "
+        "tous les relais inactifs."));
+}
 
 void MainWindow::saveProgramAs()
 {
@@ -224,12 +241,14 @@ void MainWindow::showClockSetting()
     frame5_->hide();
     frame1_->followPcClock(now());
     frame1_->show();
+    frame1_->field(ClockField::Hours)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showClockDisplay()
 {
     frame3_->show();
     frame5_->hide();
+    frame3_->command2()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::choosePort()
@@ -251,6 +270,7 @@ void MainWindow::showProgramming()
     frame5_->hide();
     frame1_->hide();
     frame3_->hide();
+    frame4_->editor().textField(0)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showWeekChart()
@@ -277,6 +297,7 @@ void MainWindow::showSwitchPositions()
     frame4_->hide();
     frame1_->hide();
     frame3_->hide();
+    frame5_->command10()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showAbout()
@@ -326,8 +347,7 @@ void MainWindow::uploadTimetable()
     const RelayProgram program = frame4_->program();
     const UploadResult result = uploadProgram(program, settingsPath_, *link_);
     if (result.fieldError) {
-        messages_->showError(result.message, MessageStrip::Topic::Field);
-        frame4_->showFieldError(result.fieldError->textIndex);
+        showUnsendableFields(program);
     } else if (result.stored && !result.sent) {
         messages_->showError(result.message, MessageStrip::Topic::Port);  // only the port
     } else if (!result.message.isEmpty()) {
@@ -337,6 +357,21 @@ void MainWindow::uploadTimetable()
     } else {
         messages_->showWarning(uploadedMessage(remarks));  // stays: it asks for a look
     }
+}
+
+void MainWindow::showUnsendableFields(const RelayProgram &program)
+{
+    // Every field that cannot be sent is marked at once; the first one takes the focus.
+    const QList<ProgramFieldError> fields = unsendableFields(program);
+    const ProgramCorrection correction = correctedProgram(program, now().date());
+    for (qsizetype i = fields.size() - 1; i >= 0; --i)
+        frame4_->showFieldError(fields.at(i).textIndex);
+    messages_->showError(unsendableMessage(program, fields, correction),
+                         MessageStrip::Topic::Field);
+    if (correction.changes())
+        messages_->setAction(QStringLiteral("Co&rriger"), [this, corrected = correction.corrected] {
+            frame4_->editor().applyEdit(QStringLiteral("Corriger"), corrected);
+        });
 }
 
 void MainWindow::openPort()

@@ -21,6 +21,7 @@ class PortIndicator;
 class ProgramPanel;
 class SwitchPanel;
 class WeekChartWindow;
+struct RelayProgram;
 
 struct MainWindowOptions
 {
@@ -79,6 +80,7 @@ public:
 
 private:
     // Menu entries.
+    void newProgram();
     void saveProgramAs();
     void openProgram();
     void quit();
@@ -93,6 +95,8 @@ private:
     // What the panels ask for.
     void sendClock(const ClockFields &fields);
     void uploadTimetable();
+    // Marks every field "Programmer" cannot send, and offers "Corriger" for what it can fix.
+    void showUnsendableFields(const RelayProgram &program);
     void openPort();
     void closePort();
     void mirrorBoardText(const QString &text);

@@ -20,11 +20,13 @@ struct MenuActions
     std::function<void()> showWeekChart;        // "Vue de la semaine"
     std::function<void()> showSwitchPositions;  // "Position Switch"
     std::function<void()> showAbout;            // "à propos de ..."
+    std::function<void()> newProgram;           // "Fichier" / "Nouveau"
 };
 
 // Fills the menu bar: the menus "Fichier" (n_fichier) and "Paramètrage" (n_param) with their
 // entries, then the entries of the bar itself, "Programmation" (n_prog), "Vue de la semaine"
-// (n_semaine), "Position Switch" (n_position), a blank entry that does nothing (n_blanc) and
+// (n_semaine), "Position Switch" (n_position), a blank entry that does nothing and that the
+// keyboard passes by (n_blanc) and
 // "à propos de ..." (n_a_propos_de). Every menu and entry carries its name as object name. The
 // actions run in context's thread and stop with it.
 void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions);

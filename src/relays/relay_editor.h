@@ -15,6 +15,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QWidget;
 
@@ -51,6 +52,13 @@ public:
     // Puts the focus and a visible mark on a text field that cannot be sent.
     void markInvalidText(int textIndex);
 
+    // Where whole-program edits go (relay copies and clears, "Nouveau", "Corriger"): the label
+    // names the edit for undo. By default the program is set as it stands.
+    using EditSink = std::function<void(const QString &label, const RelayProgram &program)>;
+    void setEditSink(EditSink sink);
+    // Hands an edit to the sink; nothing when it changes nothing.
+    void applyEdit(const QString &label, const RelayProgram &program);
+
     // The remarks on the timetable as it stands, each also shown on its field (an amber mark
     // and a tooltip). They are refreshed once the edits of an event have all been made.
     const QList<ProgramFinding> &remarks() const { return remarks_; }
@@ -74,10 +82,13 @@ public slots:
 
 private:
     void buildRelay(const RelayLayout &layout);
+    // "Copier vers le relais N°k", "Copier la fenêtre 1 ...", "Effacer le relais".
+    void addRelayActions(QMenu *menu, int index);
     void noteChange();
     void refreshRemarks();
 
     Clock clock_;
+    EditSink editSink_;
     QList<ProgramFinding> remarks_;
     bool refreshPending_ = false;
     std::array<QGroupBox *, kRelayCount> frames_{};

@@ -1,9 +1,11 @@
 #include "widgets/field_mark.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPalette>
 #include <QString>
 #include <QVariant>
+#include <QWidget>
 
 #include <memory>
 
@@ -54,25 +56,29 @@ bool isMarkedInvalid(const QLineEdit *field)
     return field->property(kMarkProperty).toBool();
 }
 
-void setRemarkMark(QLineEdit *field, const QString &remark)
+void setRemarkMark(QWidget *field, const QString &remark)
 {
+    auto *edit = qobject_cast<QLineEdit *>(field);
+    // A list without typed text shows it on its button; a line edit or a check box on its
+    // base (the box's square).
+    const QPalette::ColorRole role =
+        qobject_cast<QComboBox *>(field) && !edit ? QPalette::Button : QPalette::Base;
     const bool had = !remarkMark(field).isEmpty();
     if (!had && remark.isEmpty())
         return;
     if (!had)
-        field->setProperty(kPlainBaseProperty, field->palette().color(QPalette::Base));
+        field->setProperty(kPlainBaseProperty, field->palette().color(role));
     field->setProperty(kRemarkProperty, remark);
     field->setToolTip(remark);
-    if (isMarkedInvalid(field))
+    if (edit && isMarkedInvalid(edit))
         return;  // the mark of a field that cannot be sent stays until the text changes
     QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, remark.isEmpty()
-                                         ? field->property(kPlainBaseProperty).value<QColor>()
-                                         : remarkMarkColour());
+    palette.setColor(role, remark.isEmpty() ? field->property(kPlainBaseProperty).value<QColor>()
+                                            : remarkMarkColour());
     field->setPalette(palette);
 }
 
-QString remarkMark(const QLineEdit *field)
+QString remarkMark(const QWidget *field)
 {
     return field->property(kRemarkProperty).toString();
 }
