@@ -85,8 +85,7 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
             if (filling_)
                 return;
             stopFollowing();
-            if (which == ClockField::Day || which == ClockField::Month ||
-                which == ClockField::Year)
+            if (which == ClockField::Day || which == ClockField::Month || which == ClockField::Year)
                 matchWeekDayToDate();
         });
     }
@@ -96,15 +95,15 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
     sourceLabel_->setWordWrap(true);
     placeTwips(sourceLabel_, 120, 3630, 3600, 510);
 
-    command1_ = new QPushButton(QStringLiteral("Programmation"), this);
+    command1_ = new QPushButton(QStringLiteral("Progra&mmation"), this);
     command1_->setObjectName(QStringLiteral("Command1"));
     placeTwips(command1_, kCommand1Left, kCommandTop, kCommandWidth, kCommandHeight);
 
-    command4_ = new QPushButton(QStringLiteral("heure PC"), this);
+    command4_ = new QPushButton(QStringLiteral("heure P&C"), this);
     command4_->setObjectName(QStringLiteral("Command4"));
     placeTwips(command4_, kCommand4Left, kCommandTop, kCommandWidth, kCommandHeight);
 
-    command8_ = new QPushButton(QStringLiteral("Quitter"), this);
+    command8_ = new QPushButton(QStringLiteral("&Quitter"), this);
     command8_->setObjectName(QStringLiteral("Command8"));
     placeTwips(command8_, kCommand8Left, kCommandTop, kCommandWidth, kCommandHeight);
 

@@ -17,7 +17,9 @@
 #include "link/serial_control.h"
 #include "relays/editor_history.h"
 #include "relays/program_checks.h"
+#include "relays/program_edits.h"
 #include "relays/program_panel.h"
+#include "relays/relay_editor.h"
 #include "relays/upload.h"
 #include "relays/week_chart_window.h"
 #include "widgets/app_info.h"
@@ -26,8 +28,10 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -97,7 +101,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
                   [this] { showProgramming(); }, [this] { showWeekChart(); },
                   [this] { showSwitchPositions(); }, [this] { showAbout(); },
                   document_->makeRecentFilesMenu(this), document_->history().stack(),
-                  [this] { showHelpWindow(this); }});
+                  [this] { showHelpWindow(this); }, [this] { newProgram(); }});
 
     connect(frame1_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
     connect(frame4_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
@@ -186,6 +190,10 @@ void MainWindow::load()
     link_->setSettingsPath(settingsPath_);
     // 3. The last uploaded timetable.
     showStatus(frame4_->restoreProgram(settingsPath_));
+    if (frame4_->program() == RelayProgram{})  // a first start: every field empty
+        messages_->setHint(QStringLiteral(
+            "Aucun programme enregistré : « Fichier » › « Nouveau » (Ctrl+N) prépare un programme "
+            "neutre, à compléter pour les seuls relais utilisés, puis « Programmer »."));
     // 4. The port number; the port stays closed.
     link_->loadPortSetting();
     portIndicator_->follow(*link_);
@@ -212,6 +220,16 @@ void MainWindow::showProgramFileInTitle(const QString &path)
 }
 
 // --- Menu entries ----------------------------------------------------------------------------
+
+void MainWindow::newProgram()
+{
+    if (!document_->startNew(neutralProgram(now().date())))
+        return;
+    showProgramming();
+    messages_->showInformation(QStringLiteral(
+        "Nouveau programme : toutes les heures à 00:00:00, les dates à aujourd'hui, aucun jour, "
+        "tous les relais inactifs."));
+}
 
 void MainWindow::saveProgram()
 {
@@ -242,12 +260,14 @@ void MainWindow::showClockSetting()
     frame5_->hide();
     frame1_->followPcClock(now());
     frame1_->show();
+    frame1_->field(ClockField::Hours)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showClockDisplay()
 {
     frame3_->show();
     frame5_->hide();
+    frame3_->command2()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::choosePort()
@@ -269,6 +289,7 @@ void MainWindow::showProgramming()
     frame5_->hide();
     frame1_->hide();
     frame3_->hide();
+    frame4_->editor().textField(0)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showWeekChart()
@@ -298,6 +319,7 @@ void MainWindow::showSwitchPositions()
     frame4_->hide();
     frame1_->hide();
     frame3_->hide();
+    frame5_->command10()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showAbout()
@@ -349,8 +371,7 @@ void MainWindow::uploadTimetable()
     if (result.stored)
         document_->markKept();  // param.ini holds it now
     if (result.fieldError) {
-        messages_->showError(result.message, MessageStrip::Topic::Field);
-        frame4_->showFieldError(result.fieldError->textIndex);
+        showUnsendableFields(program);
     } else if (result.stored && !result.sent) {
         messages_->showError(result.message, MessageStrip::Topic::Port);  // only the port
     } else if (!result.message.isEmpty()) {
@@ -360,6 +381,21 @@ void MainWindow::uploadTimetable()
     } else {
         messages_->showWarning(uploadedMessage(remarks));  // stays: it asks for a look
     }
+}
+
+void MainWindow::showUnsendableFields(const RelayProgram &program)
+{
+    // Every field that cannot be sent is marked at once; the first one takes the focus.
+    const QList<ProgramFieldError> fields = unsendableFields(program);
+    const ProgramCorrection correction = correctedProgram(program, now().date());
+    for (qsizetype i = fields.size() - 1; i >= 0; --i)
+        frame4_->showFieldError(fields.at(i).textIndex);
+    messages_->showError(unsendableMessage(program, fields, correction),
+                         MessageStrip::Topic::Field);
+    if (correction.changes())
+        messages_->setAction(QStringLiteral("Co&rriger"), [this, corrected = correction.corrected] {
+            frame4_->editor().applyEdit(QStringLiteral("Corriger"), corrected);
+        });
 }
 
 void MainWindow::openPort()

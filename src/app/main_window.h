@@ -24,6 +24,7 @@ class ProgramDocument;
 class ProgramPanel;
 class SwitchPanel;
 class WeekChartWindow;
+struct RelayProgram;
 
 struct MainWindowOptions
 {
@@ -96,6 +97,7 @@ protected:
 
 private:
     // Menu entries.
+    void newProgram();
     void saveProgram();
     void saveProgramAs();
     void openProgram();
@@ -111,6 +113,8 @@ private:
     // What the panels ask for.
     void sendClock(const ClockFields &fields);
     void uploadTimetable();
+    // Marks every field "Programmer" cannot send, and offers "Corriger" for what it can fix.
+    void showUnsendableFields(const RelayProgram &program);
     void openPort();
     void closePort();
     void mirrorBoardText(const QString &text);

@@ -36,6 +36,8 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
 
     // "&" marks the letter that Alt reaches the entry with; it is not shown.
     QMenu *file = addMenu(QStringLiteral("&Fichier"), QStringLiteral("n_fichier"));
+    addEntry(file, QStringLiteral("Nou&veau"), QStringLiteral("n_nouveau"), actions.newProgram,
+             QKeySequence(Qt::CTRL | Qt::Key_N));
     addEntry(file, QStringLiteral("E&nregistrer"), QStringLiteral("n_sauver"), actions.saveProgram,
              QKeySequence(Qt::CTRL | Qt::Key_S));
     addEntry(file, QStringLiteral("&Enregistrer sous"), QStringLiteral("n_enregistrer"),
@@ -75,6 +77,8 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
     addBarEntry(QStringLiteral("Position &Switch"), QStringLiteral("n_position"),
                 actions.showSwitchPositions);
     addBarEntry(QString(12, u' '), QStringLiteral("n_blanc"), {});
+    // Only a gap: disabled, the keyboard and screen readers' item navigation skip it.
+    bar->findChild<QAction *>(QStringLiteral("n_blanc"))->setEnabled(false);
     addBarEntry(QStringLiteral("à pr&opos de ..."), QStringLiteral("n_a_propos_de"),
                 actions.showAbout);
     addBarEntry(QStringLiteral("A&ide"), QStringLiteral("n_aide"), actions.showHelp);

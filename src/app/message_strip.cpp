@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 
 namespace platine {
@@ -21,7 +22,18 @@ MessageStrip::MessageStrip(QWidget *parent) : QFrame(parent)
     label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 4, 8, 4);
-    layout->addWidget(label_);
+    layout->addWidget(label_, 1);
+    action_ = new QPushButton(this);
+    action_->setObjectName(QStringLiteral("messageAction"));
+    action_->hide();
+    connect(action_, &QPushButton::clicked, this, [this] {
+        // The message it answers goes once the action is done.
+        const std::function<void()> handler = std::move(actionHandler_);
+        clear();
+        if (handler)
+            handler();
+    });
+    layout->addWidget(action_, 0, Qt::AlignVCenter);
     // Two lines at least, so that the usual messages do not move the panels.
     setMinimumHeight(2 * fontMetrics().lineSpacing() + 10);
 
@@ -74,9 +86,18 @@ QString MessageStrip::text() const
     return kind_ == Kind::None ? QString() : label_->text();
 }
 
+void MessageStrip::setAction(const QString &label, std::function<void()> handler)
+{
+    actionHandler_ = std::move(handler);
+    action_->setText(label);
+    action_->setVisible(kind_ != Kind::None && actionHandler_ != nullptr);
+}
+
 void MessageStrip::show(Kind kind, const QString &text)
 {
     fade_->stop();
+    actionHandler_ = nullptr;
+    action_->hide();
     kind_ = kind;
     topic_ = Topic::Other;
     QPalette colours = palette();

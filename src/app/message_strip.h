@@ -3,7 +3,10 @@
 #include <QFrame>
 #include <QString>
 
+#include <functional>
+
 class QLabel;
+class QPushButton;
 class QTimer;
 
 namespace platine {
@@ -33,6 +36,11 @@ public:
     // Clears the message if it is an error about topic.
     void clearTopic(Topic topic);
 
+    // A button beside the message on show that does what it offers ("Corriger"); the next
+    // message takes it away, and so does a click, after which the message goes.
+    void setAction(const QString &label, std::function<void()> handler);
+    QPushButton *actionButton() const { return action_; }
+
     // The hint shown while there is no message.
     void setHint(const QString &hint);
 
@@ -44,6 +52,8 @@ private:
     void show(Kind kind, const QString &text);
 
     QLabel *label_ = nullptr;
+    QPushButton *action_ = nullptr;
+    std::function<void()> actionHandler_;
     QTimer *fade_ = nullptr;
     QString hint_;
     Kind kind_ = Kind::None;

@@ -138,6 +138,16 @@ bool ProgramDocument::openFile(const QString &path)
     return true;
 }
 
+bool ProgramDocument::startNew(const RelayProgram &program)
+{
+    if (!mayDropChanges())
+        return false;
+    history().replace(QStringLiteral("Nouveau"), program);
+    currentFile_.clear();
+    emit currentFileChanged(currentFile_);
+    return true;
+}
+
 void ProgramDocument::markKept()
 {
     history().markUnchanged();

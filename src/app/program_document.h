@@ -15,6 +15,7 @@ class QWidget;
 namespace platine {
 
 class EditorHistory;
+struct RelayProgram;
 class MessageStrip;
 class ProgramPanel;
 
@@ -60,6 +61,10 @@ public:
     // A file named outside the dialog (the recent files, the command line): the prompt, then
     // the file, which must exist. True once opened.
     bool openNamedFile(const QString &path);
+
+    // "Nouveau": the prompt, then the given timetable as one undoable step, and no current file.
+    // True once done.
+    bool startNew(const RelayProgram &program);
 
     // The timetable on show has just been kept elsewhere (uploaded and stored in param.ini).
     void markKept();

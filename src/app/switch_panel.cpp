@@ -61,7 +61,7 @@ SwitchPanel::SwitchPanel(QWidget *parent)
         ++index;
     }
 
-    command10_ = new QPushButton(QStringLiteral("Quitter"), this);
+    command10_ = new QPushButton(QStringLiteral("&Quitter"), this);
     command10_->setObjectName(QStringLiteral("Command10"));
     placeTwips(command10_, 4860, 1740, 1455, 330);
     connect(command10_, &QPushButton::clicked, this, &QWidget::hide);

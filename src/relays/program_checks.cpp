@@ -139,6 +139,7 @@ private:
     {
         const bool active = program_.enables[static_cast<size_t>(layout.enableIndex)] == 1;
         std::array<bool, kTimeSlotsPerRelay> timeOk{};
+        bool switchesSomething = false;  // a window whose start and end differ
         for (int row = 0; row < kTimeSlotsPerRelay; ++row)
             timeOk[static_cast<size_t>(row)] = checkTime(layout, row);
 
@@ -148,10 +149,12 @@ private:
             for (int window = 0; window < 3; ++window) {
                 const int on = layout.firstTimeSlot + 2 * window;
                 if (timeOk[static_cast<size_t>(2 * window)] &&
-                    timeOk[static_cast<size_t>(2 * window + 1)])
-                    checkWindowOrder(layout, window,
-                                     readBoardTime(text(on + 1)).minuteOfDay() -
-                                         readBoardTime(text(on)).minuteOfDay());
+                    timeOk[static_cast<size_t>(2 * window + 1)]) {
+                    const int length = readBoardTime(text(on + 1)).minuteOfDay() -
+                                       readBoardTime(text(on)).minuteOfDay();
+                    checkWindowOrder(layout, window, length);
+                    switchesSomething = switchesSomething || length != 0;
+                }
             }
             break;
         case RelayKind::Dated:
@@ -178,14 +181,25 @@ private:
                         add(layout.relay, layout.firstDateSlot + 2 * window + side, window,
                             QStringLiteral("cette date est déjà passée"));
                 }
-                if (moments[0] >= 0 && moments[1] >= 0)
+                if (moments[0] >= 0 && moments[1] >= 0) {
                     checkWindowOrder(layout, window, moments[1] < moments[0] ? -1 : 0);
+                    switchesSomething = switchesSomething || moments[1] != moments[0];
+                }
             }
             break;
         }
 
         if (layout.monthYearSlot >= 0)
             checkMonthYear(layout, active);
+        if (!active && switchesSomething) {
+            ProgramFinding finding;
+            finding.relay = layout.relay;
+            finding.aboutEnableBox = true;
+            finding.field = relayCaption(layout.relay) + QStringLiteral(", Relais Actif");
+            finding.problem = QStringLiteral("des plages sont écrites mais la case n'est pas "
+                                             "cochée : la platine ne les suivra pas");
+            findings_.append(finding);
+        }
         if (layout.dayChoice >= 0 && active &&
             program_.dayChoices[static_cast<size_t>(layout.dayChoice)] < 0)
             add(layout.relay, -1, -1,

@@ -13,11 +13,12 @@ namespace platine {
 // relay with no day. Remarks never stop an upload.
 struct ProgramFinding
 {
-    int relay = 0;       // 1..6
-    int textIndex = -1;  // the text slot concerned, -1 for the relay's day list
-    int window = -1;     // 0..2 when the remark concerns one switching window, else -1
-    QString field;       // "Relais N°1, Début 1", "Relais N°5, Jour(s) concerné(s)"
-    QString problem;     // "l'heure 25 n'existe pas (00 à 23)"
+    int relay = 0;                // 1..6
+    int textIndex = -1;           // the text slot concerned, -1 for the relay's day list or its box
+    bool aboutEnableBox = false;  // the remark is about the "Relais Actif" box
+    int window = -1;              // 0..2 when the remark concerns one switching window, else -1
+    QString field;                // "Relais N°1, Début 1", "Relais N°5, Jour(s) concerné(s)"
+    QString problem;              // "l'heure 25 n'existe pas (00 à 23)"
     // What the board does with that window cannot be told (it ends before it starts, or a time
     // does not exist): the week chart draws nothing for it.
     bool unknownBehaviour = false;

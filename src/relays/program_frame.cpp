@@ -4,16 +4,15 @@
 
 namespace platine {
 
-QString ProgramFieldError::message() const
+QString ProgramFieldError::detail() const
 {
-    // « Relais N°2, Début 1 » est vide : attendu hh:mm:ss, par exemple 08:30:00.
+    // « Relais N°2, Début 1 » est vide ; attendu hh:mm:ss, par exemple 08:30:00.
     const QString field = textSlotDescription(textIndex);
     const QString problem =
         text.isEmpty()
             ? QStringLiteral("« %1 » est vide").arg(field)
             : QStringLiteral("« %1 » : %2").arg(field, describeUnreadable(text, badPositions));
-    QString result = QStringLiteral("Programme non envoyé : %1 ; attendu %2.")
-                         .arg(problem, expectedFormDescription(kind));
+    QString result = QStringLiteral("%1 ; attendu %2.").arg(problem, expectedFormDescription(kind));
     if (!relayEnabled) {
         // Why a relay the user left inactive still has to be filled in.
         result += QStringLiteral(" Le %1 est inactif, mais les relais inactifs sont envoyés "
@@ -21,6 +20,11 @@ QString ProgramFieldError::message() const
                       .arg(relayCaption(relay));
     }
     return result;
+}
+
+QString ProgramFieldError::message() const
+{
+    return QStringLiteral("Programme non envoyé : %1").arg(detail());
 }
 
 namespace {

@@ -27,6 +27,8 @@ struct ProgramFieldError
 
     // French: the relay, the field, the form expected and what is wrong; for a relay that is
     // not enabled, that its fields are sent all the same.
+    QString detail() const;
+    // "Programme non envoyé : " and the detail.
     QString message() const;
 };
 

@@ -37,11 +37,11 @@ ProgramPanel::ProgramPanel(QWidget *parent, std::function<QDateTime()> clock)
     text3_->setObjectName(QStringLiteral("Text3"));
     placeTwips(text3_, 5040, 8130, 3285, 345);
 
-    command7_ = new QPushButton(QStringLiteral("Programmer"), this);
+    command7_ = new QPushButton(QStringLiteral("Pro&grammer"), this);
     command7_->setObjectName(QStringLiteral("Command7"));
     placeTwips(command7_, 8580, 8115, 1500, 375);
 
-    command5_ = new QPushButton(QStringLiteral("Quitter"), this);
+    command5_ = new QPushButton(QStringLiteral("&Quitter"), this);
     command5_->setObjectName(QStringLiteral("Command5"));
     placeTwips(command5_, 10200, 8115, 1500, 375);
 

@@ -2,6 +2,7 @@
 
 #include "link/days.h"
 #include "relays/editor_history.h"
+#include "relays/program_edits.h"
 #include "widgets/contrast.h"
 #include "widgets/field_mark.h"
 #include "widgets/ui_layout.h"
@@ -11,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 #include <QPushButton>
 #include <QStyle>
@@ -115,6 +117,16 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
         placeTwips(field, left, top, width, kFieldHeight);
         texts_[static_cast<size_t>(textIndex)] = field;
         connect(field, &QLineEdit::textChanged, this, &RelayEditor::noteChange);
+        // The field's own menu (cut, copy, paste...) followed by the relay's actions.
+        field->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(field, &QWidget::customContextMenuRequested, this,
+                [this, field, index](const QPoint &pos) {
+                    QMenu *menu = field->createStandardContextMenu();
+                    menu->addSeparator();
+                    addRelayActions(menu, index);
+                    menu->exec(field->mapToGlobal(pos));
+                    delete menu;
+                });
         tabOrder.append(field);
         return field;
     };
@@ -139,13 +151,12 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
         auto *list = new QComboBox(frame);
         list->setObjectName(controlArrayName(QStringLiteral("combo1"), layout.dayChoice));
         list->setAccessibleName(relay + QStringLiteral(", Jour(s) concerné(s)"));
-        list->setEditable(true);
-        list->setInsertPolicy(QComboBox::NoInsert);
+        // Only the listed choices: typing selects an item by its first letters.
+        list->setEditable(false);
         usePanelFont(list);
         placeTwips(list, kRightColumn, rowTop(0) + 300, 2205, 315);
         dayLists_[static_cast<size_t>(layout.dayChoice)] = list;
         connect(list, &QComboBox::currentIndexChanged, this, &RelayEditor::noteChange);
-        connect(list, &QComboBox::editTextChanged, this, &RelayEditor::noteChange);
         tabOrder.append(list);
     }
     if (layout.monthYearSlot >= 0) {
@@ -153,7 +164,7 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
         makeText(layout.monthYearSlot, kRightColumn, rowTop(2) + 300, 1035);
     }
 
-    auto *button = new QPushButton(QStringLiteral("Heure PC"), frame);
+    auto *button = new QPushButton(QStringLiteral("Heure P&C"), frame);
     button->setObjectName(controlArrayName(QStringLiteral("Command6"), index));
     button->setAccessibleName(relay + QStringLiteral(", Heure PC"));
     usePanelFont(button);
@@ -174,6 +185,46 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
 
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    // The relay's actions, from its frame and from the controls that have no menu of their
+    // own (the menu key or Shift+F10 included).
+    frame->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(frame, &QWidget::customContextMenuRequested, this, [this, frame, index](QPoint pos) {
+        QMenu menu(frame);
+        addRelayActions(&menu, index);
+        menu.exec(frame->mapToGlobal(pos));
+    });
+}
+
+void RelayEditor::addRelayActions(QMenu *menu, int index)
+{
+    const RelayProgram program = snapshot();
+    const QDate today = clock_().date();
+    for (const int other : relaysOfSameKind(index)) {
+        menu->addAction(QStringLiteral("Copier vers le relais N°%1").arg(other + 1), this,
+                        [this, index, other] {
+                            applyEdit(QStringLiteral("Copier le relais N°%1 vers le relais N°%2")
+                                          .arg(index + 1)
+                                          .arg(other + 1),
+                                      copiedRelay(snapshot(), index, other));
+                        });
+    }
+    QAction *copyWindow = menu->addAction(
+        QStringLiteral("Copier la fenêtre 1 vers les fenêtres 2 et 3"), this, [this, index] {
+            applyEdit(QStringLiteral("Copier la fenêtre 1 du relais N°%1").arg(index + 1),
+                      firstWindowCopied(snapshot(), index));
+        });
+    copyWindow->setEnabled(canCopyFirstWindow(program, index));
+    menu->addAction(QStringLiteral("Effacer le relais"), this, [this, index, today] {
+        applyEdit(QStringLiteral("Effacer le relais N°%1").arg(index + 1),
+                  clearedRelay(snapshot(), index, today));
+    });
+}
+
+void RelayEditor::applyEdit(const QString &label, const RelayProgram &program)
+{
+    if (program != snapshot())
+        history_->replace(label, program);
 }
 
 void RelayEditor::prepare()
@@ -284,8 +335,11 @@ void RelayEditor::refreshRemarks()
     remarks_ = checkProgram(snapshot(), clock_().date());
     std::array<QStringList, kTextSlotCount> textRemarks;
     std::array<QStringList, kDayChoiceCount> listRemarks;
+    std::array<QString, kRelayCount> boxRemarks;
     for (const ProgramFinding &finding : std::as_const(remarks_)) {
-        if (finding.textIndex >= 0) {
+        if (finding.aboutEnableBox) {
+            boxRemarks[static_cast<size_t>(finding.relay - 1)] = finding.problem;
+        } else if (finding.textIndex >= 0) {
             textRemarks[static_cast<size_t>(finding.textIndex)].append(finding.problem);
         } else {
             const int list = relayLayouts()[static_cast<size_t>(finding.relay - 1)].dayChoice;
@@ -297,9 +351,13 @@ void RelayEditor::refreshRemarks()
         setRemarkMark(texts_[static_cast<size_t>(i)],
                       textRemarks[static_cast<size_t>(i)].join(QLatin1Char('\n')));
     for (int i = 0; i < kDayChoiceCount; ++i) {
-        if (QLineEdit *edit = dayLists_[static_cast<size_t>(i)]->lineEdit())
-            setRemarkMark(edit, listRemarks[static_cast<size_t>(i)].join(QLatin1Char('\n')));
+        setRemarkMark(dayLists_[static_cast<size_t>(i)],
+                      listRemarks[static_cast<size_t>(i)].join(QLatin1Char('\n')));
     }
+    for (int i = 0; i < kRelayCount; ++i)
+        setRemarkMark(
+            boxes_[static_cast<size_t>(relayLayouts()[static_cast<size_t>(i)].enableIndex)],
+            boxRemarks[static_cast<size_t>(i)]);
 }
 
 void RelayEditor::fillFromPcClock(int index)

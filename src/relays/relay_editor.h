@@ -15,6 +15,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QWidget;
 
@@ -56,6 +57,10 @@ public:
     // Puts the focus and a visible mark on a text field that cannot be sent.
     void markInvalidText(int textIndex);
 
+    // A whole-program edit (relay copies and clears, "Corriger") as one undoable step named
+    // label; nothing when it changes nothing.
+    void applyEdit(const QString &label, const RelayProgram &program);
+
     // The remarks on the timetable as it stands, each also shown on its field (an amber mark
     // and a tooltip). They are refreshed once the edits of an event have all been made.
     const QList<ProgramFinding> &remarks() const { return remarks_; }
@@ -81,6 +86,8 @@ public slots:
 private:
     void writePcClock(int index);
     void buildRelay(const RelayLayout &layout);
+    // "Copier vers le relais N°k", "Copier la fenêtre 1 ...", "Effacer le relais".
+    void addRelayActions(QMenu *menu, int index);
     void noteChange();
     void refreshRemarks();
 

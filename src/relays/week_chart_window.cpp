@@ -6,6 +6,7 @@
 #include "store/system_error_text.h"
 #include "widgets/screen_fit.h"
 
+#include <QAccessibleWidget>
 #include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
@@ -18,6 +19,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace platine {
@@ -33,6 +35,15 @@ QPushButton *addButton(QHBoxLayout *row, const QString &text, const QString &nam
     button->setObjectName(name);
     row->addWidget(button);
     return button;
+}
+
+// Screen readers see the chart window as a window ("frame"), not as a bare widget.
+QAccessibleInterface *chartWindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(WeekChartWindow::staticMetaObject.className()) &&
+        object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
 }
 
 QString withSuffix(QString path, const QString &suffix)
@@ -82,6 +93,21 @@ WeekChartWindow::WeekChartWindow(const RelayEditor &editor, Clock clock, QWidget
     layout->addWidget(scroll, 1);
 
     connect(&editor_, &RelayEditor::programChanged, this, &WeekChartWindow::refresh);
+
+    // The keyboard: Esc or Ctrl+W closes, PageUp and PageDown turn the weeks, Home comes back.
+    const auto onKeys = [this](const QList<QKeySequence> &keys, auto handler) {
+        for (const QKeySequence &key : keys)
+            connect(new QShortcut(key, this), &QShortcut::activated, this, handler);
+    };
+    onKeys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}, [this] { close(); });
+    onKeys({QKeySequence(Qt::Key_PageUp)}, [this] { showPreviousWeek(); });
+    onKeys({QKeySequence(Qt::Key_PageDown)}, [this] { showNextWeek(); });
+    onKeys({QKeySequence(Qt::Key_Home)}, [this] { showThisWeek(); });
+    static const bool accessibleAsWindow = [] {
+        QAccessible::installFactory(chartWindowAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessibleAsWindow);
     showThisWeek();
     const QMargins margins = layout->contentsMargins();
     fitWindowToScreen(*this, view_->sizeHint().grownBy(margins) +

@@ -2,10 +2,12 @@
 
 #include "widgets/contrast.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPalette>
 #include <QString>
 #include <QVariant>
+#include <QWidget>
 
 #include <memory>
 
@@ -70,30 +72,37 @@ bool isMarkedInvalid(const QLineEdit *field)
     return field->property(kMarkProperty).toBool();
 }
 
-void setRemarkMark(QLineEdit *field, const QString &remark)
+void setRemarkMark(QWidget *field, const QString &remark)
 {
+    auto *edit = qobject_cast<QLineEdit *>(field);
+    // A list without typed text shows it on its button; a line edit or a check box on its
+    // base (the box's square).
+    const QPalette::ColorRole role =
+        qobject_cast<QComboBox *>(field) && !edit ? QPalette::Button : QPalette::Base;
     const bool had = !remarkMark(field).isEmpty();
     if (!had && remark.isEmpty())
         return;
+    const QPalette::ColorRole textRole =
+        role == QPalette::Button ? QPalette::ButtonText : QPalette::Text;
     if (!had) {
-        field->setProperty(kPlainBaseProperty, field->palette().color(QPalette::Base));
-        field->setProperty(kPlainTextProperty, field->palette().color(QPalette::Text));
+        field->setProperty(kPlainBaseProperty, field->palette().color(role));
+        field->setProperty(kPlainTextProperty, field->palette().color(textRole));
     }
     field->setProperty(kRemarkProperty, remark);
     field->setToolTip(remark);
-    if (isMarkedInvalid(field))
+    if (edit && isMarkedInvalid(edit))
         return;  // the mark of a field that cannot be sent stays until the text changes
     QPalette palette = field->palette();
-    if (remark.isEmpty()) {
-        palette.setColor(QPalette::Base, field->property(kPlainBaseProperty).value<QColor>());
-        palette.setColor(QPalette::Text, field->property(kPlainTextProperty).value<QColor>());
-    } else {
-        paintBackground(palette, remarkMarkColour());
-    }
+    const QColor background =
+        remark.isEmpty() ? field->property(kPlainBaseProperty).value<QColor>() : remarkMarkColour();
+    palette.setColor(role, background);
+    palette.setColor(textRole, remark.isEmpty()
+                                   ? field->property(kPlainTextProperty).value<QColor>()
+                                   : textColourFor(background));
     field->setPalette(palette);
 }
 
-QString remarkMark(const QLineEdit *field)
+QString remarkMark(const QWidget *field)
 {
     return field->property(kRemarkProperty).toString();
 }

@@ -4,6 +4,7 @@
 #include <functional>
 
 class QLineEdit;
+class QWidget;
 class QString;
 
 namespace platine {
@@ -22,10 +23,11 @@ void showTextAsLive(QLineEdit *field, bool live);
 // Marks a field the board will receive as typed but whose value looks wrong (an hour 25, a date
 // already past): an amber background and the remark as tooltip. An empty remark removes the
 // mark. A field that carries the mark above keeps its light red until its text changes.
-void setRemarkMark(QLineEdit *field, const QString &remark);
+// A list that takes no typed text carries the mark on its button.
+void setRemarkMark(QWidget *field, const QString &remark);
 
 // The remark a field currently shows, empty when it has none.
-QString remarkMark(const QLineEdit *field);
+QString remarkMark(const QWidget *field);
 
 // The background of each mark, for drawings that repeat them.
 QColor invalidMarkColour();

@@ -288,8 +288,8 @@ void ClockSettingTest::fieldsHaveTheirCaptions()
     }
     // "Programmation", "heure PC", "Quitter" side by side along the bottom.
     ClockPanel *panel = window_->clockPanel();
-    QCOMPARE(panel->command1()->text(), QStringLiteral("Programmation"));
-    QCOMPARE(panel->command4()->text(), QStringLiteral("heure PC"));
+    QCOMPARE(panel->command1()->text(), QStringLiteral("Progra&mmation"));
+    QCOMPARE(panel->command4()->text(), QStringLiteral("heure P&C"));
     QCOMPARE(panel->command1()->y(), panel->command8()->y());
     QVERIFY(panel->command1()->x() < panel->command4()->x());
     QVERIFY(panel->command4()->x() < panel->command8()->x());

@@ -98,9 +98,12 @@ void WindowUsabilityTest::longFieldMessageIsShownWholeAndGoesWhenTheFieldIsEdite
     MessageStrip *strip = window_->messageStrip();
     QCOMPARE(strip->kind(), MessageStrip::Kind::Error);
     QCOMPARE(strip->text(),
-             QStringLiteral("Programme non envoyé : « Relais N°1, Début 1 » est vide ; attendu "
+             QStringLiteral("Programme non envoyé : 50 champs ne peuvent pas être envoyés, marqués "
+                            "en rouge. Le premier, « Relais N°1, Début 1 » est vide ; attendu "
                             "hh:mm:ss, par exemple 08:30:00. Le Relais N°1 est inactif, mais les "
-                            "relais inactifs sont envoyés aussi."));
+                            "relais inactifs sont envoyés aussi. « Corriger » va donner aux "
+                            "relais vides et inactifs (N°1, N°2, N°3, N°4, N°5, N°6) les valeurs "
+                            "de « Nouveau » ; rien n'est envoyé avant."));
     // The whole text fits the strip at the window's own size.
     auto *label = strip->findChild<QLabel *>(QStringLiteral("messageText"));
     QVERIFY(label);

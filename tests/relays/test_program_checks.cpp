@@ -65,7 +65,19 @@ private slots:
         program.enables[4] = 2;
         program.dayChoices[0] = -1;
         program.enables[0] = 0;
-        QVERIFY(checkProgram(program, kToday).isEmpty());
+        // What an inactive relay with windows is told: its box is not ticked.
+        QStringList told;
+        for (const ProgramFinding &finding : checkProgram(program, kToday)) {
+            QVERIFY2(finding.aboutEnableBox, qPrintable(finding.text()));
+            told << finding.field;
+        }
+        QCOMPARE(told, (QStringList{QStringLiteral("Relais N°1, Relais Actif"),
+                                    QStringLiteral("Relais N°3, Relais Actif"),
+                                    QStringLiteral("Relais N°5, Relais Actif")}));
+        // A neutral window (start and end the same) is no reason to tick it.
+        for (int slot = 0; slot < kTimeSlotsPerRelay; ++slot)
+            program.texts[size_t(slot)] = QStringLiteral("00:00:00");
+        QCOMPARE(checkProgram(program, kToday).size(), 2);
     }
 
     void hourOrMinuteThatDoesNotExist_data()
@@ -140,7 +152,8 @@ private slots:
         program.texts[31] = QStringLiteral("24/12/2126");
         program.texts[49] = QStringLiteral("12/1999");
         program.enables[5] = 0;  // 1999 is also past
-        const QList<ProgramFinding> findings = checkProgram(program, kToday);
+        QList<ProgramFinding> findings = checkProgram(program, kToday);
+        findings.removeIf([](const ProgramFinding &f) { return f.aboutEnableBox; });
         QCOMPARE(findings.size(), 3);
         const QString problem = QStringLiteral("l'année doit être entre 2000 et 2099 : la "
                                                "platine n'en reçoit que les deux derniers "

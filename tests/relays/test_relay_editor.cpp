@@ -144,16 +144,18 @@ private slots:
         QVERIFY2(result.ok(), qPrintable(result.error ? result.error->message() : QString()));
     }
 
-    void typedDayTextMeansNoChoice()
+    // A list takes only its items: typing selects by first letters, a text of its own none.
+    void dayListsTakeOnlyTheirItems()
     {
         QComboBox *list = editor_->dayList(1);
         list->setFocus();
-        list->lineEdit()->clear();
-        QTest::keyClicks(list->lineEdit(), QStringLiteral("Ferie"));
-        QCOMPARE(editor_->dayChoice(1), -1);
+        QTest::keyClicks(list, QStringLiteral("Ma"));
+        QCOMPARE(editor_->dayChoice(1), 2);  // "Mardi"
+        QTest::keyClicks(list, QStringLiteral("Ferie"));
+        QCOMPARE(editor_->dayChoice(1), 2);
+        QVERIFY(!list->isEditable());
+        editor_->setDayChoice(1, -1);
         QCOMPARE(editor_->snapshot().dayChoices[1], -1);
-        editor_->setDayChoice(1, 4);
-        QCOMPARE(editor_->dayChoice(1), 4);
     }
 
     void snapshotRoundTrip()
@@ -261,6 +263,7 @@ private slots:
     {
         now_ = QDateTime(QDate(2026, 12, 9), QTime(10, 0));
         QSignalSpy changed(editor_, &RelayEditor::programChanged);
+        editor_->setEnable(0, 1);  // the window typed below switches: relay 1 must be active
         for (int i = 0; i < kRelayCount; ++i)
             editor_->fillFromPcClock(i);
         QVERIFY(changed.wait());
@@ -291,11 +294,11 @@ private slots:
         QCOMPARE(field->palette().color(QPalette::Base), normal);
         QVERIFY(field->toolTip().isEmpty());
 
-        // An active weekly relay whose list holds typed text: the list carries the remark.
+        // An active weekly relay with no day: the list carries the remark.
         editor_->setEnable(1, 1);
-        editor_->dayList(1)->setEditText(QStringLiteral("Lundi et Mardi"));
+        editor_->setDayChoice(1, -1);
         QTRY_COMPARE(editor_->remarks().size(), 1);
-        QVERIFY(!remarkMark(editor_->dayList(1)->lineEdit()).isEmpty());
+        QVERIFY(!remarkMark(editor_->dayList(1)).isEmpty());
     }
 };
 

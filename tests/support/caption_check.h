@@ -56,7 +56,7 @@ inline QStringList captionProblems(const QWidget *root)
                            .arg(box.height()));
             }
         } else if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
-            const QString text = button->text();
+            const QString text = QString(button->text()).remove(u'&');  // the mnemonic's mark
             if (text.isEmpty())
                 continue;
             const int margin =
