@@ -7,14 +7,17 @@
 #include "widgets/field_mark.h"
 #include "widgets/ui_layout.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 
@@ -189,6 +192,16 @@ void RelayEditor::buildRelay(const RelayLayout &layout)
     // The relay's actions, from its frame and from the controls that have no menu of their
     // own (the menu key or Shift+F10 included).
     frame->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Shift+F10 does what the menu key does, for keyboards without one.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), frame);
+    menuKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(menuKey, &QShortcut::activated, this, [frame] {
+        QWidget *target =
+            frame->isAncestorOf(QApplication::focusWidget()) ? QApplication::focusWidget() : frame;
+        const QPoint inside = target->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, inside, target->mapToGlobal(inside));
+        QApplication::sendEvent(target, &event);
+    });
     connect(frame, &QWidget::customContextMenuRequested, this, [this, frame, index](QPoint pos) {
         QMenu menu(frame);
         addRelayActions(&menu, index);

@@ -52,6 +52,7 @@ private slots:
     void clientAreaScrollsInASmallWindow();
     void savedNameGetsTheProgramExtension();
     void screenReadersGetMeaningfulNames();
+    void openingAPanelPutsTheFocusInIt();
 
 private:
     void startWindow();
@@ -315,6 +316,28 @@ void WindowUsabilityTest::screenReadersGetMeaningfulNames()
              QStringLiteral("Texte reçu de la platine"));
     QVERIFY(!window_->programPanel()->command5()->toolTip().isEmpty());
     QVERIFY(window_->clockDisplayPanel()->text1()->toolTip().contains(QStringLiteral("clic")));
+}
+
+// The keyboard goes where the user looks: each panel's first control, as it opens.
+void WindowUsabilityTest::openingAPanelPutsTheFocusInIt()
+{
+    QApplication::setActiveWindow(window_.get());
+    const QList<std::pair<QString, QString>> panels = {
+        {QStringLiteral("n_prog"), QStringLiteral("Text2_0")},
+        {QStringLiteral("n_mise_a_l_heure"), QStringLiteral("heure")},
+        {QStringLiteral("n_heure_platine"), QStringLiteral("Command2")},
+        {QStringLiteral("n_position"), QStringLiteral("Command10")},
+        {QStringLiteral("n_prog"), QStringLiteral("Text2_0")},
+    };
+    for (const auto &[entry, control] : panels) {
+        choose(entry);
+        QWidget *focused = QApplication::focusWidget();
+        QVERIFY2(focused && focused->objectName() == control,
+                 qPrintable(entry + QStringLiteral(" -> ") +
+                            (focused ? focused->objectName() : QStringLiteral("nothing"))));
+    }
+    // The blank entry of the menu bar is no stop for the keyboard.
+    QVERIFY(!window_->findChild<QAction *>(QStringLiteral("n_blanc"))->isEnabled());
 }
 
 QTEST_MAIN(WindowUsabilityTest)

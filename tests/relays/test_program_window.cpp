@@ -28,6 +28,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -166,6 +167,8 @@ private slots:
     void filesFromWindowsToolsRestoreTheSameTimetable_data();
     void filesFromWindowsToolsRestoreTheSameTimetable();
     void typoIsMarkedSentAsTypedAndTold();
+    void firstStartProgramsRelayOneAlone();
+    void relayCopyAndClearAreUndone();
     void boardClockDriftIsShownWhileWatching();
     void boardClockStatusNeverOutlivesItsPort();
 
@@ -186,6 +189,8 @@ private:
     void typeInto(QLineEdit *field, const QString &text);
     void chooseDay(int list, const QString &item);
     void toggle(int box);
+    // Opens the relay menu from the keyboard (Shift+F10) on field and picks the entry.
+    void chooseFromRelayMenu(QWidget *field, const QString &entry);
     void verifyEditorIsEmpty();
     QByteArray frameFromBoard();
 
@@ -315,6 +320,27 @@ void ProgramWindowTest::toggle(int box)
     QCheckBox *check = editor().enableBox(box);
     check->setFocus();
     QTest::keyClick(check, Qt::Key_Space);
+}
+
+void ProgramWindowTest::chooseFromRelayMenu(QWidget *field, const QString &entry)
+{
+    window_->activateWindow();  // the last menu may have taken the activation with it
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    field->setFocus();
+    bool chosen = false;
+    QTimer::singleShot(0, this, [&chosen, entry] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        for (QAction *action : menu ? menu->actions() : QList<QAction *>{}) {
+            if (action->text() == entry && action->isEnabled()) {
+                chosen = true;
+                action->trigger();
+            }
+        }
+        if (menu)
+            menu->close();
+    });
+    QTest::keyClick(field, Qt::Key_F10, Qt::ShiftModifier);
+    QVERIFY2(chosen, qPrintable(entry));
 }
 
 void ProgramWindowTest::verifyEditorIsEmpty()
@@ -1147,6 +1173,66 @@ void ProgramWindowTest::boardClockStatusNeverOutlivesItsPort()
     QCOMPARE(window_->portIndicator()->state(), PortIndicator::State::OpenFailed);
     QVERIFY2(window_->portIndicator()->text().contains(QStringLiteral("ouverture impossible")),
              qPrintable(window_->portIndicator()->text()));
+}
+
+// A new user programs relay 1 alone from a first start: the refusal of the empty editor offers
+// "Corriger", then "Nouveau", relay 1's first window, its days and its box, and "Programmer".
+void ProgramWindowTest::firstStartProgramsRelayOneAlone()
+{
+    QVERIFY(writeBytes(settings(), QByteArray("[Port COM]\r\nvaleur=3\r\n")));
+    startWindow();
+    verifyEditorIsEmpty();
+    clickProgrammer();
+    QCOMPARE(board_->readAll(300), QByteArray());
+    QVERIFY2(statusText().startsWith(QStringLiteral("Programme non envoyé : 50 champs")),
+             qPrintable(statusText()));
+    QPushButton *correct = window_->messageStrip()->actionButton();
+    QVERIFY(correct->isVisible());
+    QTest::mouseClick(correct, Qt::LeftButton);  // every relay neutral, as after "Nouveau"
+    QCOMPARE(editor().textField(49)->text(), QStringLiteral("12/2007"));
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    verifyEditorIsEmpty();
+
+    QTest::keySequence(window_.get(), QKeySequence(Qt::CTRL | Qt::Key_N));  // "Nouveau"
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(editor().textField(0)));
+    typeInto(editor().textField(0), QStringLiteral("07:30:00"));
+    typeInto(editor().textField(1), QStringLiteral("08:15:00"));
+    chooseDay(0, QStringLiteral("Lundi à Vendredi"));
+    toggle(0);
+    clickProgrammer();
+    const QByteArray frame = frameFromBoard();
+    QCOMPARE(frame.size(), kFrameSize);
+    QCOMPARE(frame.mid(1, 14).toHex(' '), QByteArray("07 30 08 15 00 00 00 00 00 00 00 00 09 01"));
+    QVERIFY2(statusText().startsWith(QStringLiteral("Programme envoyé")), qPrintable(statusText()));
+}
+
+// Relay 1 copied to relay 2 and relay 2 cleared, from the keyboard's context menu, each one
+// step that Ctrl+Z takes back and Ctrl+Shift+Z does again.
+void ProgramWindowTest::relayCopyAndClearAreUndone()
+{
+    startWindow();
+    typeInto(editor().textField(0), QStringLiteral("06:45:00"));
+    chooseDay(0, QStringLiteral("Samedi"));
+    const RelayProgram before = editor().snapshot();
+
+    chooseFromRelayMenu(editor().textField(0), QStringLiteral("Copier vers le relais N°2"));
+    QCOMPARE(editor().textField(6)->text(), QStringLiteral("06:45:00"));
+    QCOMPARE(editor().dayChoice(1), 6);
+    const RelayProgram copied = editor().snapshot();
+    chooseFromRelayMenu(editor().textField(7), QStringLiteral("Effacer le relais"));
+    QCOMPARE(editor().textField(6)->text(), QStringLiteral("00:00:00"));
+    QCOMPARE(editor().dayChoice(1), -1);
+    QCOMPARE(enableValue(1), 0);
+
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    const auto press = [this](QKeySequence keys) { QTest::keySequence(window_.get(), keys); };
+    press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(editor().snapshot(), copied);
+    press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(editor().snapshot(), before);
+    press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    QCOMPARE(editor().snapshot(), copied);
 }
 
 QTEST_MAIN(ProgramWindowTest)

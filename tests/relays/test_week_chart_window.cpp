@@ -4,6 +4,7 @@
 #include "relays/week_chart_view.h"
 #include "relays/week_chart_window.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -98,6 +99,28 @@ private slots:
                                 "2026[*]"));
         click("thisWeekButton");
         QCOMPARE(window_->chart().monday, QDate(2026, 12, 7));
+    }
+
+    // PageUp and PageDown turn the weeks, Home comes back, Esc closes; screen readers see a
+    // window named after its week.
+    void keyboardAndScreenReaders()
+    {
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        const QDate thisWeek = window_->chart().monday;
+        QTest::keyClick(window_.get(), Qt::Key_PageDown);
+        QCOMPARE(window_->chart().monday, thisWeek.addDays(7));
+        QTest::keyClick(window_.get(), Qt::Key_PageUp);
+        QTest::keyClick(window_.get(), Qt::Key_PageUp);
+        QCOMPARE(window_->chart().monday, thisWeek.addDays(-7));
+        QVERIFY(window_->windowTitle().contains(weekCaption(thisWeek.addDays(-7))));
+        QTest::keyClick(window_.get(), Qt::Key_Home);
+        QCOMPARE(window_->chart().monday, thisWeek);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(window_.get());
+        QVERIFY(accessible);
+        QCOMPARE(accessible->role(), QAccessible::Window);
+        QTest::keyClick(window_.get(), Qt::Key_Escape);
+        QVERIFY(!window_->isVisible());
     }
 
     void drawsActiveSolidAndInactiveHatched()
