@@ -11,13 +11,13 @@ namespace {
 
 const QString kFolderKey = QStringLiteral("fichiers/dossier");
 
+}  // namespace
+
 QSettings userConfiguration()
 {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("platine"),
                      QStringLiteral("platine"));
 }
-
-}  // namespace
 
 QString askForProgramFile(QWidget *parent, FileDialogMode mode, const QString &folder)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSettings>
 #include <QString>
 
 class QWidget;
@@ -16,6 +17,10 @@ QString askForProgramFile(QWidget *parent, FileDialogMode mode, const QString &f
 // The name a program file is saved under: ".txt" added when the name has no extension, so that
 // "Ouvrir" lists it.
 QString withProgramExtension(const QString &path);
+
+// The tool's own preferences (platine.ini in the user's configuration folder, never
+// param.ini): the last folder of the file dialogs and the recent files.
+QSettings userConfiguration();
 
 // The folder the file dialogs start in: the one used last, kept in the user's configuration
 // (not in param.ini) for the next start; the working folder the first time.

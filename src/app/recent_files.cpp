@@ -1,5 +1,7 @@
 #include "app/recent_files.h"
 
+#include "app/file_dialogs.h"
+
 #include <QFileInfo>
 #include <QSettings>
 
@@ -8,12 +10,6 @@ namespace platine {
 namespace {
 
 const QString kRecentKey = QStringLiteral("fichiers/recents");
-
-QSettings userConfiguration()
-{
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("platine"),
-                     QStringLiteral("platine"));
-}
 
 void store(const QStringList &files)
 {
