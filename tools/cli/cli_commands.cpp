@@ -5,6 +5,7 @@
 #include "link/clock_frame.h"
 #include "link/days.h"
 #include "link/serial_control.h"
+#include "link/serial_port_info.h"
 #include "relays/program_frame.h"
 #include "relays/upload.h"
 #include "store/port_setting.h"
@@ -20,7 +21,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSerialPortInfo>
 #include <QTimer>
 
 namespace platine::cli {
@@ -169,11 +169,11 @@ QString settingsPathFor(const CliRequest &request)
 
 int listPorts(const CliRequest &request, Output output)
 {
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    const QList<SerialPortInfo> ports = SerialPortInfo::availablePorts();
     const QHash<QString, QString> stableNames = stablePortNames();
     if (request.json) {
         QJsonArray list;
-        for (const QSerialPortInfo &port : ports) {
+        for (const SerialPortInfo &port : ports) {
             const QString stable = stableNames.value(port.systemLocation());
             list.append(QJsonObject{
                 {QStringLiteral("device"), port.systemLocation()},
@@ -190,7 +190,7 @@ int listPorts(const CliRequest &request, Output output)
         output.out << QStringLiteral("Aucun port série trouvé.") << Qt::endl;
         return kDone;
     }
-    for (const QSerialPortInfo &port : ports) {
+    for (const SerialPortInfo &port : ports) {
         output.out << port.systemLocation() << Qt::endl;
         const auto line = [&output](const QString &caption, const QString &value) {
             if (!value.isEmpty())
