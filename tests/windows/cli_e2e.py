@@ -4,7 +4,8 @@
     cli_e2e.py WINDOWS_CLI LINES_FOLDER LINUX_CLI
 
 Wine's registry maps COM7 to LINES_FOLDER/COM7, which this test points at its own
-pseudo-terminal. Checked byte for byte at the pseudo-terminal:
+pseudo-terminal. "ports" lists COM7 (Wine publishes its mapped ports as Windows does its own). Checked byte for
+byte at the pseudo-terminal:
   - "heure --date 2007-11-23 14:37:52" sends the clock frame 41 14 37 52 23 11 07 06;
   - "programmer FILE" sends the same 125 bytes as the Linux build sends for that file, and keeps
     the program in param.ini with CRLF line ends, a second upload replacing the file whole.
@@ -96,6 +97,10 @@ def main():
     # platine-cli waits for the board's answer unless told not to (when it has the option).
     helptext = run(wine + ["--help"]).stdout
     no_wait = ["--attente", "0"] if "--attente" in helptext else []
+
+    result = run(wine + ["ports"])
+    check(result.returncode == 0 and "COM7" in result.stdout.split(),
+          "ports : COM7 dans la liste")
 
     absent = os.path.join(work, "absent.ini")
     result = run(wine + ["heure", "--date", CLOCK_DATE, "--port", "COM7", "--settings",
