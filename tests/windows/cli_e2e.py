@@ -23,8 +23,8 @@ import tty
 
 CLOCK_DATE = "2007-11-23 14:37:52"
 CLOCK_FRAME = bytes.fromhex("4114375223110706")
-PROGRAM = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus",
-                       "program.txt")
+DATE_SLOTS = set(range(18, 24)) | set(range(30, 36))  # relays 3 and 4
+MONTH_YEAR_SLOTS = {42, 49}  # relays 5 and 6
 
 failures = []
 
@@ -79,6 +79,25 @@ class Line:
         os.close(self.master)
 
 
+def write_program(path):
+    """A program file whose every field encodes, with values that differ from slot to slot."""
+    lines = []
+    for i in range(50):
+        if i in DATE_SLOTS:
+            value = "%02d/%02d/2026" % (i % 28 + 1, i % 12 + 1)
+        elif i in MONTH_YEAR_SLOTS:
+            value = "%02d/2027" % (i % 12 + 1)
+        else:
+            value = "%02d:%02d:%02d" % (i % 24, (7 * i) % 60, (11 * i) % 60)
+        lines += ["[txt%d]" % i, "valeur=" + value]
+    for i, choice in enumerate((9, 8, 2, 10)):
+        lines += ["[cmb%d]" % i, "valeur=%d" % (choice - 1)]
+    for i, enabled in enumerate((1, 0, 1, 1, 0, 1)):
+        lines += ["[chk%d]" % i, "valeur=%d" % enabled]
+    with open(path, "wb") as out:
+        out.write(("\r\n".join(lines) + "\r\n").encode("ascii"))
+
+
 def run(command):
     result = subprocess.run(command, capture_output=True, text=True, timeout=120)
     if result.returncode != 0:
@@ -93,6 +112,8 @@ def main():
     wine = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
                          "wine-run.sh"), windows_cli]
     work = tempfile.mkdtemp(prefix="platine-e2e-")
+    program = os.path.join(work, "programme.txt")
+    write_program(program)
     line = Line(os.path.join(lines, "COM7"))
     # platine-cli waits for the board's answer unless told not to (when it has the option).
     helptext = run(wine + ["--help"]).stdout
@@ -113,7 +134,7 @@ def main():
 
     # The reference: the Linux build, same file, to a pseudo-terminal of its own.
     reference = Line()
-    result = run([linux_cli, "programmer", PROGRAM, "--port", reference.path,
+    result = run([linux_cli, "programmer", program, "--port", reference.path,
                   "--sans-parametres"])
     expected = reference.take()
     reference.close()
@@ -122,17 +143,18 @@ def main():
 
     settings = os.path.join(work, "param.ini")
     for attempt in ("création", "remplacement"):
-        result = run(wine + ["programmer", windows_path(PROGRAM), "--port", "COM7",
+        result = run(wine + ["programmer", windows_path(program), "--port", "COM7",
                              "--settings", windows_path(settings)])
         sent = line.take()
         check(result.returncode == 0, "programmer (%s) : code de sortie 0" % attempt)
         check(sent == expected, "programmer (%s) : les %d octets reçus sont ceux de Linux"
               % (attempt, len(sent)))
         text = open(settings, "rb").read() if os.path.exists(settings) else b""
-        check(b"[txt0]\r\nvaleur=00:00:00\r\n" in text and b"[chk5]\r\n" in text
+        check(b"[txt1]\r\nvaleur=01:07:11\r\n" in text and b"[chk5]\r\n" in text
               and text.count(b"\n") == text.count(b"\r\n"),
               "programmer (%s) : param.ini gardé, lignes en CRLF" % attempt)
         leftovers = [name for name in os.listdir(work) if name.startswith(".")]
+        # (the temporary file of a replacement starts with a dot)
         check(not leftovers, "programmer (%s) : aucun fichier temporaire laissé" % attempt)
     line.close()
 
