@@ -1,10 +1,11 @@
 #include "app/port_dialog.h"
 
+#include "link/serial_port_info.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSerialPortInfo>
 #include <QVBoxLayout>
 
 namespace platine {
@@ -12,8 +13,8 @@ namespace platine {
 QList<DetectedPort> detectedPorts()
 {
     QList<DetectedPort> ports;
-    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : infos)
+    const QList<SerialPortInfo> infos = SerialPortInfo::availablePorts();
+    for (const SerialPortInfo &info : infos)
         ports.append({info.portName(), info.description()});
     return ports;
 }

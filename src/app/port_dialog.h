@@ -16,7 +16,7 @@ struct DetectedPort
     QString description;  // what the system says about it, possibly empty
 };
 
-// The ports QSerialPortInfo finds, in its order.
+// The ports the system reports (link/serial_port_info.h), in its order.
 QList<DetectedPort> detectedPorts();
 
 // "Port COM": asks for the port, prompt "Port de communication", title "Changement du port de

@@ -9,11 +9,59 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#include <string>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace platine {
 
 namespace {
+
+#ifdef _WIN32
+constexpr int kOpenFlags = O_WRONLY | O_CREAT | O_EXCL | O_BINARY | O_NOINHERIT;
+
+// Paths travel as UTF-8, whatever the system's code page.
+QByteArray encodePath(const QString &path)
+{
+    return path.toUtf8();
+}
+
+std::wstring widePath(const char *path)
+{
+    return QString::fromUtf8(path).toStdWString();
+}
+
+int errnoFromSystemError(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    default:
+        return EIO;
+    }
+}
+#else
+constexpr int kOpenFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+
+QByteArray encodePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+#endif
 
 FileSystem realFileSystem;
 FileSystem *currentFileSystem = &realFileSystem;
@@ -89,8 +137,11 @@ bool writeAll(FileSystem &fs, int fd, const QByteArray &bytes)
     return true;
 }
 
-void syncFolder(const QByteArray &target)
+void syncFolder([[maybe_unused]] const QByteArray &target)
 {
+#ifdef _WIN32
+    // MoveFileExW wrote the change through; ReplaceFileW has no folder to sync.
+#else
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash <= 0 ? QByteArray("/") : target.left(slash);
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -98,10 +149,65 @@ void syncFolder(const QByteArray &target)
         return;
     ::fsync(fd);  // the rename is done; a failure here cannot be undone or reported usefully
     ::close(fd);
+#endif
 }
 
 }  // namespace
 
+#ifdef _WIN32
+int FileSystem::open(const char *path, int flags, mode_t mode)
+{
+    return ::_wopen(widePath(path).c_str(), flags, mode);
+}
+
+ssize_t FileSystem::write(int fd, const void *data, size_t size)
+{
+    constexpr size_t kChunk = 1 << 30;
+    return ::_write(fd, data, static_cast<unsigned>(size < kChunk ? size : kChunk));
+}
+
+int FileSystem::fsync(int fd)
+{
+    return ::_commit(fd);
+}
+
+int FileSystem::fchown(int, uid_t, gid_t)
+{
+    return 0;
+}
+
+int FileSystem::fchmod(int, mode_t)
+{
+    return 0;
+}
+
+int FileSystem::close(int fd)
+{
+    return ::_close(fd);
+}
+
+int FileSystem::rename(const char *from, const char *to)
+{
+    const std::wstring source = widePath(from);
+    const std::wstring target = widePath(to);
+    bool done;
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+        done = ReplaceFileW(target.c_str(), source.c_str(), nullptr,
+                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+    else
+        done = MoveFileExW(source.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (done)
+        return 0;
+    errno = errnoFromSystemError(GetLastError());
+    return -1;
+}
+
+int FileSystem::unlink(const char *path)
+{
+    return ::_wunlink(widePath(path).c_str());
+}
+#else
 int FileSystem::open(const char *path, int flags, mode_t mode)
 {
     return ::open(path, flags, mode);
@@ -141,6 +247,7 @@ int FileSystem::unlink(const char *path)
 {
     return ::unlink(path);
 }
+#endif
 
 FileSystem &fileSystem()
 {
@@ -160,10 +267,12 @@ FileSystemOverride::~FileSystemOverride()
 ReplaceResult replaceFile(const QString &path, const QByteArray &bytes)
 {
     FileSystem &fs = fileSystem();
-    const QByteArray target = QFile::encodeName(replacementTarget(path));
+    const QByteArray target = encodePath(replacementTarget(path));
 
+#ifndef _WIN32
     struct stat old = {};
     const bool existed = ::stat(target.constData(), &old) == 0;
+#endif
 
     auto failure = [](ReplaceStep step) { return ReplaceResult{false, step, errno}; };
 
@@ -171,7 +280,7 @@ ReplaceResult replaceFile(const QString &path, const QByteArray &bytes)
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = temporaryName(target);
-        fd = fs.open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = fs.open(temporary.constData(), kOpenFlags, 0666);
         if (fd < 0 && errno != EEXIST)
             return failure(ReplaceStep::Create);
     }
@@ -192,6 +301,7 @@ ReplaceResult replaceFile(const QString &path, const QByteArray &bytes)
     // Many file systems only find out that the disk is full when the data goes to it.
     if (fs.fsync(fd) != 0)
         return abandon(ReplaceStep::Sync);
+#ifndef _WIN32
     if (existed) {
         // The replacement keeps the old file's owner, group and permission bits: a save made
         // by the super-user must not take the user's own file away from them. Others can only
@@ -206,6 +316,7 @@ ReplaceResult replaceFile(const QString &path, const QByteArray &bytes)
         if (fs.fchmod(fd, old.st_mode & 07777) != 0)
             return abandon(ReplaceStep::Keep);
     }
+#endif
     const int closed = fs.close(fd);
     fd = -1;
     if (closed != 0)

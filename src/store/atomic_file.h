@@ -7,6 +7,13 @@
 
 namespace platine {
 
+#ifdef _WIN32
+// Windows has no file owners of this kind: the replacement keeps the old file's security
+// through ReplaceFileW instead.
+using uid_t = int;
+using gid_t = int;
+#endif
+
 // The system calls a file replacement goes through. The real ones are used unless a test
 // installs its own (see FileSystemOverride) to make one step fail as a full disk, a pulled
 // USB stick or a read-only mount would.
@@ -14,7 +21,10 @@ class FileSystem
 {
 public:
     virtual ~FileSystem() = default;
-    // Each returns what the system call returns and leaves errno set on failure.
+    // Each returns what the system call returns and leaves errno set on failure. On Windows the
+    // paths are UTF-8, the descriptors those of the C runtime, fchown and fchmod do nothing,
+    // and rename replaces an existing file with ReplaceFileW (keeping its security and
+    // attributes) or moves a new one into place with MoveFileExW, written through.
     virtual int open(const char *path, int flags, mode_t mode);
     virtual ssize_t write(int fd, const void *data, size_t size);
     virtual int fsync(int fd);

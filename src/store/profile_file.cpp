@@ -40,7 +40,11 @@ ProfileWriteResult failed(const QString &path, const QString &reason)
 // Why a new file cannot be created next to path.
 QString creationFailureReason(const QString &path, int error)
 {
-    if (error == ENOSPC || error == EDQUOT || error == EROFS)
+#ifdef EDQUOT
+    if (error == EDQUOT)
+        return systemErrorText(error);
+#endif
+    if (error == ENOSPC || error == EROFS)
         return systemErrorText(error);
     const QFileInfo folder(QFileInfo(path).absolutePath());
     if (!folder.exists())

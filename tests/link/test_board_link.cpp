@@ -136,6 +136,7 @@ void BoardLinkTest::everyByteValueReadsBackAsLatin1()
 
 void BoardLinkTest::fewerThanThresholdWaitForNextBatch()
 {
+    SKIP_WITHOUT_PORT_QUEUE();
     Fixture f;
     REQUIRE_PTY(f.board);
     QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
@@ -155,6 +156,7 @@ void BoardLinkTest::fewerThanThresholdWaitForNextBatch()
 
 void BoardLinkTest::secondBatchWhileArmedIsReadOnce()
 {
+    SKIP_WITHOUT_PORT_QUEUE();
     Fixture f;
     REQUIRE_PTY(f.board);
     f.link.setTimerIntervals(kLongMs, kLongMs);
@@ -245,6 +247,7 @@ void BoardLinkTest::timer3ClosesPortUserOpened()
 
 void BoardLinkTest::sendOnOpenPortKeepsItOpen()
 {
+    SKIP_WITHOUT_PORT_QUEUE();
     Fixture f;
     REQUIRE_PTY(f.board);
     f.link.setTimerIntervals(kShortReceiveMs, kLongMs);

@@ -11,10 +11,14 @@
 
 #include <cerrno>
 #include <cstring>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#endif
 
 using platine::SerialControl;
 using platine::test::PtyBoard;
@@ -35,10 +39,19 @@ constexpr qint64 kSpinningCpuMs = 200;
 // CPU time (user + system) this process has used so far, in milliseconds.
 qint64 processCpuMs()
 {
+#ifdef Q_OS_WIN
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto ms = [](const FILETIME &t) {
+        return qint64((quint64(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000);
+    };
+    return ms(kernel) + ms(user);
+#else
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const auto ms = [](const timeval &t) { return qint64(t.tv_sec) * 1000 + t.tv_usec / 1000; };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
+#endif
 }
 
 }  // namespace
@@ -81,6 +94,16 @@ void SerialControlTest::portTextNamesDevice_data()
     QTest::addColumn<QString>("portText");
     QTest::addColumn<QString>("device");
 
+#ifdef Q_OS_WIN
+    QTest::newRow("number") << QStringLiteral("3") << QStringLiteral("COM3");
+    QTest::newRow("blanks around") << QStringLiteral("  3 ") << QStringLiteral("COM3");
+    QTest::newRow("name") << QStringLiteral("COM3") << QStringLiteral("COM3");
+    QTest::newRow("device path") << QStringLiteral("\\\\.\\COM10")
+                                 << QStringLiteral("\\\\.\\COM10");
+    QTest::newRow("port 0") << QStringLiteral("0") << QString();
+    QTest::newRow("empty") << QString() << QString();
+    return;
+#endif
     QTest::newRow("COM1") << QStringLiteral("1") << QStringLiteral("/dev/ttyS0");
     QTest::newRow("COM3") << QStringLiteral("3") << QStringLiteral("/dev/ttyS2");
     QTest::newRow("blanks around") << QStringLiteral("  3 ") << QStringLiteral("/dev/ttyS2");
@@ -96,8 +119,8 @@ void SerialControlTest::portTextNamesDevice_data()
 
 void SerialControlTest::portTextNamesDevice()
 {
-#ifndef Q_OS_LINUX
-    QSKIP("device names of Linux");
+#if !defined(Q_OS_LINUX) && !defined(Q_OS_WIN)
+    QSKIP("device names of Linux and Windows");
 #endif
     QFETCH(QString, portText);
     QFETCH(QString, device);
@@ -171,6 +194,7 @@ void SerialControlTest::receiveEventNeedsThreshold()
     QFETCH(bool, eventAfterFirst);
     QFETCH(int, second);
     QFETCH(bool, eventAfterSecond);
+    SKIP_WITHOUT_PORT_QUEUE();
 
     PtyBoard board;
     REQUIRE_PTY(board);
@@ -255,6 +279,17 @@ void SerialControlTest::openFailureLeavesPortClosed_data()
 
     QTest::newRow("port 0") << QStringLiteral("0") << QStringLiteral("aucun port choisi");
     QTest::newRow("no port") << QString() << QStringLiteral("aucun port choisi");
+#ifdef Q_OS_WIN
+    QTest::newRow("missing port") << QStringLiteral("COM250") << QStringLiteral("n'existe pas");
+    QTest::newRow("missing path") << QStringLiteral("C:/platine-missing/COM1")
+                                  << QStringLiteral("n'existe pas");
+    QTest::newRow("plain file") << QStringLiteral("<plain file>")
+                                << QStringLiteral("pas un port série mais un fichier ordinaire");
+    QTest::newRow("folder") << QStringLiteral("<folder>")
+                            << QStringLiteral("pas un port série mais un dossier");
+    QTest::newRow("null device") << QStringLiteral("NUL") << QStringLiteral("pas un port série");
+    return;
+#endif
     QTest::newRow("missing name") << QStringLiteral("ttyPlatineMissing")
                                   << QStringLiteral("n'existe pas");
     QTest::newRow("missing path") << QStringLiteral("/dev/platine-missing/tty0")
@@ -336,6 +371,10 @@ void SerialControlTest::openFailureLeavesPortClosed()
 
 void SerialControlTest::busyPortIsNamedAsBusy()
 {
+#ifdef Q_OS_WIN
+    if (platine::test::runningUnderWine())
+        QSKIP("Wine lets a second program open a COM port that is open");
+#endif
     PtyBoard board;
     REQUIRE_PTY(board);
     SerialControl first;
@@ -373,6 +412,11 @@ void SerialControlTest::deniedPortNamesTheGroup()
 {
     QFETCH(int, mode);
     QFETCH(bool, namesGroup);
+#ifdef Q_OS_WIN
+    Q_UNUSED(mode);
+    Q_UNUSED(namesGroup);
+    QSKIP("the rights of a Unix device file");
+#else
     if (::geteuid() == 0)
         QSKIP("root may open any device");
     PtyBoard board;
@@ -391,6 +435,7 @@ void SerialControlTest::deniedPortNamesTheGroup()
     const QString group = QFileInfo(board.slavePath()).group();
     QVERIFY(!group.isEmpty());
     QCOMPARE(error.contains(QStringLiteral("groupe « %1 »").arg(group)), namesGroup);
+#endif
 }
 
 void SerialControlTest::outputOnClosedPortFails()

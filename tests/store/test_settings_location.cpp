@@ -6,7 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 using namespace platine;
 
@@ -21,6 +23,7 @@ private slots:
     {
         QVERIFY(config_.isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+        qputenv("APPDATA", QDir::toNativeSeparators(config_.path()).toUtf8());
     }
 
     void besideTheProgramWhenItsFolderIsWritable()
@@ -30,6 +33,26 @@ private slots:
                  QDir(program.path()).filePath(QStringLiteral("param.ini")));
     }
 
+#ifdef Q_OS_WIN
+    // The installed copy lives in Program Files: its settings go to %APPDATA%\platine, even
+    // when the folder could be written (by an administrator).
+    void userFolderWhenTheProgramFolderCannotHoldIt()
+    {
+        const QString expected = config_.path() + QStringLiteral("/platine/param.ini");
+        QCOMPARE(settingsFilePath(QStringLiteral("C:/nonexistent/platine")), expected);
+        QVERIFY(QFileInfo(config_.path() + QStringLiteral("/platine")).isDir());
+        QTemporaryDir programFiles;
+        QVERIFY(programFiles.isValid());
+        const QByteArray previous = qgetenv("ProgramFiles");
+        qputenv("ProgramFiles", QDir::toNativeSeparators(programFiles.path()).toUtf8());
+        const QString installed = programFiles.filePath(QStringLiteral("platine"));
+        QVERIFY(QDir().mkpath(installed));
+        QCOMPARE(settingsFilePath(installed), expected);
+        QCOMPARE(settingsFilePath(QDir::toNativeSeparators(installed).toUpper()), expected);
+        QVERIFY(!isSystemFolder(programFiles.path() + QStringLiteral("-platine")));
+        qputenv("ProgramFiles", previous);
+    }
+#else
     void userFolderWhenTheProgramFolderCannotHoldIt()
     {
         const QString expected = config_.path() + QStringLiteral("/platine/param.ini");
@@ -74,6 +97,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(QStringLiteral("/platine")));
         QVERIFY(!QFileInfo::exists(QStringLiteral("config")));
     }
+#endif
 };
 
 QTEST_GUILESS_MAIN(SettingsLocationTest)

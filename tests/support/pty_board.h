@@ -5,6 +5,12 @@
 // at once, so nothing is echoed or translated, even while the port is closed.
 //
 // REQUIRE_PTY(board) fails the test function, saying why, when the line could not be set up.
+//
+// On Windows (the cross build, run under Wine) the board's end is a COM port instead, linked to
+// the port under test like a null-modem cable by tests/windows/com_lines.py; the folder that
+// script works in is PLATINE_TEST_COM_LINES, as Windows sees it. slavePath() is then the COM
+// port the code under test opens ("COM11"), and close() unplugs it. What the port under test
+// has read cannot be seen from there: there is no portHasReadAll().
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -12,6 +18,206 @@
 #include <QFileInfo>
 #include <QString>
 #include <QTest>
+
+#define REQUIRE_PTY(board)                                                                         \
+    QVERIFY2((board).isOpen(),                                                                     \
+             qPrintable(QStringLiteral("pseudo-terminal: ") + (board).errorString()))
+
+// Skips a test that needs portHasReadAll() where the board's end cannot tell.
+#ifdef Q_OS_WIN
+#define SKIP_WITHOUT_PORT_QUEUE()                                                                  \
+    QSKIP("what the port has read cannot be seen from the board's end of a COM port")
+#else
+#define SKIP_WITHOUT_PORT_QUEUE()                                                                  \
+    do {                                                                                           \
+    } while (false)
+#endif
+
+#ifdef Q_OS_WIN
+#include <QCoreApplication>
+#include <QDir>
+
+#include <set>
+
+#include <windows.h>
+
+namespace platine::test {
+
+// Wine keeps no COM port to one program: a second opening succeeds there.
+inline bool runningUnderWine()
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+class PtyBoard
+{
+public:
+    PtyBoard() { open(); }
+    ~PtyBoard() { close(); }
+    PtyBoard(const PtyBoard &) = delete;
+    PtyBoard &operator=(const PtyBoard &) = delete;
+
+    bool isOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    // The COM port the code under test opens, such as COM11.
+    QString slavePath() const { return m_portName; }
+    QString errorString() const { return m_error; }
+
+    bool write(const QByteArray &bytes, int timeoutMs = 2000)
+    {
+        if (!isOpen())
+            return false;
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        DWORD written = 0;
+        bool ok =
+            WriteFile(m_handle, bytes.constData(), DWORD(bytes.size()), &written, &overlapped) != 0;
+        if (!ok && GetLastError() == ERROR_IO_PENDING) {
+            ok = WaitForSingleObject(overlapped.hEvent, DWORD(timeoutMs)) == WAIT_OBJECT_0 &&
+                 GetOverlappedResult(m_handle, &overlapped, &written, FALSE);
+            if (!ok) {
+                CancelIo(m_handle);
+                GetOverlappedResult(m_handle, &overlapped, &written, TRUE);
+            }
+        }
+        CloseHandle(overlapped.hEvent);
+        return ok && written == DWORD(bytes.size());
+    }
+
+    // Every byte the port sends within timeoutMs, with the event loop running meanwhile.
+    // Returns early once `expected` bytes arrived; expected < 0 reads for the whole timeout.
+    QByteArray read(qsizetype expected = -1, int timeoutMs = 2000)
+    {
+        QByteArray bytes;
+        QDeadlineTimer deadline(timeoutMs);
+        for (;;) {
+            QCoreApplication::processEvents();
+            readSome(bytes);
+            if (expected >= 0 && bytes.size() >= expected)
+                return bytes;
+            if (deadline.hasExpired())
+                return bytes;
+        }
+    }
+
+    QByteArray readAll(int timeoutMs) { return read(-1, timeoutMs); }
+
+    // Not known from this end: the tests that need it skip first (SKIP_WITHOUT_PORT_QUEUE).
+    bool portHasReadAll() const { return false; }
+
+    // The board goes away: the cable is unplugged, and the port under test's line is hung up
+    // once this returns.
+    void close()
+    {
+        if (!isOpen())
+            return;
+        const int before = hangups();
+        CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+        QDeadlineTimer deadline(3000);
+        while (hangups() == before && !deadline.hasExpired())
+            QTest::qWait(5);
+        pairsInUse().erase(m_pair);
+    }
+
+private:
+    static std::set<int> &pairsInUse()
+    {
+        static std::set<int> pairs;
+        return pairs;
+    }
+
+    int hangups() const
+    {
+        QFile count(m_countFile);
+        if (!count.open(QIODevice::ReadOnly))
+            return -1;
+        return count.readAll().trimmed().toInt();
+    }
+
+    void open()
+    {
+        const QString folder = qEnvironmentVariable("PLATINE_TEST_COM_LINES");
+        QFile ready(QDir(folder).filePath(QStringLiteral("ready")));
+        if (folder.isEmpty() || !ready.open(QIODevice::ReadOnly)) {
+            m_error = QStringLiteral("no COM port pairs (PLATINE_TEST_COM_LINES, "
+                                     "tests/windows/com_lines.py)");
+            return;
+        }
+        const int pairs = ready.readAll().trimmed().toInt();
+        for (int pair = 0; pair < pairs; ++pair) {
+            if (pairsInUse().count(pair) != 0)
+                continue;
+            const int portNumber = 11 + 2 * pair;
+            const std::wstring board =
+                QStringLiteral("\\\\.\\COM%1").arg(portNumber + 1).toStdWString();
+            m_handle = CreateFileW(board.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+            if (m_handle == INVALID_HANDLE_VALUE)
+                continue;
+            DCB dcb{};
+            dcb.DCBlength = sizeof dcb;
+            GetCommState(m_handle, &dcb);
+            dcb.BaudRate = CBR_9600;
+            dcb.ByteSize = 8;
+            dcb.Parity = NOPARITY;
+            dcb.StopBits = ONESTOPBIT;
+            dcb.fBinary = TRUE;
+            dcb.fOutX = dcb.fInX = FALSE;
+            dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = FALSE;
+            dcb.fDtrControl = DTR_CONTROL_DISABLE;
+            dcb.fRtsControl = RTS_CONTROL_DISABLE;
+            COMMTIMEOUTS timeouts{};
+            timeouts.ReadIntervalTimeout = 10;
+            timeouts.ReadTotalTimeoutConstant = 20;
+            timeouts.WriteTotalTimeoutConstant = 2000;
+            if (!SetCommState(m_handle, &dcb) || !SetCommTimeouts(m_handle, &timeouts)) {
+                m_error = QStringLiteral("COM%1: SetCommState/SetCommTimeouts failed, error %2")
+                              .arg(portNumber + 1)
+                              .arg(GetLastError());
+                CloseHandle(m_handle);
+                m_handle = INVALID_HANDLE_VALUE;
+                return;
+            }
+            PurgeComm(m_handle, PURGE_RXCLEAR | PURGE_TXCLEAR);
+            m_pair = pair;
+            pairsInUse().insert(pair);
+            m_portName = QStringLiteral("COM%1").arg(portNumber);
+            m_countFile = QDir(folder).filePath(m_portName + QStringLiteral(".hangups"));
+            return;
+        }
+        m_error = QStringLiteral("every COM port pair is in use or cannot be opened");
+    }
+
+    // Appends what arrives within a short wait; false when nothing did.
+    bool readSome(QByteArray &bytes)
+    {
+        if (!isOpen())
+            return false;
+        char chunk[4096];
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        DWORD got = 0;
+        bool ok = ReadFile(m_handle, chunk, sizeof chunk, &got, &overlapped) != 0;
+        if (!ok && GetLastError() == ERROR_IO_PENDING)
+            ok = GetOverlappedResult(m_handle, &overlapped, &got, TRUE) != 0;
+        CloseHandle(overlapped.hEvent);
+        if (!ok || got == 0)
+            return false;  // Wine reports a read whose time ran out as ERROR_TIMEOUT
+        bytes.append(chunk, qsizetype(got));
+        return true;
+    }
+
+    HANDLE m_handle = INVALID_HANDLE_VALUE;
+    int m_pair = -1;
+    QString m_portName;
+    QString m_countFile;
+    QString m_error;
+};
+
+}  // namespace platine::test
+
+#else  // the pseudo-terminal
 
 #include <cerrno>
 #include <climits>
@@ -23,10 +229,6 @@
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
-
-#define REQUIRE_PTY(board)                                                                         \
-    QVERIFY2((board).isOpen(),                                                                     \
-             qPrintable(QStringLiteral("pseudo-terminal: ") + (board).errorString()))
 
 namespace platine::test {
 
@@ -232,3 +434,5 @@ private:
 };
 
 }  // namespace platine::test
+
+#endif

@@ -5,6 +5,7 @@
 #include "link/clock_frame.h"
 #include "link/days.h"
 #include "link/serial_control.h"
+#include "link/serial_port_info.h"
 #include "relays/program_checks.h"
 #include "relays/program_frame.h"
 #include "relays/upload.h"
@@ -23,7 +24,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSerialPortInfo>
 #include <QTimer>
 
 #include <algorithm>
@@ -231,11 +231,11 @@ QString settingsPathFor(const CliRequest &request)
 
 int listPorts(const CliRequest &request, Output output)
 {
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    const QList<SerialPortInfo> ports = SerialPortInfo::availablePorts();
     const QHash<QString, QString> stableNames = stablePortNames();
     if (request.json) {
         QJsonArray list;
-        for (const QSerialPortInfo &port : ports) {
+        for (const SerialPortInfo &port : ports) {
             const QString stable = stableNames.value(port.systemLocation());
             list.append(QJsonObject{
                 {QStringLiteral("device"), port.systemLocation()},
@@ -252,7 +252,7 @@ int listPorts(const CliRequest &request, Output output)
         output.out << QStringLiteral("Aucun port série trouvé.") << Qt::endl;
         return kDone;
     }
-    for (const QSerialPortInfo &port : ports) {
+    for (const SerialPortInfo &port : ports) {
         output.out << port.systemLocation() << Qt::endl;
         const auto line = [&output](const QString &caption, const QString &value) {
             if (!value.isEmpty())
