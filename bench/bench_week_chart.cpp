@@ -2,7 +2,7 @@
 // Median over 100 runs; it has to stay well under one frame (16 ms).
 
 #include "relays/week_chart.h"
-#include "relays/week_chart_view.h"
+#include "panels/week_chart_view.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,9 +1,9 @@
 #include "app/program_document.h"
 
 #include "app/message_strip.h"
-#include "relays/editor_history.h"
-#include "relays/program_panel.h"
-#include "relays/relay_editor.h"
+#include "panels/editor_history.h"
+#include "panels/program_panel.h"
+#include "panels/relay_editor.h"
 
 #include <QAction>
 #include <QDir>

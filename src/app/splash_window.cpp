@@ -1,6 +1,6 @@
 #include "app/splash_window.h"
 
-#include "app/clock_face.h"
+#include "panels/clock_face.h"
 #include "app/splash_pictures.h"
 #include "widgets/app_info.h"
 #include "widgets/ui_layout.h"

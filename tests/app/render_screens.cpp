@@ -12,9 +12,9 @@
 #include "app/splash_window.h"
 #include "app/translations.h"
 #include "link/board_link.h"
-#include "relays/program_panel.h"
-#include "relays/relay_editor.h"
-#include "relays/week_chart_window.h"
+#include "panels/program_panel.h"
+#include "panels/relay_editor.h"
+#include "panels/week_chart_window.h"
 
 #include <QAction>
 #include <QApplication>

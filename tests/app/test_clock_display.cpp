@@ -2,14 +2,14 @@
 // the port status label, the port choice and its settings entry. The board is a
 // pseudo-terminal.
 
-#include "app/clock_display_panel.h"
-#include "app/clock_panel.h"
+#include "panels/clock_display_panel.h"
+#include "panels/clock_panel.h"
 #include "app/main_window.h"
 #include "app/message_strip.h"
 #include "app/port_dialog.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "relays/program_panel.h"
+#include "panels/program_panel.h"
 
 #include "support/main_window_fixture.h"
 #include "support/pty_board.h"

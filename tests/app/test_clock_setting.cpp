@@ -1,4 +1,4 @@
-#include "app/clock_panel.h"
+#include "panels/clock_panel.h"
 #include "app/main_window.h"
 #include "app/message_strip.h"
 #include "link/board_link.h"

@@ -1,13 +1,13 @@
 // Every text and mark the tool colours itself, on a light and on a dark palette: relay captions,
 // field marks, the clock display, greyed board text, the message strip and the week chart keep
 // a contrast of 4.5:1 at least. The table of ratios is printed for both palettes.
-#include "app/clock_display_panel.h"
-#include "app/clock_panel.h"
+#include "panels/clock_display_panel.h"
+#include "panels/clock_panel.h"
 #include "app/main_window.h"
 #include "app/message_strip.h"
-#include "relays/program_panel.h"
-#include "relays/relay_editor.h"
-#include "relays/week_chart_view.h"
+#include "panels/program_panel.h"
+#include "panels/relay_editor.h"
+#include "panels/week_chart_view.h"
 #include "support/main_window_fixture.h"
 #include "widgets/contrast.h"
 #include "widgets/field_mark.h"

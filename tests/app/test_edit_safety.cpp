@@ -6,8 +6,8 @@
 #include "app/program_document.h"
 #include "app/recent_files.h"
 #include "app/settings_lock.h"
-#include "relays/program_panel.h"
-#include "relays/relay_editor.h"
+#include "panels/program_panel.h"
+#include "panels/relay_editor.h"
 #include "store/port_setting.h"
 #include "store/program_file.h"
 

@@ -3,7 +3,7 @@
 // sizes and dates) and the locale everybody reads are French.
 #include "app/main_window.h"
 #include "app/translations.h"
-#include "relays/program_panel.h"
+#include "panels/program_panel.h"
 #include "support/fake_clock.h"
 #include "support/main_window_fixture.h"
 

@@ -1,14 +1,14 @@
 // The main window: start-up state, menus, panel switching, the status clocks, the about box,
 // the window's layout and "Fichier" / "Quitter".
 
-#include "app/clock_display_panel.h"
-#include "app/clock_panel.h"
+#include "panels/clock_display_panel.h"
+#include "panels/clock_panel.h"
 #include "app/main_window.h"
 #include "app/message_strip.h"
-#include "app/switch_panel.h"
+#include "panels/switch_panel.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "relays/program_panel.h"
+#include "panels/program_panel.h"
 #include "widgets/app_info.h"
 #include "widgets/switch_drawing.h"
 

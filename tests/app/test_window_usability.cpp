@@ -1,16 +1,16 @@
 // What a new user meets in the main window: messages that are read whole and go when they are
 // dealt with, the port's state always in sight, the keyboard, small windows, file names and
 // the names screen readers give.
-#include "app/clock_display_panel.h"
-#include "app/clock_panel.h"
+#include "panels/clock_display_panel.h"
+#include "panels/clock_panel.h"
 #include "app/main_window.h"
 #include "app/message_strip.h"
 #include "app/port_indicator.h"
 #include "app/splash_window.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "relays/program_panel.h"
-#include "relays/relay_editor.h"
+#include "panels/program_panel.h"
+#include "panels/relay_editor.h"
 #include "support/pty_board.h"
 #include "widgets/contrast.h"
 

@@ -2,14 +2,14 @@
 // and buttons, and the built platine-sim program at the other end of one pseudo-terminal. The
 // simulator reports in JSON what it decoded, which is compared with what the window holds.
 
-#include "app/clock_display_panel.h"
-#include "app/clock_panel.h"
+#include "panels/clock_display_panel.h"
+#include "panels/clock_panel.h"
 #include "app/main_window.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
 #include "relays/program_frame.h"
-#include "relays/program_panel.h"
-#include "relays/relay_editor.h"
+#include "panels/program_panel.h"
+#include "panels/relay_editor.h"
 
 #include "support/fake_clock.h"
 #include "support/main_window_fixture.h"

@@ -1,6 +1,6 @@
 // The simulated board's clock and the line it sends while it shows it.
 
-#include "sim_clock.h"
+#include "sim/sim_clock.h"
 
 #include <QTest>
 

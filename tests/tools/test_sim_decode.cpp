@@ -1,8 +1,8 @@
 // The simulator's decoding is the inverse of the frame encoders: what the tool encodes, the
 // simulator must read back field for field, and what is not a whole frame must be reported.
 
-#include "sim_decode.h"
-#include "sim_report.h"
+#include "sim/sim_decode.h"
+#include "sim/sim_report.h"
 
 #include "link/clock_frame.h"
 #include "link/days.h"

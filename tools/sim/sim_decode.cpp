@@ -1,4 +1,4 @@
-#include "sim_decode.h"
+#include "sim/sim_decode.h"
 
 #include "link/days.h"
 

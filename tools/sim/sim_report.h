@@ -3,7 +3,7 @@
 // What the simulator prints about the frames it receives: a French text for people, or one
 // JSON object per event for scripts and tests.
 
-#include "sim_decode.h"
+#include "sim/sim_decode.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -1,10 +1,10 @@
 // platine-sim: a stand-in for the six-relay board, for users without one and for tests. It
 // shows its clock like a board in "Affichage heure" mode and decodes the frames the tool sends.
 
-#include "sim_clock.h"
-#include "sim_decode.h"
-#include "sim_line.h"
-#include "sim_report.h"
+#include "sim/sim_clock.h"
+#include "sim/sim_decode.h"
+#include "sim/sim_line.h"
+#include "sim/sim_report.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-#include "sim_clock.h"
+#include "sim/sim_clock.h"
 
 #include "link/days.h"
 

@@ -1,4 +1,4 @@
-#include "app/clock_display_panel.h"
+#include "panels/clock_display_panel.h"
 
 #include "widgets/contrast.h"
 #include "widgets/field_mark.h"

@@ -1,6 +1,6 @@
-#include "app/clock_panel.h"
+#include "panels/clock_panel.h"
 
-#include "app/clock_face.h"
+#include "panels/clock_face.h"
 #include "link/days.h"
 #include "widgets/field_mark.h"
 #include "widgets/switch_drawing.h"

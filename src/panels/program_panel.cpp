@@ -1,7 +1,7 @@
-#include "relays/program_panel.h"
+#include "panels/program_panel.h"
 
-#include "relays/editor_history.h"
-#include "relays/relay_editor.h"
+#include "panels/editor_history.h"
+#include "panels/relay_editor.h"
 #include "store/program_file.h"
 #include "widgets/app_info.h"
 #include "widgets/field_mark.h"

@@ -1,4 +1,4 @@
-#include "sim_report.h"
+#include "sim/sim_report.h"
 
 #include <QJsonArray>
 

@@ -1,8 +1,8 @@
 // "Vue de la semaine" on screen, in files and on a printer, following the editor.
 
-#include "relays/relay_editor.h"
-#include "relays/week_chart_view.h"
-#include "relays/week_chart_window.h"
+#include "panels/relay_editor.h"
+#include "panels/week_chart_view.h"
+#include "panels/week_chart_window.h"
 
 #include <QAccessible>
 #include <QCheckBox>

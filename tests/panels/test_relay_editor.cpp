@@ -1,5 +1,5 @@
 #include "relays/program_frame.h"
-#include "relays/relay_editor.h"
+#include "panels/relay_editor.h"
 #include "widgets/field_mark.h"
 
 #include <QApplication>

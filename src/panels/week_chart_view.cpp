@@ -1,4 +1,4 @@
-#include "relays/week_chart_view.h"
+#include "panels/week_chart_view.h"
 
 #include "link/days.h"
 #include "widgets/contrast.h"

@@ -1,7 +1,7 @@
-#include "relays/relay_editor.h"
+#include "panels/relay_editor.h"
 
 #include "link/days.h"
-#include "relays/editor_history.h"
+#include "panels/editor_history.h"
 #include "relays/program_edits.h"
 #include "widgets/contrast.h"
 #include "widgets/field_mark.h"

@@ -1,7 +1,7 @@
-#include "relays/week_chart_window.h"
+#include "panels/week_chart_window.h"
 
-#include "relays/relay_editor.h"
-#include "relays/week_chart_view.h"
+#include "panels/relay_editor.h"
+#include "panels/week_chart_view.h"
 #include "store/atomic_file.h"
 #include "store/system_error_text.h"
 #include "widgets/screen_fit.h"

@@ -1,4 +1,4 @@
-#include "app/clock_face.h"
+#include "panels/clock_face.h"
 
 #include <QPainter>
 #include <QPainterPath>

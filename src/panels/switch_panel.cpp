@@ -1,4 +1,4 @@
-#include "app/switch_panel.h"
+#include "panels/switch_panel.h"
 
 #include "widgets/ui_layout.h"
 

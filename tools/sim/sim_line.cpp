@@ -1,4 +1,4 @@
-#include "sim_line.h"
+#include "sim/sim_line.h"
 
 #include <QDeadlineTimer>
 #include <QSocketNotifier>

@@ -7,9 +7,9 @@
 #include "app/port_indicator.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
-#include "relays/program_panel.h"
-#include "relays/relay_editor.h"
-#include "relays/week_chart_window.h"
+#include "panels/program_panel.h"
+#include "panels/relay_editor.h"
+#include "panels/week_chart_window.h"
 #include "store/program_file.h"
 #include "widgets/field_mark.h"
 

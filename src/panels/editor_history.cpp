@@ -1,6 +1,6 @@
-#include "relays/editor_history.h"
+#include "panels/editor_history.h"
 
-#include "relays/relay_editor.h"
+#include "panels/relay_editor.h"
 
 #include <QApplication>
 #include <QCheckBox>

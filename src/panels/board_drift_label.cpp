@@ -1,4 +1,4 @@
-#include "app/board_drift_label.h"
+#include "panels/board_drift_label.h"
 
 #include "link/board_clock_drift.h"
 #include "link/board_link.h"
