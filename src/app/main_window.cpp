@@ -77,19 +77,19 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     // clock display lies over the programming panel and over the top strip of the clock-setting
     // panel, so its buttons stay usable.
     const auto clock = [this] { return now(); };
-    frame4_ = new ProgramPanel(clientArea, clock);
-    frame1_ = new ClockPanel(clientArea, clock);
-    frame3_ = new ClockDisplayPanel(clientArea);
-    frame5_ = new SwitchPanel(clientArea);
-    for (QWidget *panel : {static_cast<QWidget *>(frame4_), static_cast<QWidget *>(frame1_),
-                           static_cast<QWidget *>(frame3_), static_cast<QWidget *>(frame5_)})
+    programPanel_ = new ProgramPanel(clientArea, clock);
+    clockPanel_ = new ClockPanel(clientArea, clock);
+    clockDisplayPanel_ = new ClockDisplayPanel(clientArea);
+    switchPanel_ = new SwitchPanel(clientArea);
+    for (QWidget *panel : {static_cast<QWidget *>(programPanel_), static_cast<QWidget *>(clockPanel_),
+                           static_cast<QWidget *>(clockDisplayPanel_), static_cast<QWidget *>(switchPanel_)})
         panel->hide();
 
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     portIndicator_ = new PortIndicator(statusBar());
     portIndicator_->setPeer(options.peer);
     statusBar()->addPermanentWidget(portIndicator_, 1);
-    document_ = new ProgramDocument(this, *frame4_, *messages_,
+    document_ = new ProgramDocument(this, *programPanel_, *messages_,
                                     [this](FileDialogMode mode) { return askForFile(mode); });
     connect(document_, &ProgramDocument::currentFileChanged, this,
             &MainWindow::showProgramFileInTitle);
@@ -103,16 +103,16 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
                   document_->makeRecentFilesMenu(this), document_->history().stack(),
                   [this] { showHelpWindow(this); }, [this] { newProgram(); }});
 
-    connect(frame1_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
-    connect(frame4_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
-    connect(frame3_, &ClockDisplayPanel::portOpenRequested, this, &MainWindow::openPort);
-    connect(frame3_, &ClockDisplayPanel::portCloseRequested, this, &MainWindow::closePort);
-    connect(frame3_, &ClockDisplayPanel::boardTextShown, this, &MainWindow::mirrorBoardText);
+    connect(clockPanel_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
+    connect(programPanel_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
+    connect(clockDisplayPanel_, &ClockDisplayPanel::portOpenRequested, this, &MainWindow::openPort);
+    connect(clockDisplayPanel_, &ClockDisplayPanel::portCloseRequested, this, &MainWindow::closePort);
+    connect(clockDisplayPanel_, &ClockDisplayPanel::boardTextShown, this, &MainWindow::mirrorBoardText);
     const auto clearFieldError = [this] { messages_->clearTopic(MessageStrip::Topic::Field); };
-    connect(frame1_, &ClockPanel::fieldCorrected, this, clearFieldError);
-    connect(frame4_, &ProgramPanel::fieldCorrected, this, clearFieldError);
+    connect(clockPanel_, &ClockPanel::fieldCorrected, this, clearFieldError);
+    connect(programPanel_, &ProgramPanel::fieldCorrected, this, clearFieldError);
 
-    connect(link_, &BoardLink::textReceived, frame3_, &ClockDisplayPanel::showBoardText);
+    connect(link_, &BoardLink::textReceived, clockDisplayPanel_, &ClockDisplayPanel::showBoardText);
     auto *drift = new BoardDriftLabel([this] { return now(); }, this);
     statusBar()->addPermanentWidget(drift);
     drift->follow(*link_);
@@ -180,7 +180,7 @@ QString MainWindow::askForFile(FileDialogMode mode)
 void MainWindow::load()
 {
     // 1. The relay editor's day lists and enable boxes.
-    frame4_->prepareEditor();
+    programPanel_->prepareEditor();
     // 2. The settings file.
     settingsPath_ =
         requestedSettingsPath_.isEmpty() ? defaultSettingsPath() : requestedSettingsPath_;
@@ -189,8 +189,8 @@ void MainWindow::load()
         messages_->showWarning(note);
     link_->setSettingsPath(settingsPath_);
     // 3. The last uploaded timetable.
-    showStatus(frame4_->restoreProgram(settingsPath_));
-    if (frame4_->program() == RelayProgram{})  // a first start: every field empty
+    showStatus(programPanel_->restoreProgram(settingsPath_));
+    if (programPanel_->program() == RelayProgram{})  // a first start: every field empty
         messages_->setHint(QStringLiteral(
             "Aucun programme enregistré : « Fichier » › « Nouveau » (Ctrl+N) prépare un programme "
             "neutre, à compléter pour les seuls relais utilisés, puis « Programmer »."));
@@ -256,18 +256,18 @@ void MainWindow::quit()
 
 void MainWindow::showClockSetting()
 {
-    frame4_->hide();
-    frame5_->hide();
-    frame1_->followPcClock(now());
-    frame1_->show();
-    frame1_->field(ClockField::Hours)->setFocus(Qt::OtherFocusReason);
+    programPanel_->hide();
+    switchPanel_->hide();
+    clockPanel_->followPcClock(now());
+    clockPanel_->show();
+    clockPanel_->field(ClockField::Hours)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showClockDisplay()
 {
-    frame3_->show();
-    frame5_->hide();
-    frame3_->command2()->setFocus(Qt::OtherFocusReason);
+    clockDisplayPanel_->show();
+    switchPanel_->hide();
+    clockDisplayPanel_->openPortButton()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::choosePort()
@@ -285,18 +285,18 @@ void MainWindow::choosePort()
 
 void MainWindow::showProgramming()
 {
-    frame4_->show();
-    frame5_->hide();
-    frame1_->hide();
-    frame3_->hide();
-    frame4_->editor().textField(0)->setFocus(Qt::OtherFocusReason);
+    programPanel_->show();
+    switchPanel_->hide();
+    clockPanel_->hide();
+    clockDisplayPanel_->hide();
+    programPanel_->editor().textField(0)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showWeekChart()
 {
     if (!weekChart_) {
         weekChart_ = new WeekChartWindow(
-            frame4_->editor(), [this] { return now(); }, this);
+            programPanel_->editor(), [this] { return now(); }, this);
         connect(weekChart_, &WeekChartWindow::message, this,
                 [this](const QString &text, bool failure) {
                     if (failure)
@@ -315,11 +315,11 @@ void MainWindow::showWeekChart()
 
 void MainWindow::showSwitchPositions()
 {
-    frame5_->show();
-    frame4_->hide();
-    frame1_->hide();
-    frame3_->hide();
-    frame5_->command10()->setFocus(Qt::OtherFocusReason);
+    switchPanel_->show();
+    programPanel_->hide();
+    clockPanel_->hide();
+    clockDisplayPanel_->hide();
+    switchPanel_->quitButton()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showAbout()
@@ -332,11 +332,11 @@ void MainWindow::showAbout()
 void MainWindow::sendClock(const ClockFields &fields)
 {
     // Every field is read before the port is touched: a frame goes out whole or not at all.
-    if (!frame1_->followsPcClock()) {
+    if (!clockPanel_->followsPcClock()) {
         const ClockFrameResult encoded = encodeClockFrame(fields);
         if (!encoded.ok()) {
             messages_->showError(encoded.error->message(), MessageStrip::Topic::Field);
-            frame1_->markInvalid(encoded.error->field);
+            clockPanel_->markInvalid(encoded.error->field);
         } else if (link_->send(encoded.frame)) {
             messages_->showInformation(clockSentMessage(encoded.moment));
         }
@@ -359,14 +359,14 @@ void MainWindow::sendClock(const ClockFields &fields)
     const ClockFrameResult encoded = pcClockFrame();
     if (!encoded.ok())
         return;
-    frame1_->setFields(clockFieldsFor(encoded.moment));
+    clockPanel_->setFields(clockFieldsFor(encoded.moment));
     if (link_->send(encoded.frame))
         messages_->showInformation(clockSentMessage(encoded.moment));
 }
 
 void MainWindow::uploadTimetable()
 {
-    const RelayProgram program = frame4_->program();
+    const RelayProgram program = programPanel_->program();
     const UploadResult result = uploadProgram(program, settingsPath_, *link_);
     if (result.stored)
         document_->markKept();  // param.ini holds it now
@@ -389,12 +389,12 @@ void MainWindow::showUnsendableFields(const RelayProgram &program)
     const QList<ProgramFieldError> fields = unsendableFields(program);
     const ProgramCorrection correction = correctedProgram(program, now().date());
     for (qsizetype i = fields.size() - 1; i >= 0; --i)
-        frame4_->showFieldError(fields.at(i).textIndex);
+        programPanel_->showFieldError(fields.at(i).textIndex);
     messages_->showError(unsendableMessage(program, fields, correction),
                          MessageStrip::Topic::Field);
     if (correction.changes())
         messages_->setAction(QStringLiteral("Co&rriger"), [this, corrected = correction.corrected] {
-            frame4_->editor().applyEdit(QStringLiteral("Corriger"), corrected);
+            programPanel_->editor().applyEdit(QStringLiteral("Corriger"), corrected);
         });
 }
 
@@ -414,17 +414,17 @@ void MainWindow::closePort()
 
 void MainWindow::mirrorBoardText(const QString &text)
 {
-    frame4_->showBoardText(text);
-    frame1_->showBoardText(text);
+    programPanel_->showBoardText(text);
+    clockPanel_->showBoardText(text);
 }
 
 // --- What the link reports -------------------------------------------------------------------
 
 void MainWindow::showPortState(bool open)
 {
-    frame3_->showPortState(open);
-    frame1_->showBoardTextAsLive(open);
-    frame4_->showBoardTextAsLive(open);
+    clockDisplayPanel_->showPortState(open);
+    clockPanel_->showBoardTextAsLive(open);
+    programPanel_->showBoardTextAsLive(open);
     // An open port makes a port failure still on show stale; any other message stays.
     if (open)
         messages_->clearTopic(MessageStrip::Topic::Port);
@@ -434,12 +434,12 @@ void MainWindow::showPortState(bool open)
 
 void MainWindow::showPcTime()
 {
-    frame1_->showPcTime(now());
+    clockPanel_->showPcTime(now());
 }
 
 void MainWindow::showPcDateTime()
 {
-    frame4_->showPcDateTime(now());
+    programPanel_->showPcDateTime(now());
 }
 
 }  // namespace platine

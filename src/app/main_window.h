@@ -65,10 +65,10 @@ public:
     QString settingsPath() const { return settingsPath_; }
     BoardLink &link() { return *link_; }
 
-    ProgramPanel *programPanel() const { return frame4_; }            // Frame4
-    ClockPanel *clockPanel() const { return frame1_; }                // Frame1
-    ClockDisplayPanel *clockDisplayPanel() const { return frame3_; }  // Frame3
-    SwitchPanel *switchPanel() const { return frame5_; }              // Frame5
+    ProgramPanel *programPanel() const { return programPanel_; }            // Frame4
+    ClockPanel *clockPanel() const { return clockPanel_; }                // Frame1
+    ClockDisplayPanel *clockDisplayPanel() const { return clockDisplayPanel_; }  // Frame3
+    SwitchPanel *switchPanel() const { return switchPanel_; }              // Frame5
     MessageStrip *messageStrip() const { return messages_; }
     PortIndicator *portIndicator() const { return portIndicator_; }
     // "Vue de la semaine", once it has been opened.
@@ -140,10 +140,10 @@ private:
     FilePrompt filePrompt_;
 
     BoardLink *link_ = nullptr;
-    ProgramPanel *frame4_ = nullptr;
-    ClockPanel *frame1_ = nullptr;
-    ClockDisplayPanel *frame3_ = nullptr;
-    SwitchPanel *frame5_ = nullptr;
+    ProgramPanel *programPanel_ = nullptr;
+    ClockPanel *clockPanel_ = nullptr;
+    ClockDisplayPanel *clockDisplayPanel_ = nullptr;
+    SwitchPanel *switchPanel_ = nullptr;
     WeekChartWindow *weekChart_ = nullptr;  // made at its first opening
     ProgramDocument *document_ = nullptr;
     QTimer *timer1_ = nullptr;

@@ -29,21 +29,21 @@ SplashWindow::SplashWindow(QWidget *parent) : QWidget(parent)
     setFixedSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight));
     usePanelFont(this);
 
-    picture3_ = new SplashPicture(SplashPicture::Kind::Title, this);
-    picture3_->setObjectName(QStringLiteral("Picture3"));
-    placeTwips(picture3_, 180, 630, 8475, 3045);
-    picture3_->installEventFilter(this);
+    titlePicture_ = new SplashPicture(SplashPicture::Kind::Title, this);
+    titlePicture_->setObjectName(QStringLiteral("Picture3"));
+    placeTwips(titlePicture_, 180, 630, 8475, 3045);
+    titlePicture_->installEventFilter(this);
 
-    picture1_ = new SplashPicture(SplashPicture::Kind::Board, this);
-    picture1_->setObjectName(QStringLiteral("Picture1"));
-    placeTwips(picture1_, 2910, 3840, 3615, 2445);
-    picture1_->installEventFilter(this);
+    boardPicture_ = new SplashPicture(SplashPicture::Kind::Board, this);
+    boardPicture_->setObjectName(QStringLiteral("Picture1"));
+    placeTwips(boardPicture_, 2910, 3840, 3615, 2445);
+    boardPicture_->installEventFilter(this);
 
     // The credit line has no click of its own, and its clicks must not reach the window.
-    label1_ = new QLabel(authorCredit(), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setAttribute(Qt::WA_NoMousePropagation);
-    placeTwips(label1_, 210, 7200, 1395, 255);
+    creditLabel_ = new QLabel(authorCredit(), this);
+    creditLabel_->setObjectName(QStringLiteral("Label1"));
+    creditLabel_->setAttribute(Qt::WA_NoMousePropagation);
+    placeTwips(creditLabel_, 210, 7200, 1395, 255);
 }
 
 void SplashWindow::mouseReleaseEvent(QMouseEvent *event)
@@ -70,11 +70,11 @@ bool SplashWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (watched == picture1_ && isClick(picture1_, mouse)) {
+        if (watched == boardPicture_ && isClick(boardPicture_, mouse)) {
             Picture1_Click();
             return true;
         }
-        if (watched == picture3_ && isClick(picture3_, mouse)) {
+        if (watched == titlePicture_ && isClick(titlePicture_, mouse)) {
             Picture3_Click();
             return true;
         }

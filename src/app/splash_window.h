@@ -24,9 +24,9 @@ public:
 
     explicit SplashWindow(QWidget *parent = nullptr);
 
-    SplashPicture *picture1() const { return picture1_; }
-    SplashPicture *picture3() const { return picture3_; }
-    QLabel *label1() const { return label1_; }
+    SplashPicture *boardPicture() const { return boardPicture_; }
+    SplashPicture *titlePicture() const { return titlePicture_; }
+    QLabel *creditLabel() const { return creditLabel_; }
 
 signals:
     // The splash has been closed by a click: show the main window.
@@ -44,9 +44,9 @@ private:
     void Picture3_Click();
     void unloadAndHandOver();
 
-    SplashPicture *picture3_ = nullptr;
-    SplashPicture *picture1_ = nullptr;
-    QLabel *label1_ = nullptr;
+    SplashPicture *titlePicture_ = nullptr;
+    SplashPicture *boardPicture_ = nullptr;
+    QLabel *creditLabel_ = nullptr;
     bool handedOver_ = false;
 };
 

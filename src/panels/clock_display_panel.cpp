@@ -31,64 +31,64 @@ ClockDisplayPanel::ClockDisplayPanel(QWidget *parent)
     usePanelFont(this);
     makeOpaque(this);
 
-    label8_ = new QLabel(portStateText(false), this);
-    label8_->setObjectName(QStringLiteral("Label8"));
-    placeTwips(label8_, 5640, 150, 825, 225);
-    shrinkFontToFit(label8_, {portStateText(true), portStateText(false)});
+    portStateLabel_ = new QLabel(portStateText(false), this);
+    portStateLabel_->setObjectName(QStringLiteral("Label8"));
+    placeTwips(portStateLabel_, 5640, 150, 825, 225);
+    shrinkFontToFit(portStateLabel_, {portStateText(true), portStateText(false)});
 
-    text1_ = new QLineEdit(QStringLiteral("...."), this);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    placeTwips(text1_, 570, 600, 5115, 375);
-    QPalette displayPalette = text1_->palette();
+    boardText_ = new QLineEdit(QStringLiteral("...."), this);
+    boardText_->setObjectName(QStringLiteral("Text1"));
+    placeTwips(boardText_, 570, 600, 5115, 375);
+    QPalette displayPalette = boardText_->palette();
     displayPalette.setColor(QPalette::Base, QColor(255, 255, 192));
     displayPalette.setColor(QPalette::Text, textColourFor(QColor(255, 255, 192)));
-    text1_->setPalette(displayPalette);
+    boardText_->setPalette(displayPalette);
 
-    command2_ = makeButton(QStringLiteral("Ouverture port"), QStringLiteral("Command2"), 90, this);
-    command3_ =
+    openPortButton_ = makeButton(QStringLiteral("Ouverture port"), QStringLiteral("Command2"), 90, this);
+    closePortButton_ =
         makeButton(QStringLiteral("Fermeture port"), QStringLiteral("Command3"), 1680, this);
-    command9_ = makeButton(QStringLiteral("Quitter"), QStringLiteral("Command9"), 3330, this);
+    quitButton_ = makeButton(QStringLiteral("Quitter"), QStringLiteral("Command9"), 3330, this);
 
     switch_ = new SwitchDrawing(SwitchDrawing::Lever::On, SwitchDrawing::Lever::On,
                                 SwitchDrawing::Labels::OffOn, this);
     switch_->setObjectName(QStringLiteral("switchDrawing"));
     switch_->placeBodyAt(QPoint(5760, 1140));
 
-    connect(command2_, &QPushButton::clicked, this, &ClockDisplayPanel::portOpenRequested);
-    connect(command3_, &QPushButton::clicked, this, &ClockDisplayPanel::portCloseRequested);
+    connect(openPortButton_, &QPushButton::clicked, this, &ClockDisplayPanel::portOpenRequested);
+    connect(closePortButton_, &QPushButton::clicked, this, &ClockDisplayPanel::portCloseRequested);
     // The port stays as it is.
-    connect(command9_, &QPushButton::clicked, this, &QWidget::hide);
-    connect(text1_, &QLineEdit::textChanged, this, &ClockDisplayPanel::boardTextShown);
-    text1_->installEventFilter(this);
-    command9_->setToolTip(QStringLiteral("Cache ce panneau ; le port reste tel qu'il est."));
-    text1_->setAccessibleName(QStringLiteral("Heure envoyée par la platine"));
-    text1_->setToolTip(QStringLiteral("Le texte que la platine envoie ; un clic l'efface."));
-    showTextAsLive(text1_, false);
+    connect(quitButton_, &QPushButton::clicked, this, &QWidget::hide);
+    connect(boardText_, &QLineEdit::textChanged, this, &ClockDisplayPanel::boardTextShown);
+    boardText_->installEventFilter(this);
+    quitButton_->setToolTip(QStringLiteral("Cache ce panneau ; le port reste tel qu'il est."));
+    boardText_->setAccessibleName(QStringLiteral("Heure envoyée par la platine"));
+    boardText_->setToolTip(QStringLiteral("Le texte que la platine envoie ; un clic l'efface."));
+    showTextAsLive(boardText_, false);
 }
 
 void ClockDisplayPanel::showPortState(bool open)
 {
-    label8_->setText(portStateText(open));
-    showTextAsLive(text1_, open);
+    portStateLabel_->setText(portStateText(open));
+    showTextAsLive(boardText_, open);
 }
 
 void ClockDisplayPanel::showBoardText(const QString &text)
 {
-    if (text1_->text() == text)
+    if (boardText_->text() == text)
         emit boardTextShown(text);  // same text again: the mirrors still show it
     else
-        text1_->setText(text);
+        boardText_->setText(text);
 }
 
 bool ClockDisplayPanel::eventFilter(QObject *watched, QEvent *event)
 {
     // A click on Text1 empties it; when it is already empty the mirrors are emptied all the
     // same.
-    if (watched == text1_ && event->type() == QEvent::MouseButtonPress) {
-        if (text1_->text().isEmpty())
+    if (watched == boardText_ && event->type() == QEvent::MouseButtonPress) {
+        if (boardText_->text().isEmpty())
             emit boardTextShown(QString());
         else
-            text1_->clear();
+            boardText_->clear();
     }
     return QGroupBox::eventFilter(watched, event);
 }

@@ -25,11 +25,11 @@ public:
 
     explicit ClockDisplayPanel(QWidget *parent = nullptr);
 
-    QLineEdit *text1() const { return text1_; }
-    QLabel *label8() const { return label8_; }
-    QPushButton *command2() const { return command2_; }  // "Ouverture port"
-    QPushButton *command3() const { return command3_; }  // "Fermeture port"
-    QPushButton *command9() const { return command9_; }  // "Quitter"
+    QLineEdit *boardText() const { return boardText_; }
+    QLabel *portStateLabel() const { return portStateLabel_; }
+    QPushButton *openPortButton() const { return openPortButton_; }  // "Ouverture port"
+    QPushButton *closePortButton() const { return closePortButton_; }  // "Fermeture port"
+    QPushButton *quitButton() const { return quitButton_; }  // "Quitter"
 
     // Label8's caption for a port state.
     static QString portStateText(bool open);
@@ -49,11 +49,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QLineEdit *text1_ = nullptr;
-    QLabel *label8_ = nullptr;
-    QPushButton *command2_ = nullptr;
-    QPushButton *command3_ = nullptr;
-    QPushButton *command9_ = nullptr;
+    QLineEdit *boardText_ = nullptr;
+    QLabel *portStateLabel_ = nullptr;
+    QPushButton *openPortButton_ = nullptr;
+    QPushButton *closePortButton_ = nullptr;
+    QPushButton *quitButton_ = nullptr;
     SwitchDrawing *switch_ = nullptr;
 };
 

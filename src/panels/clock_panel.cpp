@@ -29,21 +29,21 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
     clockFace_->setObjectName(QStringLiteral("clockFace"));
     placeTwips(clockFace_, 4140, 180, 480, 480);
 
-    label1_ = new QLabel(QStringLiteral("Label1"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    placeTwips(label1_, 3960, 720, 975, 225);
+    pcTimeLabel_ = new QLabel(QStringLiteral("Label1"), this);
+    pcTimeLabel_->setObjectName(QStringLiteral("Label1"));
+    placeTwips(pcTimeLabel_, 3960, 720, 975, 225);
 
     switch_ = new SwitchDrawing(SwitchDrawing::Lever::Off, SwitchDrawing::Lever::On,
                                 SwitchDrawing::Labels::OffOn, this);
     switch_->setObjectName(QStringLiteral("switchDrawing"));
     switch_->placeBodyAt(QPoint(4200, 3990));
 
-    text4_ = new QLineEdit(QStringLiteral("..."), this);
-    text4_->setObjectName(QStringLiteral("Text4"));
-    placeTwips(text4_, 90, 4470, 4725, 285);
-    QPalette mirrorPalette = text4_->palette();
+    boardTextMirror_ = new QLineEdit(QStringLiteral("..."), this);
+    boardTextMirror_->setObjectName(QStringLiteral("Text4"));
+    placeTwips(boardTextMirror_, 90, 4470, 4725, 285);
+    QPalette mirrorPalette = boardTextMirror_->palette();
     mirrorPalette.setColor(QPalette::Base, mirrorPalette.color(QPalette::Button));
-    text4_->setPalette(mirrorPalette);
+    boardTextMirror_->setPalette(mirrorPalette);
 
     // The seven clock fields, one under the other, each with its caption on its left. The day
     // of the week is a list of the seven names, Monday first as on a French calendar; a name
@@ -95,26 +95,26 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
     sourceLabel_->setWordWrap(true);
     placeTwips(sourceLabel_, 120, 3630, 3600, 510);
 
-    command1_ = new QPushButton(QStringLiteral("Progra&mmation"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    placeTwips(command1_, kCommand1Left, kCommandTop, kCommandWidth, kCommandHeight);
+    programmingButton_ = new QPushButton(QStringLiteral("Progra&mmation"), this);
+    programmingButton_->setObjectName(QStringLiteral("Command1"));
+    placeTwips(programmingButton_, kCommand1Left, kCommandTop, kCommandWidth, kCommandHeight);
 
-    command4_ = new QPushButton(QStringLiteral("heure P&C"), this);
-    command4_->setObjectName(QStringLiteral("Command4"));
-    placeTwips(command4_, kCommand4Left, kCommandTop, kCommandWidth, kCommandHeight);
+    pcClockButton_ = new QPushButton(QStringLiteral("heure P&C"), this);
+    pcClockButton_->setObjectName(QStringLiteral("Command4"));
+    placeTwips(pcClockButton_, kCommand4Left, kCommandTop, kCommandWidth, kCommandHeight);
 
-    command8_ = new QPushButton(QStringLiteral("&Quitter"), this);
-    command8_->setObjectName(QStringLiteral("Command8"));
-    placeTwips(command8_, kCommand8Left, kCommandTop, kCommandWidth, kCommandHeight);
+    quitButton_ = new QPushButton(QStringLiteral("&Quitter"), this);
+    quitButton_->setObjectName(QStringLiteral("Command8"));
+    placeTwips(quitButton_, kCommand8Left, kCommandTop, kCommandWidth, kCommandHeight);
 
-    connect(command1_, &QPushButton::clicked, this, [this] {
-        text4_->clear();
+    connect(programmingButton_, &QPushButton::clicked, this, [this] {
+        boardTextMirror_->clear();
         emit clockSendRequested(fields());
     });
-    connect(command4_, &QPushButton::clicked, this, [this] { followPcClock(clock_()); });
-    connect(command8_, &QPushButton::clicked, this, &QWidget::hide);
-    command8_->setToolTip(QStringLiteral("Cache ce panneau."));
-    text4_->setAccessibleName(QStringLiteral("Texte reçu de la platine"));
+    connect(pcClockButton_, &QPushButton::clicked, this, [this] { followPcClock(clock_()); });
+    connect(quitButton_, &QPushButton::clicked, this, &QWidget::hide);
+    quitButton_->setToolTip(QStringLiteral("Cache ce panneau."));
+    boardTextMirror_->setAccessibleName(QStringLiteral("Texte reçu de la platine"));
     showBoardTextAsLive(false);
     setFollowing(false);
     // Reading order: the fields from top to bottom, then the buttons left to right.
@@ -122,8 +122,8 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
     for (QWidget *next : {static_cast<QWidget *>(fields_[1]), static_cast<QWidget *>(fields_[2]),
                           static_cast<QWidget *>(fields_[3]), static_cast<QWidget *>(fields_[4]),
                           static_cast<QWidget *>(fields_[5]), static_cast<QWidget *>(weekDayList_),
-                          static_cast<QWidget *>(command1_), static_cast<QWidget *>(command4_),
-                          static_cast<QWidget *>(command8_), static_cast<QWidget *>(text4_)}) {
+                          static_cast<QWidget *>(programmingButton_), static_cast<QWidget *>(pcClockButton_),
+                          static_cast<QWidget *>(quitButton_), static_cast<QWidget *>(boardTextMirror_)}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -196,17 +196,17 @@ void ClockPanel::markInvalid(ClockField which)
 
 void ClockPanel::showBoardText(const QString &text)
 {
-    text4_->setText(text);
+    boardTextMirror_->setText(text);
 }
 
 void ClockPanel::showBoardTextAsLive(bool live)
 {
-    showTextAsLive(text4_, live);
+    showTextAsLive(boardTextMirror_, live);
 }
 
 void ClockPanel::showPcTime(const QDateTime &now)
 {
-    label1_->setText(QLocale::c().toString(now.time(), u"HH:mm:ss"));
+    pcTimeLabel_->setText(QLocale::c().toString(now.time(), u"HH:mm:ss"));
     if (following_ && isVisible())
         setFields(clockFieldsFor(now));
 }

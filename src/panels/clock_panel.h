@@ -52,11 +52,11 @@ public:
     // clock: the PC clock "heure PC" reads; empty means QDateTime::currentDateTime.
     explicit ClockPanel(QWidget *parent = nullptr, std::function<QDateTime()> clock = {});
 
-    QLineEdit *text4() const { return text4_; }
-    QLabel *label1() const { return label1_; }
-    QPushButton *command1() const { return command1_; }
-    QPushButton *command4() const { return command4_; }
-    QPushButton *command8() const { return command8_; }
+    QLineEdit *boardTextMirror() const { return boardTextMirror_; }
+    QLabel *pcTimeLabel() const { return pcTimeLabel_; }
+    QPushButton *programmingButton() const { return programmingButton_; }
+    QPushButton *pcClockButton() const { return pcClockButton_; }
+    QPushButton *quitButton() const { return quitButton_; }
     // heure, minutes, seconde, jour, mois, annee, and numero_jour's text.
     QLineEdit *field(ClockField which) const { return fields_[static_cast<size_t>(which)]; }
     // numero_jour, the list of the seven day names, which also takes typed text.
@@ -104,11 +104,11 @@ private:
     QComboBox *weekDayList_ = nullptr;
     QLabel *sourceLabel_ = nullptr;
     std::array<QLineEdit *, kClockFieldCount> fields_{};
-    QPushButton *command1_ = nullptr;
-    QPushButton *command4_ = nullptr;
-    QLineEdit *text4_ = nullptr;
-    QLabel *label1_ = nullptr;
-    QPushButton *command8_ = nullptr;
+    QPushButton *programmingButton_ = nullptr;
+    QPushButton *pcClockButton_ = nullptr;
+    QLineEdit *boardTextMirror_ = nullptr;
+    QLabel *pcTimeLabel_ = nullptr;
+    QPushButton *quitButton_ = nullptr;
     ClockFace *clockFace_ = nullptr;
     SwitchDrawing *switch_ = nullptr;
 };

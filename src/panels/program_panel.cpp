@@ -29,39 +29,39 @@ ProgramPanel::ProgramPanel(QWidget *parent, std::function<QDateTime()> clock)
     // reaching the buttons at the bottom.
     editor_ = new RelayEditor(this, std::move(clock));
 
-    label5_ = new QLabel(QStringLiteral("..."), this);
-    label5_->setObjectName(QStringLiteral("Label5"));
-    placeTwips(label5_, 6030, 7680, 3300, 225);
+    pcDateTimeLabel_ = new QLabel(QStringLiteral("..."), this);
+    pcDateTimeLabel_->setObjectName(QStringLiteral("Label5"));
+    placeTwips(pcDateTimeLabel_, 6030, 7680, 3300, 225);
 
-    text3_ = new QLineEdit(QStringLiteral("...."), this);
-    text3_->setObjectName(QStringLiteral("Text3"));
-    placeTwips(text3_, 5040, 8130, 3285, 345);
+    boardTextMirror_ = new QLineEdit(QStringLiteral("...."), this);
+    boardTextMirror_->setObjectName(QStringLiteral("Text3"));
+    placeTwips(boardTextMirror_, 5040, 8130, 3285, 345);
 
-    command7_ = new QPushButton(QStringLiteral("Pro&grammer"), this);
-    command7_->setObjectName(QStringLiteral("Command7"));
-    placeTwips(command7_, 8580, 8115, 1500, 375);
+    uploadButton_ = new QPushButton(QStringLiteral("Pro&grammer"), this);
+    uploadButton_->setObjectName(QStringLiteral("Command7"));
+    placeTwips(uploadButton_, 8580, 8115, 1500, 375);
 
-    command5_ = new QPushButton(QStringLiteral("&Quitter"), this);
-    command5_->setObjectName(QStringLiteral("Command5"));
-    placeTwips(command5_, 10200, 8115, 1500, 375);
+    quitButton_ = new QPushButton(QStringLiteral("&Quitter"), this);
+    quitButton_->setObjectName(QStringLiteral("Command5"));
+    placeTwips(quitButton_, 10200, 8115, 1500, 375);
 
     switch_ = new SwitchDrawing(SwitchDrawing::Lever::On, SwitchDrawing::Lever::Off,
                                 SwitchDrawing::Labels::OffOn, this);
     switch_->setObjectName(QStringLiteral("switchDrawing"));
     switch_->placeBodyAt(QPoint(12420, 7950));
 
-    label4_ = new QLabel(creditLabelText(), this);
-    label4_->setObjectName(QStringLiteral("Label4"));
-    placeTwips(label4_, 60, 8640, 3000, 210);
+    creditLabel_ = new QLabel(creditLabelText(), this);
+    creditLabel_->setObjectName(QStringLiteral("Label4"));
+    placeTwips(creditLabel_, 60, 8640, 3000, 210);
 
-    connect(command7_, &QPushButton::clicked, this, [this] {
-        text3_->clear();
+    connect(uploadButton_, &QPushButton::clicked, this, [this] {
+        boardTextMirror_->clear();
         emit uploadRequested();
     });
-    connect(command5_, &QPushButton::clicked, this, &QWidget::hide);
-    command5_->setToolTip(QStringLiteral("Cache ce panneau ; les horaires restent tels quels."));
+    connect(quitButton_, &QPushButton::clicked, this, &QWidget::hide);
+    quitButton_->setToolTip(QStringLiteral("Cache ce panneau ; les horaires restent tels quels."));
     connect(editor_, &RelayEditor::markedFieldEdited, this, &ProgramPanel::fieldCorrected);
-    text3_->setAccessibleName(QStringLiteral("Texte reçu de la platine"));
+    boardTextMirror_->setAccessibleName(QStringLiteral("Texte reçu de la platine"));
     showBoardTextAsLive(false);
 }
 
@@ -77,17 +77,17 @@ void ProgramPanel::showFieldError(int textIndex)
 
 void ProgramPanel::showBoardText(const QString &text)
 {
-    text3_->setText(text);
+    boardTextMirror_->setText(text);
 }
 
 void ProgramPanel::showBoardTextAsLive(bool live)
 {
-    showTextAsLive(text3_, live);
+    showTextAsLive(boardTextMirror_, live);
 }
 
 void ProgramPanel::showPcDateTime(const QDateTime &now)
 {
-    label5_->setText(QLocale().toString(now, QLocale::ShortFormat));
+    pcDateTimeLabel_->setText(QLocale().toString(now, QLocale::ShortFormat));
 }
 
 void ProgramPanel::prepareEditor()

@@ -44,11 +44,11 @@ public:
 
     RelayEditor &editor() const { return *editor_; }
 
-    QLineEdit *text3() const { return text3_; }
-    QLabel *label5() const { return label5_; }
-    QLabel *label4() const { return label4_; }
-    QPushButton *command5() const { return command5_; }
-    QPushButton *command7() const { return command7_; }
+    QLineEdit *boardTextMirror() const { return boardTextMirror_; }
+    QLabel *pcDateTimeLabel() const { return pcDateTimeLabel_; }
+    QLabel *creditLabel() const { return creditLabel_; }
+    QPushButton *quitButton() const { return quitButton_; }
+    QPushButton *uploadButton() const { return uploadButton_; }
 
     // Start-up preparation of the relay editor, run first by the main window's load step:
     // fills the four day lists and places the six "Relais Actif" boxes.
@@ -89,11 +89,11 @@ signals:
 private:
     void applyProgram(const ProgramReadResult &read);
 
-    QLineEdit *text3_ = nullptr;
-    QLabel *label5_ = nullptr;
-    QLabel *label4_ = nullptr;
-    QPushButton *command5_ = nullptr;
-    QPushButton *command7_ = nullptr;
+    QLineEdit *boardTextMirror_ = nullptr;
+    QLabel *pcDateTimeLabel_ = nullptr;
+    QLabel *creditLabel_ = nullptr;
+    QPushButton *quitButton_ = nullptr;
+    QPushButton *uploadButton_ = nullptr;
     SwitchDrawing *switch_ = nullptr;
     RelayEditor *editor_ = nullptr;
 };

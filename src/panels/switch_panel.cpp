@@ -61,11 +61,11 @@ SwitchPanel::SwitchPanel(QWidget *parent)
         ++index;
     }
 
-    command10_ = new QPushButton(QStringLiteral("&Quitter"), this);
-    command10_->setObjectName(QStringLiteral("Command10"));
-    placeTwips(command10_, 4860, 1740, 1455, 330);
-    connect(command10_, &QPushButton::clicked, this, &QWidget::hide);
-    command10_->setToolTip(QStringLiteral("Cache ce panneau."));
+    quitButton_ = new QPushButton(QStringLiteral("&Quitter"), this);
+    quitButton_->setObjectName(QStringLiteral("Command10"));
+    placeTwips(quitButton_, 4860, 1740, 1455, 330);
+    connect(quitButton_, &QPushButton::clicked, this, &QWidget::hide);
+    quitButton_->setToolTip(QStringLiteral("Cache ce panneau."));
 }
 
 }  // namespace platine

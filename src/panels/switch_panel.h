@@ -36,12 +36,12 @@ public:
 
     explicit SwitchPanel(QWidget *parent = nullptr);
 
-    QPushButton *command10() const { return command10_; }
+    QPushButton *quitButton() const { return quitButton_; }
     const QList<SwitchDrawing *> &drawings() const { return drawings_; }
     const QList<QLabel *> &modeCaptions() const { return modeCaptions_; }
 
 private:
-    QPushButton *command10_ = nullptr;
+    QPushButton *quitButton_ = nullptr;
     QList<SwitchDrawing *> drawings_;
     QList<QLabel *> modeCaptions_;
 };

@@ -124,9 +124,9 @@ void ClockDisplayTest::choose(const char *name)
 
 void ClockDisplayTest::typingInText1CopiesEveryChangeToTheMirrors()
 {
-    QLineEdit *text1 = window_->clockDisplayPanel()->text1();
-    QLineEdit *text3 = window_->programPanel()->text3();
-    QLineEdit *text4 = window_->clockPanel()->text4();
+    QLineEdit *text1 = window_->clockDisplayPanel()->boardText();
+    QLineEdit *text3 = window_->programPanel()->boardTextMirror();
+    QLineEdit *text4 = window_->clockPanel()->boardTextMirror();
     text1->setFocus();
     text1->selectAll();
     const QString typed = QStringLiteral("12:34 Jeudi");
@@ -143,25 +143,25 @@ void ClockDisplayTest::typingInText1CopiesEveryChangeToTheMirrors()
 
 void ClockDisplayTest::clickInText1EmptiesAllThree()
 {
-    QLineEdit *text1 = window_->clockDisplayPanel()->text1();
+    QLineEdit *text1 = window_->clockDisplayPanel()->boardText();
     text1->setText(QStringLiteral("14:37:52 Vendredi"));
-    QCOMPARE(window_->programPanel()->text3()->text(), QStringLiteral("14:37:52 Vendredi"));
+    QCOMPARE(window_->programPanel()->boardTextMirror()->text(), QStringLiteral("14:37:52 Vendredi"));
     QTest::mouseClick(text1, Qt::LeftButton, {}, QPoint(20, text1->height() / 2));
     QCOMPARE(text1->text(), QString());
-    QCOMPARE(window_->programPanel()->text3()->text(), QString());
-    QCOMPARE(window_->clockPanel()->text4()->text(), QString());
+    QCOMPARE(window_->programPanel()->boardTextMirror()->text(), QString());
+    QCOMPARE(window_->clockPanel()->boardTextMirror()->text(), QString());
 }
 
 void ClockDisplayTest::clickInEmptyText1StillEmptiesTheMirrors()
 {
-    QLineEdit *text1 = window_->clockDisplayPanel()->text1();
+    QLineEdit *text1 = window_->clockDisplayPanel()->boardText();
     text1->clear();
     // The user has typed into the mirrors since.
-    window_->programPanel()->text3()->setText(QStringLiteral("abc"));
-    window_->clockPanel()->text4()->setText(QStringLiteral("def"));
+    window_->programPanel()->boardTextMirror()->setText(QStringLiteral("abc"));
+    window_->clockPanel()->boardTextMirror()->setText(QStringLiteral("def"));
     QTest::mouseClick(text1, Qt::LeftButton, {}, QPoint(20, text1->height() / 2));
-    QCOMPARE(window_->programPanel()->text3()->text(), QString());
-    QCOMPARE(window_->clockPanel()->text4()->text(), QString());
+    QCOMPARE(window_->programPanel()->boardTextMirror()->text(), QString());
+    QCOMPARE(window_->clockPanel()->boardTextMirror()->text(), QString());
 }
 
 void ClockDisplayTest::boardTextReplacesText1AndTheMirrors()
@@ -170,7 +170,7 @@ void ClockDisplayTest::boardTextReplacesText1AndTheMirrors()
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
     window_->setPortPrompt([&board](QWidget *, const QString &) { return board.slavePath(); });
     choose("n_port");
-    QTest::mouseClick(window_->clockDisplayPanel()->command2(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockDisplayPanel()->openPortButton(), Qt::LeftButton);
     QVERIFY(window_->link().isPortOpen());
 
     // 30 characters, some outside ASCII: shown one character per byte.
@@ -178,21 +178,21 @@ void ClockDisplayTest::boardTextReplacesText1AndTheMirrors()
     QCOMPARE(first.size(), 30);
     QVERIFY(board.write(first));
     const QString expected = QString::fromLatin1(first);
-    QLineEdit *text1 = window_->clockDisplayPanel()->text1();
+    QLineEdit *text1 = window_->clockDisplayPanel()->boardText();
     QTRY_COMPARE(text1->text(), expected);
-    QCOMPARE(window_->programPanel()->text3()->text(), expected);
-    QCOMPARE(window_->clockPanel()->text4()->text(), expected);
+    QCOMPARE(window_->programPanel()->boardTextMirror()->text(), expected);
+    QCOMPARE(window_->clockPanel()->boardTextMirror()->text(), expected);
 
     // The next batch replaces the text; nothing is appended.
     const QByteArray second("14:37:53 Vendredi 23/11/2007 --");
     QVERIFY(board.write(second));
     QTRY_COMPARE(text1->text(), QString::fromLatin1(second));
-    QCOMPARE(window_->clockPanel()->text4()->text(), QString::fromLatin1(second));
+    QCOMPARE(window_->clockPanel()->boardTextMirror()->text(), QString::fromLatin1(second));
 
     // The same text again, after the user has changed a mirror: the mirror shows it again.
-    window_->clockPanel()->text4()->setText(QStringLiteral("edited"));
+    window_->clockPanel()->boardTextMirror()->setText(QStringLiteral("edited"));
     QVERIFY(board.write(second));
-    QTRY_COMPARE(window_->clockPanel()->text4()->text(), QString::fromLatin1(second));
+    QTRY_COMPARE(window_->clockPanel()->boardTextMirror()->text(), QString::fromLatin1(second));
 }
 
 void ClockDisplayTest::portButtonsAndQuitterFollowThePort()
@@ -202,29 +202,29 @@ void ClockDisplayTest::portButtonsAndQuitterFollowThePort()
     window_->setPortPrompt([&board](QWidget *, const QString &) { return board.slavePath(); });
     choose("n_port");
     ClockDisplayPanel *frame3 = window_->clockDisplayPanel();
-    QLabel *label8 = frame3->label8();
+    QLabel *label8 = frame3->portStateLabel();
 
     // "Ouverture port" twice: open, "Port ouvert".
-    QTest::mouseClick(frame3->command2(), Qt::LeftButton);
+    QTest::mouseClick(frame3->openPortButton(), Qt::LeftButton);
     QVERIFY(window_->link().isPortOpen());
     QCOMPARE(label8->text(), QStringLiteral("Port ouvert"));
-    QTest::mouseClick(frame3->command2(), Qt::LeftButton);
+    QTest::mouseClick(frame3->openPortButton(), Qt::LeftButton);
     QVERIFY(window_->link().isPortOpen());
     QCOMPARE(label8->text(), QStringLiteral("Port ouvert"));
     QCOMPARE(window_->link().comm().rThreshold(), 26);
 
     // "Quitter" hides the panel and leaves the port and the label as they are.
-    QTest::mouseClick(frame3->command9(), Qt::LeftButton);
+    QTest::mouseClick(frame3->quitButton(), Qt::LeftButton);
     QVERIFY(!frame3->isVisible());
     QVERIFY(window_->link().isPortOpen());
     QCOMPARE(label8->text(), QStringLiteral("Port ouvert"));
 
     // Shown again: still open. "Fermeture port" twice: closed, "Port fermé".
     choose("n_heure_platine");
-    QTest::mouseClick(frame3->command3(), Qt::LeftButton);
+    QTest::mouseClick(frame3->closePortButton(), Qt::LeftButton);
     QVERIFY(!window_->link().isPortOpen());
     QCOMPARE(label8->text(), QStringLiteral("Port fermé"));
-    QTest::mouseClick(frame3->command3(), Qt::LeftButton);
+    QTest::mouseClick(frame3->closePortButton(), Qt::LeftButton);
     QCOMPARE(label8->text(), QStringLiteral("Port fermé"));
 }
 
@@ -235,14 +235,14 @@ void ClockDisplayTest::label8TellsTheTruthWhenTheCloseTimerClosesThePort()
     window_->setPortPrompt([&board](QWidget *, const QString &) { return board.slavePath(); });
     choose("n_port");
     window_->link().setTimerIntervals(BoardLink::kReceiveDelayMs, 200);
-    QTest::mouseClick(window_->clockDisplayPanel()->command2(), Qt::LeftButton);
-    QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port ouvert"));
+    QTest::mouseClick(window_->clockDisplayPanel()->openPortButton(), Qt::LeftButton);
+    QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port ouvert"));
 
     // A frame is sent; the close timer closes the port the user opened.
     QVERIFY(window_->link().send(QByteArray("A\x14\x37\x52\x23\x11\x07\x06", 8)));
     QCOMPARE(board.read(8), QByteArray("A\x14\x37\x52\x23\x11\x07\x06", 8));
     QTRY_VERIFY(!window_->link().isPortOpen());
-    QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
+    QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port fermé"));
 }
 
 void ClockDisplayTest::failedOpeningLeavesPortFermeAndSaysWhy()
@@ -251,9 +251,9 @@ void ClockDisplayTest::failedOpeningLeavesPortFermeAndSaysWhy()
     window_->setPortPrompt([&missing](QWidget *, const QString &) { return missing; });
     choose("n_port");
     QCOMPARE(window_->link().comm().commPort(), missing);
-    QTest::mouseClick(window_->clockDisplayPanel()->command2(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockDisplayPanel()->openPortButton(), Qt::LeftButton);
     QVERIFY(!window_->link().isPortOpen());
-    QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
+    QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port fermé"));
     const QString message = window_->messageStrip()->text();
     QVERIFY2(message.contains(QStringLiteral("no-such-tty")), qPrintable(message));
     QVERIFY(!QApplication::activeModalWidget());
@@ -266,7 +266,7 @@ void ClockDisplayTest::portErrorGoesOnceThePortOpens()
     PtyBoard board;
     QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
     MessageStrip *status = window_->messageStrip();
-    QPushButton *open = window_->clockDisplayPanel()->command2();
+    QPushButton *open = window_->clockDisplayPanel()->openPortButton();
     const auto openFailsOn = [&](const QString &port) {
         window_->link().comm().setCommPort(port);
         QTest::mouseClick(open, Qt::LeftButton);
@@ -276,7 +276,7 @@ void ClockDisplayTest::portErrorGoesOnceThePortOpens()
 
     openFailsOn(QStringLiteral("/dev/ptmx"));
     QTest::mouseClick(open, Qt::LeftButton);
-    QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port ouvert"));
+    QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port ouvert"));
     QCOMPARE(status->text(), QString());
 
     window_->link().closePort();
@@ -288,7 +288,7 @@ void ClockDisplayTest::portErrorGoesOnceThePortOpens()
     openFailsOn(dir_->filePath(QStringLiteral("no-such-tty")));
     choose("n_mise_a_l_heure");
     window_->clockPanel()->field(ClockField::Hours)->setText(QStringLiteral("x"));
-    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockPanel()->programmingButton(), Qt::LeftButton);
     const QString fieldError = status->text();
     QVERIFY2(fieldError.startsWith(QStringLiteral("Heure non envoyée")), qPrintable(fieldError));
     QTest::mouseClick(open, Qt::LeftButton);
@@ -304,7 +304,7 @@ void ClockDisplayTest::portComWritesTheSettingAndTheNextStartUsesIt()
              QStringLiteral("3"));
     QCOMPARE(window_->link().comm().commPort(), QStringLiteral("3"));
     QVERIFY(!window_->link().isPortOpen());
-    QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
+    QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port fermé"));
 
     // The next start reads it.
     const std::unique_ptr<MainWindow> next = makeWindow();

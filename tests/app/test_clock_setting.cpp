@@ -113,7 +113,7 @@ void ClockSettingTest::heurePcFillsTheFields()
 {
     choose("n_mise_a_l_heure");
     clock_->set(QDateTime(QDate(2007, 12, 30), QTime(9, 5, 7)));  // a Sunday
-    QTest::mouseClick(window_->clockPanel()->command4(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockPanel()->pcClockButton(), Qt::LeftButton);
     QCOMPARE(fieldTexts(),
              (QStringList{QStringLiteral("09"), QStringLiteral("05"), QStringLiteral("07"),
                           QStringLiteral("30"), QStringLiteral("12"), QStringLiteral("2007"),
@@ -137,9 +137,9 @@ void ClockSettingTest::workedExamplesGoOutByteForByte()
     QFETCH(QByteArray, frame);
     clock_->set(moment);
     choose("n_mise_a_l_heure");
-    QLineEdit *text4 = window_->clockPanel()->text4();
+    QLineEdit *text4 = window_->clockPanel()->boardTextMirror();
     text4->setText(QStringLiteral("old reply"));
-    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockPanel()->programmingButton(), Qt::LeftButton);
     QCOMPARE(text4->text(), QString());
     QCOMPARE(board_->read(8).toHex(' '), frame.toHex(' '));
     QCOMPARE(board_->readAll(100), QByteArray());
@@ -155,7 +155,7 @@ void ClockSettingTest::handTypedFieldsAreWhatGoesOut()
                 QStringLiteral("01"), QStringLiteral("03"), QStringLiteral("2009")});
     QCOMPARE(fieldTexts().last(), QStringLiteral("Dimanche"));
     clock_->set(QDateTime(QDate(2010, 1, 1), QTime(0, 7, 0)));
-    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockPanel()->programmingButton(), Qt::LeftButton);
     QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 08 05 09 01 03 09 01"));
     QCOMPARE(window_->messageStrip()->text(),
              QStringLiteral("Heure envoyée à la platine : dimanche 01/03/2009 08:05:09."));
@@ -169,7 +169,7 @@ void ClockSettingTest::followsThePcClockUntilAFieldIsEdited()
     choose("n_mise_a_l_heure");
     QVERIFY(panel->followsPcClock());
     clock_->set(QDateTime(QDate(2026, 12, 9), QTime(18, 41, 5)));
-    QTest::mouseClick(panel->command1(), Qt::LeftButton);
+    QTest::mouseClick(panel->programmingButton(), Qt::LeftButton);
     QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 18 41 05 09 12 26 04"));
     QCOMPARE(window_->messageStrip()->text(),
              QStringLiteral("Heure envoyée à la platine : mercredi 09/12/2026 18:41:05."));
@@ -184,10 +184,10 @@ void ClockSettingTest::followsThePcClockUntilAFieldIsEdited()
     clock_->set(QDateTime(QDate(2026, 12, 9), QTime(18, 42, 0)));
     panel->showPcTime(clock_->function()());
     QCOMPARE(fieldTexts().at(0), QStringLiteral("07"));
-    QTest::mouseClick(panel->command1(), Qt::LeftButton);
+    QTest::mouseClick(panel->programmingButton(), Qt::LeftButton);
     QCOMPARE(board_->read(8).toHex(' '), QByteArray("41 07 41 06 09 12 26 04"));
 
-    QTest::mouseClick(panel->command4(), Qt::LeftButton);  // "heure PC" follows again
+    QTest::mouseClick(panel->pcClockButton(), Qt::LeftButton);  // "heure PC" follows again
     QVERIFY(panel->followsPcClock());
     QCOMPARE(fieldTexts().at(1), QStringLiteral("42"));
 }
@@ -204,7 +204,7 @@ void ClockSettingTest::sendingOnAnOpenPortKeepsItAndArmsTheCloseTimer()
     QVERIFY(!window_->link().closeTimer().isActive());
     QSignalSpy stateChanges(&window_->link(), &BoardLink::portOpenChanged);
 
-    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockPanel()->programmingButton(), Qt::LeftButton);
     QCOMPARE(board_->read(8).size(), 8);
     QCOMPARE(stateChanges.count(), 0);  // not closed and reopened
     QVERIFY(window_->link().closeTimer().isActive());
@@ -246,7 +246,7 @@ void ClockSettingTest::unencodableFieldSendsNothing()
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, text);
-    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockPanel()->programmingButton(), Qt::LeftButton);
 
     QCOMPARE(board_->readAll(300), QByteArray());
     QVERIFY(!window_->link().isPortOpen());
@@ -288,11 +288,11 @@ void ClockSettingTest::fieldsHaveTheirCaptions()
     }
     // "Programmation", "heure PC", "Quitter" side by side along the bottom.
     ClockPanel *panel = window_->clockPanel();
-    QCOMPARE(panel->command1()->text(), QStringLiteral("Progra&mmation"));
-    QCOMPARE(panel->command4()->text(), QStringLiteral("heure P&C"));
-    QCOMPARE(panel->command1()->y(), panel->command8()->y());
-    QVERIFY(panel->command1()->x() < panel->command4()->x());
-    QVERIFY(panel->command4()->x() < panel->command8()->x());
+    QCOMPARE(panel->programmingButton()->text(), QStringLiteral("Progra&mmation"));
+    QCOMPARE(panel->pcClockButton()->text(), QStringLiteral("heure P&C"));
+    QCOMPARE(panel->programmingButton()->y(), panel->quitButton()->y());
+    QVERIFY(panel->programmingButton()->x() < panel->pcClockButton()->x());
+    QVERIFY(panel->pcClockButton()->x() < panel->quitButton()->x());
 }
 
 QTEST_MAIN(ClockSettingTest)

@@ -112,13 +112,13 @@ void ContrastTest::everyColouredTextReads()
             pairs.append({frame->title(), frame->palette().color(QPalette::WindowText), panel});
         }
         pairs.append(
-            fieldPair(QStringLiteral("Text1, port fermé"), window.clockDisplayPanel()->text1()));
+            fieldPair(QStringLiteral("Text1, port fermé"), window.clockDisplayPanel()->boardText()));
         pairs.append(
-            fieldPair(QStringLiteral("Text3, port fermé"), window.programPanel()->text3()));
-        pairs.append(fieldPair(QStringLiteral("Text4, port fermé"), window.clockPanel()->text4()));
-        showTextAsLive(window.clockDisplayPanel()->text1(), true);
+            fieldPair(QStringLiteral("Text3, port fermé"), window.programPanel()->boardTextMirror()));
+        pairs.append(fieldPair(QStringLiteral("Text4, port fermé"), window.clockPanel()->boardTextMirror()));
+        showTextAsLive(window.clockDisplayPanel()->boardText(), true);
         pairs.append(
-            fieldPair(QStringLiteral("Text1, port ouvert"), window.clockDisplayPanel()->text1()));
+            fieldPair(QStringLiteral("Text1, port ouvert"), window.clockDisplayPanel()->boardText()));
         pairs.append(fieldPair(QStringLiteral("champ normal"), editor.textField(0)));
         markInvalidField(editor.textField(0));
         pairs.append(fieldPair(QStringLiteral("champ à corriger"), editor.textField(0)));

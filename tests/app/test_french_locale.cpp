@@ -47,7 +47,7 @@ void FrenchLocaleTest::statusClockReadsFrench()
     QVERIFY(dir.isValid());
     const FakeClock clock(QDateTime(QDate(2026, 12, 9), QTime(18, 12, 13)));
     MainWindow window(windowOptions(dir, &clock));
-    QLabel *label5 = window.programPanel()->label5();
+    QLabel *label5 = window.programPanel()->pcDateTimeLabel();
     QTRY_VERIFY_WITH_TIMEOUT(label5->text() != QStringLiteral("..."), 3000);
     QCOMPARE(label5->text(), QStringLiteral("09/12/2026 18:12"));
 }

@@ -149,12 +149,12 @@ void MainWindowTest::startsWithEveryPanelHiddenAndThePortClosed()
         QVERIFY2(!child->isVisible(), qPrintable(child->objectName()));
 
     QVERIFY(!window_->link().isPortOpen());
-    QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
-    QCOMPARE(window_->clockDisplayPanel()->text1()->text(), QStringLiteral("...."));
-    QCOMPARE(window_->clockPanel()->text4()->text(), QStringLiteral("..."));
-    QCOMPARE(window_->programPanel()->text3()->text(), QStringLiteral("...."));
-    QCOMPARE(window_->clockPanel()->label1()->text(), QStringLiteral("Label1"));
-    QCOMPARE(window_->programPanel()->label5()->text(), QStringLiteral("..."));
+    QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port fermé"));
+    QCOMPARE(window_->clockDisplayPanel()->boardText()->text(), QStringLiteral("...."));
+    QCOMPARE(window_->clockPanel()->boardTextMirror()->text(), QStringLiteral("..."));
+    QCOMPARE(window_->programPanel()->boardTextMirror()->text(), QStringLiteral("...."));
+    QCOMPARE(window_->clockPanel()->pcTimeLabel()->text(), QStringLiteral("Label1"));
+    QCOMPARE(window_->programPanel()->pcDateTimeLabel()->text(), QStringLiteral("..."));
 
     // The load step has handed the settings file to the link.
     QCOMPARE(window_->settingsPath(), settingsPath_);
@@ -323,31 +323,31 @@ void MainWindowTest::overlappingPanelsKeepTheClockDisplayUsable()
     QVERIFY(perform(*window_, QStringLiteral("n_prog")));
     QVERIFY(perform(*window_, QStringLiteral("n_heure_platine")));
     for (QWidget *control :
-         {static_cast<QWidget *>(frame3->command2()), static_cast<QWidget *>(frame3->command3()),
-          static_cast<QWidget *>(frame3->command9()), static_cast<QWidget *>(frame3->text1())})
+         {static_cast<QWidget *>(frame3->openPortButton()), static_cast<QWidget *>(frame3->closePortButton()),
+          static_cast<QWidget *>(frame3->quitButton()), static_cast<QWidget *>(frame3->boardText())})
         QCOMPARE(widgetUnder(*window_, control), control);
 
     // Over the clock-setting panel's top strip: the buttons' lower halves lie in it.
     QVERIFY(perform(*window_, QStringLiteral("n_mise_a_l_heure")));
-    const QPoint lowerHalf(0, frame3->command2()->height() / 2 - 2);
+    const QPoint lowerHalf(0, frame3->openPortButton()->height() / 2 - 2);
     for (QWidget *control :
-         {static_cast<QWidget *>(frame3->command2()), static_cast<QWidget *>(frame3->command3()),
-          static_cast<QWidget *>(frame3->command9())}) {
+         {static_cast<QWidget *>(frame3->openPortButton()), static_cast<QWidget *>(frame3->closePortButton()),
+          static_cast<QWidget *>(frame3->quitButton())}) {
         const QPoint inClient =
             control->mapTo(clientArea(*window_), control->rect().center() + lowerHalf);
         QVERIFY(window_->clockPanel()->geometry().contains(inClient));
         QCOMPARE(widgetUnder(*window_, control, lowerHalf), control);
     }
     // The clock-setting panel's own controls stay reachable.
-    QCOMPARE(widgetUnder(*window_, window_->clockPanel()->command8()),
-             window_->clockPanel()->command8());
-    QCOMPARE(widgetUnder(*window_, window_->clockPanel()->text4()), window_->clockPanel()->text4());
+    QCOMPARE(widgetUnder(*window_, window_->clockPanel()->quitButton()),
+             window_->clockPanel()->quitButton());
+    QCOMPARE(widgetUnder(*window_, window_->clockPanel()->boardTextMirror()), window_->clockPanel()->boardTextMirror());
 }
 
 void MainWindowTest::panelsKeepTheirContentsWhileHidden()
 {
     QVERIFY(perform(*window_, QStringLiteral("n_prog")));
-    QLineEdit *text3 = window_->programPanel()->text3();
+    QLineEdit *text3 = window_->programPanel()->boardTextMirror();
     text3->setText(QStringLiteral("typed by hand"));
     QVERIFY(perform(*window_, QStringLiteral("Command5")));
     QVERIFY(perform(*window_, QStringLiteral("n_position")));
@@ -572,10 +572,10 @@ void MainWindowTest::switchPanelCaptionsUnderTheirDrawings()
 void MainWindowTest::captionsFitTheirControls()
 {
     // Every panel in turn, with the texts the labels take while the program runs.
-    QTRY_COMPARE(window_->clockPanel()->label1()->text(), QStringLiteral("14:37:52"));
-    QTRY_COMPARE(window_->programPanel()->label5()->text(),
+    QTRY_COMPARE(window_->clockPanel()->pcTimeLabel()->text(), QStringLiteral("14:37:52"));
+    QTRY_COMPARE(window_->programPanel()->pcDateTimeLabel()->text(),
                  QLocale::system().toString(clock_->function()(), QLocale::ShortFormat));
-    QLabel *label8 = window_->clockDisplayPanel()->label8();
+    QLabel *label8 = window_->clockDisplayPanel()->portStateLabel();
     for (const QString &state : {QStringLiteral("Port ouvert"), QStringLiteral("Port fermé")}) {
         label8->setText(state);
         const QStringList problems = platine::test::captionProblems(clientArea(*window_));
@@ -594,8 +594,8 @@ void MainWindowTest::statusClocksTickWhilePanelsAreHidden()
         QVERIFY(!timer->isSingleShot());
     }
 
-    QLabel *label1 = window_->clockPanel()->label1();
-    QLabel *label5 = window_->programPanel()->label5();
+    QLabel *label1 = window_->clockPanel()->pcTimeLabel();
+    QLabel *label5 = window_->programPanel()->pcDateTimeLabel();
     QCOMPARE(visiblePanels(*window_), QStringList());
 
     // An afternoon hour on the 24-hour clock.
@@ -676,12 +676,12 @@ void MainWindowTest::openingWithoutAPortFailsWithoutAMessageBox()
     QVERIFY(!modalSeen);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!window_->link().isPortOpen());
-    QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
+    QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port fermé"));
     QVERIFY(!window_->messageStrip()->text().isEmpty());
 
     // "Fermeture port" with the port closed only sets the label.
     QVERIFY(perform(*window_, QStringLiteral("Command3")));
-    QCOMPARE(window_->clockDisplayPanel()->label8()->text(), QStringLiteral("Port fermé"));
+    QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port fermé"));
 }
 
 void MainWindowTest::fichierQuitterEndsTheProgramAtOnce()

@@ -385,9 +385,9 @@ void ProgramWindowTest::workedCasesTypedInTheEditorGoOutAndAreStored()
     QVERIFY(editor().enableBox(0)->isChecked());
     QVERIFY(editor().enableBox(5)->isChecked());
 
-    window_->programPanel()->text3()->setText(QStringLiteral("ancien texte"));
+    window_->programPanel()->boardTextMirror()->setText(QStringLiteral("ancien texte"));
     clickProgrammer();
-    QVERIFY(window_->programPanel()->text3()->text().isEmpty());
+    QVERIFY(window_->programPanel()->boardTextMirror()->text().isEmpty());
     QVERIFY(window_->link().closeTimer().isActive());
 
     const QByteArray expected = QByteArray::fromHex(
@@ -1112,7 +1112,7 @@ void ProgramWindowTest::boardClockDriftIsShownWhileWatching()
     QTRY_COMPARE(drift->text(), QStringLiteral("platine en avance de 12 s"));
     QVERIFY(drift->isVisible());
     QVERIFY(board_->write("OK, programme recu par la platine\r\n"));
-    QTRY_VERIFY(window_->programPanel()->text3()->text().startsWith(QStringLiteral("OK")));
+    QTRY_VERIFY(window_->programPanel()->boardTextMirror()->text().startsWith(QStringLiteral("OK")));
     QCOMPARE(drift->text(), QStringLiteral("platine en avance de 12 s"));
 
     // Two minutes behind: the clock-setting panel is suggested.
@@ -1152,7 +1152,7 @@ void ProgramWindowTest::boardClockStatusNeverOutlivesItsPort()
     QTRY_VERIFY(window_->link().receiveTimer().isActive());
     QTest::mouseClick(close, Qt::LeftButton);
     QVERIFY(!drift->isVisible());
-    QTRY_VERIFY(window_->programPanel()->text3()->text().startsWith(
+    QTRY_VERIFY(window_->programPanel()->boardTextMirror()->text().startsWith(
         QStringLiteral("Mardi 01/01/2008 00:00:11")));
     QVERIFY(!drift->isVisible());
 

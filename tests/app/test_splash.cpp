@@ -104,21 +104,21 @@ void SplashTest::splashShowsFirstWithItsLayout()
 
     // Client area 8775 x 7590 twips; controls at their twip places.
     QCOMPARE(splash->size(), QSize(585, 506));
-    QCOMPARE(splash->picture3()->objectName(), QStringLiteral("Picture3"));
-    QCOMPARE(splash->picture3()->geometry(), QRect(12, 42, 565, 203));
-    QCOMPARE(splash->picture1()->objectName(), QStringLiteral("Picture1"));
-    QCOMPARE(splash->picture1()->geometry(), QRect(194, 256, 241, 163));
-    QCOMPARE(splash->label1()->objectName(), QStringLiteral("Label1"));
-    QCOMPARE(splash->label1()->geometry(), QRect(14, 480, 93, 17));
-    QCOMPARE(splash->label1()->text(), authorCredit());
-    QVERIFY(!splash->label1()->text().isEmpty());
+    QCOMPARE(splash->titlePicture()->objectName(), QStringLiteral("Picture3"));
+    QCOMPARE(splash->titlePicture()->geometry(), QRect(12, 42, 565, 203));
+    QCOMPARE(splash->boardPicture()->objectName(), QStringLiteral("Picture1"));
+    QCOMPARE(splash->boardPicture()->geometry(), QRect(194, 256, 241, 163));
+    QCOMPARE(splash->creditLabel()->objectName(), QStringLiteral("Label1"));
+    QCOMPARE(splash->creditLabel()->geometry(), QRect(14, 480, 93, 17));
+    QCOMPARE(splash->creditLabel()->text(), authorCredit());
+    QVERIFY(!splash->creditLabel()->text().isEmpty());
 }
 
 void SplashTest::picturesAreDrawn()
 {
     // Both pictures are real drawings, not empty boxes.
-    QVERIFY(colourCount(shell_->splash()->picture3()) > 20);
-    QVERIFY(colourCount(shell_->splash()->picture1()) > 20);
+    QVERIFY(colourCount(shell_->splash()->titlePicture()) > 20);
+    QVERIFY(colourCount(shell_->splash()->boardPicture()) > 20);
 }
 
 void SplashTest::clickHandsOverToTheMainWindow_data()
@@ -164,8 +164,8 @@ void SplashTest::clickOnTheCreditDoesNothing()
 {
     QPointer<SplashWindow> splash = shell_->splash();
     QSignalSpy handOver(splash.data(), &SplashWindow::handOver);
-    QTest::mouseClick(splash->label1(), Qt::LeftButton);
-    QTest::mouseClick(splash->label1(), Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseClick(splash->creditLabel(), Qt::LeftButton);
+    QTest::mouseClick(splash->creditLabel(), Qt::LeftButton, {}, QPoint(2, 2));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!splash.isNull());
     QVERIFY(splash->isVisible());
@@ -184,9 +184,9 @@ void SplashTest::secondClickCannotOpenASecondWindow()
     QPointer<SplashWindow> splash = shell_->splash();
     QSignalSpy handOver(splash.data(), &SplashWindow::handOver);
     QSignalSpy loaded(shell_.get(), &AppShell::mainWindowLoaded);
-    QTest::mouseClick(splash->picture1(), Qt::LeftButton);
+    QTest::mouseClick(splash->boardPicture(), Qt::LeftButton);
     // Events already queued for the splash before it goes away change nothing.
-    QTest::mouseClick(splash->picture3(), Qt::LeftButton);
+    QTest::mouseClick(splash->titlePicture(), Qt::LeftButton);
     QTest::mouseClick(splash.data(), Qt::LeftButton, {}, QPoint(300, 20));
     QCOMPARE(handOver.count(), 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -216,7 +216,7 @@ void SplashTest::programRunsUntilTheMainWindowCloses()
     click.setSingleShot(true);
     connect(&click, &QTimer::timeout, this, [&] {
         if (splash)
-            QTest::mouseClick(splash->picture3(), Qt::LeftButton);
+            QTest::mouseClick(splash->titlePicture(), Qt::LeftButton);
     });
     QTimer closeMain;
     closeMain.setSingleShot(true);

@@ -95,7 +95,7 @@ void WindowUsabilityTest::longFieldMessageIsShownWholeAndGoesWhenTheFieldIsEdite
 {
     choose(QStringLiteral("n_prog"));
     ProgramPanel *panel = window_->programPanel();
-    QTest::mouseClick(panel->command7(), Qt::LeftButton);  // every field is still empty
+    QTest::mouseClick(panel->uploadButton(), Qt::LeftButton);  // every field is still empty
     MessageStrip *strip = window_->messageStrip();
     QCOMPARE(strip->kind(), MessageStrip::Kind::Error);
     QCOMPARE(strip->text(),
@@ -121,7 +121,7 @@ void WindowUsabilityTest::longFieldMessageIsShownWholeAndGoesWhenTheFieldIsEdite
     // The clock panel's field message goes the same way.
     choose(QStringLiteral("n_mise_a_l_heure"));
     window_->clockPanel()->field(ClockField::Hours)->setText(QStringLiteral("x"));
-    QTest::mouseClick(window_->clockPanel()->command1(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockPanel()->programmingButton(), Qt::LeftButton);
     QVERIFY2(strip->text().startsWith(QStringLiteral("Heure non envoyée")),
              qPrintable(strip->text()));
     QTest::keyClick(window_->clockPanel()->field(ClockField::Hours), Qt::Key_Backspace);
@@ -139,7 +139,7 @@ void WindowUsabilityTest::portIndicatorFollowsThePort()
     window_->link().comm().setCommPort(board->slavePath());
     window_->link().setTimerIntervals(BoardLink::kReceiveDelayMs, 100);
     choose(QStringLiteral("n_heure_platine"));
-    QTest::mouseClick(window_->clockDisplayPanel()->command2(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockDisplayPanel()->openPortButton(), Qt::LeftButton);
     QCOMPARE(indicator->state(), PortIndicator::State::Open);
     QVERIFY2(indicator->text().contains(board->slavePath()), qPrintable(indicator->text()));
     QVERIFY2(indicator->text().endsWith(QStringLiteral("ouvert")), qPrintable(indicator->text()));
@@ -152,7 +152,7 @@ void WindowUsabilityTest::portIndicatorFollowsThePort()
         qPrintable(indicator->text()));
 
     // The adapter is pulled out while the port is open.
-    QTest::mouseClick(window_->clockDisplayPanel()->command2(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockDisplayPanel()->openPortButton(), Qt::LeftButton);
     QCOMPARE(indicator->state(), PortIndicator::State::Open);
     board.reset();
     QTRY_COMPARE_WITH_TIMEOUT(indicator->state(), PortIndicator::State::Lost, 5000);
@@ -166,8 +166,8 @@ void WindowUsabilityTest::boardTextIsGreyedWhileThePortIsClosed()
     const auto textColour = [](const QLineEdit *field) {
         return field->palette().color(QPalette::Active, QPalette::Text);
     };
-    QLineEdit *text1 = window_->clockDisplayPanel()->text1();
-    QLineEdit *text3 = window_->programPanel()->text3();
+    QLineEdit *text1 = window_->clockDisplayPanel()->boardText();
+    QLineEdit *text3 = window_->programPanel()->boardTextMirror();
     // The palette's grey, darkened until it reads on the field (the yellow display included).
     const auto grey = [](const QLineEdit *field) {
         return readableOn(QPalette().color(QPalette::Disabled, QPalette::Text),
@@ -180,12 +180,12 @@ void WindowUsabilityTest::boardTextIsGreyedWhileThePortIsClosed()
 
     window_->link().comm().setCommPort(board.slavePath());
     choose(QStringLiteral("n_heure_platine"));
-    QTest::mouseClick(window_->clockDisplayPanel()->command2(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockDisplayPanel()->openPortButton(), Qt::LeftButton);
     QCOMPARE(textColour(text1), live);
     QCOMPARE(textColour(text3), live);
-    QTest::mouseClick(window_->clockDisplayPanel()->command3(), Qt::LeftButton);
+    QTest::mouseClick(window_->clockDisplayPanel()->closePortButton(), Qt::LeftButton);
     QCOMPARE(textColour(text1), grey(text1));
-    QCOMPARE(textColour(window_->clockPanel()->text4()), grey(window_->clockPanel()->text4()));
+    QCOMPARE(textColour(window_->clockPanel()->boardTextMirror()), grey(window_->clockPanel()->boardTextMirror()));
 }
 
 void WindowUsabilityTest::shortcutsAndMnemonicsReachTheirEntries()
@@ -279,8 +279,8 @@ void WindowUsabilityTest::clientAreaScrollsInASmallWindow()
     QCOMPARE(client->size(), specified);
     // "Programmer" and "Quitter" can still be reached.
     choose(QStringLiteral("n_prog"));
-    scroll->ensureWidgetVisible(window_->programPanel()->command7());
-    const QPoint corner = window_->programPanel()->command7()->mapTo(scroll->viewport(), QPoint());
+    scroll->ensureWidgetVisible(window_->programPanel()->uploadButton());
+    const QPoint corner = window_->programPanel()->uploadButton()->mapTo(scroll->viewport(), QPoint());
     QVERIFY(scroll->viewport()->rect().contains(corner));
 }
 
@@ -308,14 +308,14 @@ void WindowUsabilityTest::screenReadersGetMeaningfulNames()
         QCOMPARE(editor.relayFrame(r)->accessibleName(), QStringLiteral("Relais N°%1").arg(r + 1));
     QCOMPARE(editor.dayList(0)->accessibleName(),
              QStringLiteral("Relais N°1, Jour(s) concerné(s)"));
-    QCOMPARE(window_->clockDisplayPanel()->text1()->accessibleName(),
+    QCOMPARE(window_->clockDisplayPanel()->boardText()->accessibleName(),
              QStringLiteral("Heure envoyée par la platine"));
-    QCOMPARE(window_->programPanel()->text3()->accessibleName(),
+    QCOMPARE(window_->programPanel()->boardTextMirror()->accessibleName(),
              QStringLiteral("Texte reçu de la platine"));
-    QCOMPARE(window_->clockPanel()->text4()->accessibleName(),
+    QCOMPARE(window_->clockPanel()->boardTextMirror()->accessibleName(),
              QStringLiteral("Texte reçu de la platine"));
-    QVERIFY(!window_->programPanel()->command5()->toolTip().isEmpty());
-    QVERIFY(window_->clockDisplayPanel()->text1()->toolTip().contains(QStringLiteral("clic")));
+    QVERIFY(!window_->programPanel()->quitButton()->toolTip().isEmpty());
+    QVERIFY(window_->clockDisplayPanel()->boardText()->toolTip().contains(QStringLiteral("clic")));
 }
 
 // The keyboard goes where the user looks: each panel's first control, as it opens.

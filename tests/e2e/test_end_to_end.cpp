@@ -292,7 +292,7 @@ void EndToEndTest::uploadedTimetableIsWhatTheBoardDecodes()
     const RelayProgram program = editor.snapshot();
     QCOMPARE(program.enables, (std::array<int, kRelayCount>{1, 2, 1, 0, 1, 0}));
 
-    QTest::mouseClick(window_->programPanel()->command7(), Qt::LeftButton);  // "Programmer"
+    QTest::mouseClick(window_->programPanel()->uploadButton(), Qt::LeftButton);  // "Programmer"
     const QJsonObject event = nextEvent(*sim_, QStringLiteral("program"));
     compareProgramEvent(event, program);
     if (QTest::currentTestFailed())
@@ -327,7 +327,7 @@ void EndToEndTest::uploadedTimetableIsWhatTheBoardDecodes()
     QCOMPARE(relay6.value(QStringLiteral("dayCode")).toInt(), 8);
 
     // The board's answer reaches the programming panel's display.
-    QTRY_VERIFY_WITH_TIMEOUT(window_->programPanel()->text3()->text().contains(
+    QTRY_VERIFY_WITH_TIMEOUT(window_->programPanel()->boardTextMirror()->text().contains(
                                  QStringLiteral("Programme reçu : 6 relais")),
                              kClockLineTimeoutMs);
 
@@ -367,7 +367,7 @@ void EndToEndTest::clockFrameSetsTheBoardClock()
     choose("n_mise_a_l_heure");
     ClockPanel *panel = window_->clockPanel();
     QVERIFY(panel->isVisible());
-    QTest::mouseClick(panel->command1(), Qt::LeftButton);  // "Programmation"
+    QTest::mouseClick(panel->programmingButton(), Qt::LeftButton);  // "Programmation"
 
     const QJsonObject event = nextEvent(*sim_, QStringLiteral("clock"));
     QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
@@ -381,9 +381,9 @@ void EndToEndTest::clockFrameSetsTheBoardClock()
     // From then on the board shows its new time, which the clock-setting panel mirrors. Right
     // after the frame a read may still hold the old time as well; the next one is the new
     // time alone.
-    QTRY_VERIFY2_WITH_TIMEOUT(isClockLineNear(panel->text4()->text(), dayName, moment),
-                              qPrintable(panel->text4()->text()), kClockLineTimeoutMs);
-    QCOMPARE(window_->clockDisplayPanel()->text1()->text(), panel->text4()->text());
+    QTRY_VERIFY2_WITH_TIMEOUT(isClockLineNear(panel->boardTextMirror()->text(), dayName, moment),
+                              qPrintable(panel->boardTextMirror()->text()), kClockLineTimeoutMs);
+    QCOMPARE(window_->clockDisplayPanel()->boardText()->text(), panel->boardTextMirror()->text());
 }
 
 void EndToEndTest::boardTextShowsInTheThreeDisplays()
@@ -391,22 +391,22 @@ void EndToEndTest::boardTextShowsInTheThreeDisplays()
     choose("n_heure_platine");
     ClockDisplayPanel *display = window_->clockDisplayPanel();
     QVERIFY(display->isVisible());
-    QCOMPARE(display->text1()->text(), QStringLiteral("...."));
+    QCOMPARE(display->boardText()->text(), QStringLiteral("...."));
 
-    QTest::mouseClick(display->command2(), Qt::LeftButton);  // "Ouverture port"
-    QCOMPARE(display->label8()->text(), QStringLiteral("Port ouvert"));
+    QTest::mouseClick(display->openPortButton(), Qt::LeftButton);  // "Ouverture port"
+    QCOMPARE(display->portStateLabel()->text(), QStringLiteral("Port ouvert"));
     QCOMPARE(window_->link().comm().rThreshold(), 26);
     QCOMPARE(nextEvent(*sim_, QStringLiteral("connection")).value(QStringLiteral("open")),
              QJsonValue(true));
 
-    QLineEdit *text1 = display->text1();
+    QLineEdit *text1 = display->boardText();
     const QDateTime simStart = QDateTime::fromString(kSimStart, Qt::ISODate);
     QTRY_VERIFY2_WITH_TIMEOUT(isClockLineNear(text1->text(), QStringLiteral("Vendredi"), simStart),
                               qPrintable(text1->text()), kClockLineTimeoutMs);
     const QString first = text1->text();
     QVERIFY(first.size() >= 26);
-    QCOMPARE(window_->programPanel()->text3()->text(), first);
-    QCOMPARE(window_->clockPanel()->text4()->text(), first);
+    QCOMPARE(window_->programPanel()->boardTextMirror()->text(), first);
+    QCOMPARE(window_->clockPanel()->boardTextMirror()->text(), first);
 
     // The next second's line replaces the text; nothing is appended.
     QTRY_VERIFY_WITH_TIMEOUT(text1->text() != first, kClockLineTimeoutMs);
@@ -414,11 +414,11 @@ void EndToEndTest::boardTextShowsInTheThreeDisplays()
     const std::optional<ClockLine> nextLine = parseClockLine(text1->text());
     QVERIFY2(nextLine, qPrintable(text1->text()));
     QVERIFY(firstLine->moment < nextLine->moment);
-    QCOMPARE(window_->programPanel()->text3()->text(), text1->text());
-    QCOMPARE(window_->clockPanel()->text4()->text(), text1->text());
+    QCOMPARE(window_->programPanel()->boardTextMirror()->text(), text1->text());
+    QCOMPARE(window_->clockPanel()->boardTextMirror()->text(), text1->text());
 
-    QTest::mouseClick(display->command3(), Qt::LeftButton);  // "Fermeture port"
-    QCOMPARE(display->label8()->text(), QStringLiteral("Port fermé"));
+    QTest::mouseClick(display->closePortButton(), Qt::LeftButton);  // "Fermeture port"
+    QCOMPARE(display->portStateLabel()->text(), QStringLiteral("Port fermé"));
     QCOMPARE(nextEvent(*sim_, QStringLiteral("connection")).value(QStringLiteral("open")),
              QJsonValue(false));
 }
