@@ -1,56 +1,32 @@
 #include "app/main_window.h"
 
-#include "panels/board_drift_label.h"
-#include "panels/clock_display_panel.h"
-#include "panels/clock_face.h"
-#include "panels/clock_panel.h"
-#include "app/file_dialogs.h"
 #include "app/help_window.h"
 #include "app/menu_bar.h"
 #include "app/message_strip.h"
 #include "app/port_dialog.h"
 #include "app/port_indicator.h"
-#include "app/program_document.h"
-#include "panels/switch_panel.h"
 #include "app/window_layout.h"
-#include "link/board_link.h"
-#include "link/serial_control.h"
-#include "panels/editor_history.h"
-#include "relays/program_checks.h"
-#include "relays/program_edits.h"
+#include "link/clock_send.h"
+#include "panels/board_drift_label.h"
+#include "panels/clock_face.h"
+#include "panels/clock_panel.h"
 #include "panels/program_panel.h"
 #include "panels/relay_editor.h"
-#include "relays/upload.h"
 #include "panels/week_chart_window.h"
+#include "relays/program_edits.h"
+#include "relays/upload.h"
 #include "widgets/app_info.h"
 #include "widgets/ui_layout.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 
 namespace platine {
-
-namespace {
-
-// The timetable went out as typed; its remarks are told, the first one in full.
-QString uploadedMessage(const QList<ProgramFinding> &remarks)
-{
-    if (remarks.isEmpty())
-        return QStringLiteral("Programme envoyé à la platine.");
-    const QString count = remarks.size() == 1 ? QStringLiteral("1 remarque")
-                                              : QStringLiteral("%1 remarques").arg(remarks.size());
-    return QStringLiteral("Programme envoyé à la platine, avec %1. %2")
-        .arg(count, remarks.first().text());
-}
-
-}  // namespace
 
 MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     : QMainWindow(parent), requestedSettingsPath_(options.settingsPath),
@@ -59,7 +35,6 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(mainWindowCaption() + QStringLiteral("[*]"));
     setWindowIcon(clockFaceIcon());
-
     link_ = new BoardLink(this);
     link_->setObjectName(QStringLiteral("boardLink"));
 
@@ -69,95 +44,68 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     messages_->setHint(QStringLiteral(
         "Pour commencer : « Programmation » pour écrire les horaires des relais, « Paramètrage » "
         "pour choisir le port et mettre la platine à l'heure."));
-    QWidget *clientArea = buildScrollingClientArea(
+    clientArea_ = buildScrollingClientArea(
         *this, QSize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight)), messages_);
-    usePanelFont(clientArea);
-
-    // Created from the bottom of the stack to the top: where two visible panels overlap, the
-    // clock display lies over the programming panel and over the top strip of the clock-setting
-    // panel, so its buttons stay usable.
-    const auto clock = [this] { return now(); };
-    programPanel_ = new ProgramPanel(clientArea, clock);
-    clockPanel_ = new ClockPanel(clientArea, clock);
-    clockDisplayPanel_ = new ClockDisplayPanel(clientArea);
-    switchPanel_ = new SwitchPanel(clientArea);
-    for (QWidget *panel : {static_cast<QWidget *>(programPanel_), static_cast<QWidget *>(clockPanel_),
-                           static_cast<QWidget *>(clockDisplayPanel_), static_cast<QWidget *>(switchPanel_)})
-        panel->hide();
+    usePanelFont(clientArea_);
 
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     portIndicator_ = new PortIndicator(statusBar());
     portIndicator_->setPeer(options.peer);
     statusBar()->addPermanentWidget(portIndicator_, 1);
-    document_ = new ProgramDocument(this, *programPanel_, *messages_,
-                                    [this](FileDialogMode mode) { return askForFile(mode); });
+    document_ = new ProgramDocument(
+        this, [this]() -> ProgramPanel & { return *programPanel(); }, *messages_);
     connect(document_, &ProgramDocument::currentFileChanged, this,
             &MainWindow::showProgramFileInTitle);
     connect(document_, &ProgramDocument::modifiedChanged, this, &QWidget::setWindowModified);
     buildMenuBar(menuBar(), this,
-                 {[this] { saveProgram(); }, [this] { saveProgramAs(); }, [this] { openProgram(); },
-                  [this] { quit(); }, [this] { showClockSetting(); },
-                  [this] { showClockDisplay(); }, [this] { choosePort(); },
-                  [this] { showProgramming(); }, [this] { showWeekChart(); },
-                  [this] { showSwitchPositions(); }, [this] { showAbout(); },
-                  document_->makeRecentFilesMenu(this), document_->history().stack(),
-                  [this] { showHelpWindow(this); }, [this] { newProgram(); }});
+                 {[this] { document_->save(); }, [this] { document_->saveAs(); },
+                  [this] { document_->open(); }, [this] { quit(); },
+                  [this] { panels_->show(WorkPanels::ClockSetting); },
+                  [this] { panels_->show(WorkPanels::ClockDisplay); }, [this] { choosePort(); },
+                  [this] { panels_->show(WorkPanels::Programming); }, [this] { showWeekChart(); },
+                  [this] { panels_->show(WorkPanels::SwitchPositions); }, [this] { showAbout(); },
+                  document_->makeRecentFilesMenu(this), document_->undoGroup(),
+                  [this] { showHelpWindow(this); },
+                  [this] {
+                      if (document_->startNew(now().date()))
+                          panels_->show(WorkPanels::Programming);
+                  }});
 
-    connect(clockPanel_, &ClockPanel::clockSendRequested, this, &MainWindow::sendClock);
-    connect(programPanel_, &ProgramPanel::uploadRequested, this, &MainWindow::uploadTimetable);
-    connect(clockDisplayPanel_, &ClockDisplayPanel::portOpenRequested, this, &MainWindow::openPort);
-    connect(clockDisplayPanel_, &ClockDisplayPanel::portCloseRequested, this, &MainWindow::closePort);
-    connect(clockDisplayPanel_, &ClockDisplayPanel::boardTextShown, this, &MainWindow::mirrorBoardText);
-    const auto clearFieldError = [this] { messages_->clearTopic(MessageStrip::Topic::Field); };
-    connect(clockPanel_, &ClockPanel::fieldCorrected, this, clearFieldError);
-    connect(programPanel_, &ProgramPanel::fieldCorrected, this, clearFieldError);
-
-    connect(link_, &BoardLink::textReceived, clockDisplayPanel_, &ClockDisplayPanel::showBoardText);
+    panels_ = new WorkPanels(clientArea_, [this] { return now(); });
+    panels_->setPortOpenQuery([this] { return link_->isPortOpen(); });
+    connect(panels_, &WorkPanels::programPanelBuilt, document_, &ProgramDocument::followPanel);
+    connect(panels_, &WorkPanels::clockSendRequested, this, &MainWindow::sendClock);
+    connect(panels_, &WorkPanels::uploadRequested, this, &MainWindow::uploadTimetable);
+    connect(panels_, &WorkPanels::fieldCorrected, this,
+            [this] { messages_->clearTopic(MessageStrip::Topic::Field); });
+    connect(panels_, &WorkPanels::portOpenRequested, this, [this] {
+        messages_->showError(link_->openPort().reason, MessageStrip::Topic::Port);
+        panels_->showPortState(link_->isPortOpen());  // a failed opening keeps "Port fermé"
+    });
+    connect(panels_, &WorkPanels::portCloseRequested, link_, &BoardLink::closePort);
+    connect(link_, &BoardLink::textReceived, panels_, &WorkPanels::showBoardText);
     auto *drift = new BoardDriftLabel([this] { return now(); }, this);
     statusBar()->addPermanentWidget(drift);
     drift->follow(*link_);
-    connect(link_, &BoardLink::portOpenChanged, this, &MainWindow::showPortState);
-    connect(link_, &BoardLink::message, this,
+    connect(link_, &BoardLink::portOpenChanged, this, [this](bool open) {
+        panels_->showPortState(open);
+        if (open)  // a port failure still on show is stale; any other message stays
+            messages_->clearTopic(MessageStrip::Topic::Port);
+    });
+    connect(link_, &BoardLink::portLost, this,
             [this](const QString &text) { messages_->showError(text, MessageStrip::Topic::Port); });
 
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(kStatusClockIntervalMs);
-    connect(timer1_, &QTimer::timeout, this, &MainWindow::showPcTime);
-    timer2_ = new QTimer(this);
-    timer2_->setObjectName(QStringLiteral("Timer2"));
-    timer2_->setInterval(kStatusClockIntervalMs);
-    connect(timer2_, &QTimer::timeout, this, &MainWindow::showPcDateTime);
+    statusClock_ = new QTimer(this);
+    statusClock_->setObjectName(QStringLiteral("statusClock"));
+    statusClock_->setInterval(kStatusClockIntervalMs);
+    connect(statusClock_, &QTimer::timeout, panels_, &WorkPanels::showPcTime);
 
     load();
-
-    fitToScreen(*this, clientArea, messages_);  // the whole client area at 100 %
-
-    timer1_->start();
-    timer2_->start();
+    fitToScreen(*this, clientArea_, messages_);  // the whole client area at 100 %
+    statusClock_->start();
 }
 
 MainWindow::~MainWindow() = default;
-
-QString MainWindow::defaultSettingsPath()
-{
-    return BoardLink::defaultSettingsPath();
-}
-
-void MainWindow::setPortPrompt(PortPrompt prompt)
-{
-    portPrompt_ = std::move(prompt);
-}
-
-void MainWindow::setFilePrompt(FilePrompt prompt)
-{
-    filePrompt_ = std::move(prompt);
-}
-
-void MainWindow::setSavePrompt(SavePrompt prompt)
-{
-    document_->setSavePrompt(std::move(prompt));
-}
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
@@ -167,35 +115,25 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-QString MainWindow::askForFile(FileDialogMode mode)
-{
-    const QString path =
-        filePrompt_ ? filePrompt_(this, mode) : askForProgramFile(this, mode, lastProgramFolder());
-    if (path.isEmpty())
-        return path;
-    rememberProgramFolder(path);
-    return mode == FileDialogMode::Save ? withProgramExtension(path) : path;
-}
-
 void MainWindow::load()
 {
-    // 1. The relay editor's day lists and enable boxes.
-    programPanel_->prepareEditor();
-    // 2. The settings file.
     settingsPath_ =
         requestedSettingsPath_.isEmpty() ? defaultSettingsPath() : requestedSettingsPath_;
     if (const QString note = BoardLink::defaultSettingsNote();
         requestedSettingsPath_.isEmpty() && !note.isEmpty())
         messages_->showWarning(note);
     link_->setSettingsPath(settingsPath_);
-    // 3. The last uploaded timetable.
-    showStatus(programPanel_->restoreProgram(settingsPath_));
-    if (programPanel_->program() == RelayProgram{})  // a first start: every field empty
+    // The last uploaded timetable, which reaches the editor when the editor is built.
+    const ProgramReadResult read = readProgram(settingsPath_);
+    panels_->setRestoredProgram(read);
+    messages_->showError(read.errorMessage);
+    RelayProgram restored;
+    read.applyTo(restored);
+    if (restored == RelayProgram{})  // a first start: every field empty
         messages_->setHint(QStringLiteral(
             "Aucun programme enregistré : « Fichier » › « Nouveau » (Ctrl+N) prépare un programme "
             "neutre, à compléter pour les seuls relais utilisés, puis « Programmer »."));
-    // 4. The port number; the port stays closed.
-    link_->loadPortSetting();
+    link_->loadPortSetting();  // the port stays closed
     portIndicator_->follow(*link_);
     // A file named on the command line, over the restored timetable.
     if (!programFileToOpen_.isEmpty())
@@ -207,43 +145,11 @@ QDateTime MainWindow::now() const
     return clock_ ? clock_() : QDateTime::currentDateTime();
 }
 
-void MainWindow::showStatus(const QString &message)
-{
-    messages_->showError(message);
-}
-
 void MainWindow::showProgramFileInTitle(const QString &path)
 {
     // The modified mark shows before the file's name.
     setWindowTitle(
         QStringLiteral("%1 — [*]%2").arg(mainWindowCaption(), QFileInfo(path).fileName()));
-}
-
-// --- Menu entries ----------------------------------------------------------------------------
-
-void MainWindow::newProgram()
-{
-    if (!document_->startNew(neutralProgram(now().date())))
-        return;
-    showProgramming();
-    messages_->showInformation(QStringLiteral(
-        "Nouveau programme : toutes les heures à 00:00:00, les dates à aujourd'hui, aucun jour, "
-        "tous les relais inactifs."));
-}
-
-void MainWindow::saveProgram()
-{
-    document_->save();
-}
-
-void MainWindow::saveProgramAs()
-{
-    document_->saveAs();
-}
-
-void MainWindow::openProgram()
-{
-    document_->open();
 }
 
 void MainWindow::quit()
@@ -254,56 +160,26 @@ void MainWindow::quit()
         QCoreApplication::exit(0);
 }
 
-void MainWindow::showClockSetting()
-{
-    programPanel_->hide();
-    switchPanel_->hide();
-    clockPanel_->followPcClock(now());
-    clockPanel_->show();
-    clockPanel_->field(ClockField::Hours)->setFocus(Qt::OtherFocusReason);
-}
-
-void MainWindow::showClockDisplay()
-{
-    clockDisplayPanel_->show();
-    switchPanel_->hide();
-    clockDisplayPanel_->openPortButton()->setFocus(Qt::OtherFocusReason);
-}
-
 void MainWindow::choosePort()
 {
-    const QString current = link_->comm().commPort();
+    const QString current = link_->port();
     const QString answer =
         portPrompt_ ? portPrompt_(this, current) : PortDialog::ask(this, current);
     if (answer.isEmpty())
         return;
     const ProfileWriteResult result = link_->changePort(answer);
-    portIndicator_->setPort(link_->comm().commPort());
-    if (!result.ok)
-        showStatus(result.errorMessage);
-}
-
-void MainWindow::showProgramming()
-{
-    programPanel_->show();
-    switchPanel_->hide();
-    clockPanel_->hide();
-    clockDisplayPanel_->hide();
-    programPanel_->editor().textField(0)->setFocus(Qt::OtherFocusReason);
+    portIndicator_->setPort(link_->port());
+    messages_->showError(result.errorMessage);
 }
 
 void MainWindow::showWeekChart()
 {
     if (!weekChart_) {
         weekChart_ = new WeekChartWindow(
-            programPanel_->editor(), [this] { return now(); }, this);
-        connect(weekChart_, &WeekChartWindow::message, this,
-                [this](const QString &text, bool failure) {
-                    if (failure)
-                        showStatus(text);
-                    else
-                        messages_->showInformation(text);
-                });
+            programPanel()->editor(), [this] { return now(); }, this);
+        connect(weekChart_, &WeekChartWindow::message, this, [this](const QString &text, bool bad) {
+            bad ? messages_->showError(text) : messages_->showInformation(text);
+        });
         weekChart_->setWindowModified(document_->isModified());
         connect(document_, &ProgramDocument::modifiedChanged, weekChart_,
                 &QWidget::setWindowModified);
@@ -313,74 +189,47 @@ void MainWindow::showWeekChart()
     weekChart_->activateWindow();
 }
 
-void MainWindow::showSwitchPositions()
-{
-    switchPanel_->show();
-    programPanel_->hide();
-    clockPanel_->hide();
-    clockDisplayPanel_->hide();
-    switchPanel_->quitButton()->setFocus(Qt::OtherFocusReason);
-}
-
 void MainWindow::showAbout()
 {
     QMessageBox::information(this, aboutBoxTitle(), aboutBoxMessage());
 }
 
-// --- What the panels ask for -----------------------------------------------------------------
-
 void MainWindow::sendClock(const ClockFields &fields)
 {
     // Every field is read before the port is touched: a frame goes out whole or not at all.
-    if (!clockPanel_->followsPcClock()) {
-        const ClockFrameResult encoded = encodeClockFrame(fields);
-        if (!encoded.ok()) {
-            messages_->showError(encoded.error->message(), MessageStrip::Topic::Field);
-            clockPanel_->markInvalid(encoded.error->field);
-        } else if (link_->send(encoded.frame)) {
-            messages_->showInformation(clockSentMessage(encoded.moment));
-        }
+    ClockPanel *panel = clockPanel();
+    const ClockSendResult result = panel->followsPcClock()
+                                       ? sendPcClock(*link_, [this] { return now(); })
+                                       : sendClockFields(*link_, fields);
+    panel->showSendResult(result);
+    if (result.sent()) {
+        messages_->showInformation(result.message());
         return;
     }
-    // Following the PC clock: the frame carries the PC time of the moment it is built, once the
-    // port is open, however long the panel has been on show.
-    const auto pcClockFrame = [this] {
-        const QDateTime pcTime = now();
-        ClockFrameResult encoded = encodeClockFrame(clockFieldsFor(pcTime));
-        if (!encoded.ok())
-            messages_->showError(pcClockRefusal(pcTime, *encoded.error) +
-                                     QStringLiteral(" Réglez l'horloge du PC, ou saisissez "
-                                                    "l'heure à la main."),
-                                 MessageStrip::Topic::Field);
-        return encoded;
-    };
-    if (!pcClockFrame().ok() || !link_->ensurePortOpen())
-        return;
-    const ClockFrameResult encoded = pcClockFrame();
-    if (!encoded.ok())
-        return;
-    clockPanel_->setFields(clockFieldsFor(encoded.moment));
-    if (link_->send(encoded.frame))
-        messages_->showInformation(clockSentMessage(encoded.moment));
+    const bool pcClockRefused = result.fieldError && panel->followsPcClock();
+    messages_->showError(result.message() + (pcClockRefused ? QStringLiteral(" Réglez l'horloge du "
+                                                                             "PC, ou saisissez "
+                                                                             "l'heure à la main.")
+                                                            : QString()),
+                         result.fieldError ? MessageStrip::Topic::Field
+                                           : MessageStrip::Topic::Port);
 }
 
 void MainWindow::uploadTimetable()
 {
-    const RelayProgram program = programPanel_->program();
-    const UploadResult result = uploadProgram(program, settingsPath_, *link_);
+    const RelayProgram program = programPanel()->program();
+    const UploadResult result = uploadProgram(program, settingsPath_, *link_, now().date());
     if (result.stored)
         document_->markKept();  // param.ini holds it now
-    if (result.fieldError) {
+    if (result.fieldError)
         showUnsendableFields(program);
-    } else if (result.stored && !result.sent) {
-        messages_->showError(result.message, MessageStrip::Topic::Port);  // only the port
-    } else if (!result.message.isEmpty()) {
-        showStatus(result.message);
-    } else if (const auto remarks = checkProgram(program, now().date()); remarks.isEmpty()) {
-        messages_->showInformation(uploadedMessage(remarks));
-    } else {
-        messages_->showWarning(uploadedMessage(remarks));  // stays: it asks for a look
-    }
+    else if (result.sent && result.remarks.isEmpty() && result.stored)
+        messages_->showInformation(result.message);
+    else if (result.sent && result.stored)
+        messages_->showWarning(result.message);  // stays: it asks for a look
+    else  // a port failure alone is the port's; else it is about param.ini
+        messages_->showError(result.message, result.stored ? MessageStrip::Topic::Port
+                                                           : MessageStrip::Topic::Other);
 }
 
 void MainWindow::showUnsendableFields(const RelayProgram &program)
@@ -389,57 +238,13 @@ void MainWindow::showUnsendableFields(const RelayProgram &program)
     const QList<ProgramFieldError> fields = unsendableFields(program);
     const ProgramCorrection correction = correctedProgram(program, now().date());
     for (qsizetype i = fields.size() - 1; i >= 0; --i)
-        programPanel_->showFieldError(fields.at(i).textIndex);
+        programPanel()->showFieldError(fields.at(i).textIndex);
     messages_->showError(unsendableMessage(program, fields, correction),
                          MessageStrip::Topic::Field);
     if (correction.changes())
         messages_->setAction(QStringLiteral("Co&rriger"), [this, corrected = correction.corrected] {
-            programPanel_->editor().applyEdit(QStringLiteral("Corriger"), corrected);
+            programPanel()->editor().applyEdit(QStringLiteral("Corriger"), corrected);
         });
-}
-
-void MainWindow::openPort()
-{
-    link_->openPort();
-    // A port that could not be opened keeps "Port fermé"; the link has put the reason in the
-    // status bar.
-    showPortState(link_->isPortOpen());
-}
-
-void MainWindow::closePort()
-{
-    link_->closePort();
-    showPortState(link_->isPortOpen());
-}
-
-void MainWindow::mirrorBoardText(const QString &text)
-{
-    programPanel_->showBoardText(text);
-    clockPanel_->showBoardText(text);
-}
-
-// --- What the link reports -------------------------------------------------------------------
-
-void MainWindow::showPortState(bool open)
-{
-    clockDisplayPanel_->showPortState(open);
-    clockPanel_->showBoardTextAsLive(open);
-    programPanel_->showBoardTextAsLive(open);
-    // An open port makes a port failure still on show stale; any other message stays.
-    if (open)
-        messages_->clearTopic(MessageStrip::Topic::Port);
-}
-
-// --- Status clocks ---------------------------------------------------------------------------
-
-void MainWindow::showPcTime()
-{
-    clockPanel_->showPcTime(now());
-}
-
-void MainWindow::showPcDateTime()
-{
-    programPanel_->showPcDateTime(now());
 }
 
 }  // namespace platine

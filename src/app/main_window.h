@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/file_dialogs.h"
+#include "app/program_document.h"
 #include "app/save_prompt.h"
-#include "link/clock_frame.h"
+#include "app/work_panels.h"
+#include "link/board_link.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -15,15 +17,10 @@ class QTimer;
 
 namespace platine {
 
-class BoardLink;
-class ClockDisplayPanel;
-class ClockPanel;
 class MessageStrip;
 class PortIndicator;
-class ProgramDocument;
-class ProgramPanel;
-class SwitchPanel;
 class WeekChartWindow;
+struct ClockFields;
 struct RelayProgram;
 
 struct MainWindowOptions
@@ -40,9 +37,10 @@ struct MainWindowOptions
 };
 
 // Form1, the tool's working window: the menu bar, the four work panels lying on top of each
-// other in the client area (all hidden at first), the two status clocks and the status bar that
-// shows the link's messages. It wires what the panels ask for to the link and the files; the
-// panels look after their own controls. The load step runs when the window is constructed.
+// other in the client area, the status clocks and the message strip. It only wires: the panels
+// ask for things (their signals), and the window hands them to the link and the files. Each
+// panel is built the first time it is needed, hidden; the load step runs when the window is
+// constructed.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -60,33 +58,34 @@ public:
     ~MainWindow() override;
 
     // param.ini in the program's folder.
-    static QString defaultSettingsPath();
+    static QString defaultSettingsPath() { return BoardLink::defaultSettingsPath(); }
 
     QString settingsPath() const { return settingsPath_; }
     BoardLink &link() { return *link_; }
 
-    ProgramPanel *programPanel() const { return programPanel_; }            // Frame4
-    ClockPanel *clockPanel() const { return clockPanel_; }                // Frame1
-    ClockDisplayPanel *clockDisplayPanel() const { return clockDisplayPanel_; }  // Frame3
-    SwitchPanel *switchPanel() const { return switchPanel_; }              // Frame5
+    // The panels, built (hidden) on the first call.
+    ProgramPanel *programPanel() { return panels_->programPanel(); }                 // Frame4
+    ClockPanel *clockPanel() { return panels_->clockPanel(); }                       // Frame1
+    ClockDisplayPanel *clockDisplayPanel() { return panels_->clockDisplayPanel(); }  // Frame3
+    SwitchPanel *switchPanel() { return panels_->switchPanel(); }                    // Frame5
     MessageStrip *messageStrip() const { return messages_; }
     PortIndicator *portIndicator() const { return portIndicator_; }
     // "Vue de la semaine", once it has been opened.
     WeekChartWindow *weekChartWindow() const { return weekChart_; }
 
     // Replaces the "Port COM" dialog (tests answer it without a modal dialog).
-    void setPortPrompt(PortPrompt prompt);
+    void setPortPrompt(PortPrompt prompt) { portPrompt_ = std::move(prompt); }
 
     // Asks for a program file: the chosen path, empty when the user cancels.
     using FileDialogMode = platine::FileDialogMode;
-    using FilePrompt = std::function<QString(QWidget *parent, FileDialogMode mode)>;
+    using FilePrompt = ProgramDocument::FilePrompt;
     // Replaces the file dialogs of "Enregistrer sous" and "Ouvrir" (for tests).
-    void setFilePrompt(FilePrompt prompt);
+    void setFilePrompt(FilePrompt prompt) { document_->setFilePrompt(std::move(prompt)); }
 
     // Asks whether to save the edited timetable before it would be lost.
-    using SavePrompt = std::function<SaveChoice(QWidget *parent)>;
+    using SavePrompt = ProgramDocument::SavePrompt;
     // Replaces the "Enregistrer les modifications du programme ?" prompt (for tests).
-    void setSavePrompt(SavePrompt prompt);
+    void setSavePrompt(SavePrompt prompt) { document_->setSavePrompt(std::move(prompt)); }
 
     // The timetable as a file: current file, modified state, undo, recent files.
     ProgramDocument &document() const { return *document_; }
@@ -97,17 +96,9 @@ protected:
 
 private:
     // Menu entries.
-    void newProgram();
-    void saveProgram();
-    void saveProgramAs();
-    void openProgram();
     void quit();
-    void showClockSetting();
-    void showClockDisplay();
     void choosePort();
-    void showProgramming();
     void showWeekChart();
-    void showSwitchPositions();
     void showAbout();
 
     // What the panels ask for.
@@ -115,39 +106,23 @@ private:
     void uploadTimetable();
     // Marks every field "Programmer" cannot send, and offers "Corriger" for what it can fix.
     void showUnsendableFields(const RelayProgram &program);
-    void openPort();
-    void closePort();
-    void mirrorBoardText(const QString &text);
-
-    // What the link reports.
-    void showPortState(bool open);
-
-    // Timer1 and Timer2.
-    void showPcTime();
-    void showPcDateTime();
 
     void load();
     QDateTime now() const;
-    void showStatus(const QString &message);
     void showProgramFileInTitle(const QString &path);
-    QString askForFile(FileDialogMode mode);
 
     QString requestedSettingsPath_;
     QString programFileToOpen_;
     QString settingsPath_;
     std::function<QDateTime()> clock_;
     PortPrompt portPrompt_;
-    FilePrompt filePrompt_;
 
     BoardLink *link_ = nullptr;
-    ProgramPanel *programPanel_ = nullptr;
-    ClockPanel *clockPanel_ = nullptr;
-    ClockDisplayPanel *clockDisplayPanel_ = nullptr;
-    SwitchPanel *switchPanel_ = nullptr;
+    QWidget *clientArea_ = nullptr;
+    WorkPanels *panels_ = nullptr;
     WeekChartWindow *weekChart_ = nullptr;  // made at its first opening
     ProgramDocument *document_ = nullptr;
-    QTimer *timer1_ = nullptr;
-    QTimer *timer2_ = nullptr;
+    QTimer *statusClock_ = nullptr;
     MessageStrip *messages_ = nullptr;
     PortIndicator *portIndicator_ = nullptr;
 };

@@ -4,7 +4,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QUndoStack>
+#include <QUndoGroup>
 
 namespace platine {
 
@@ -49,14 +49,14 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
     addEntry(file, QStringLiteral("&Quitter"), QStringLiteral("n_quit"), actions.quit,
              QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    if (actions.undoStack) {
+    if (actions.undoGroup) {
         QMenu *edit = addMenu(QStringLiteral("&Édition"), QStringLiteral("n_edition"));
         // Their captions name the step: "Annuler « Heure PC » du relais N°1".
-        QAction *undo = actions.undoStack->createUndoAction(edit, QStringLiteral("&Annuler"));
+        QAction *undo = actions.undoGroup->createUndoAction(edit, QStringLiteral("&Annuler"));
         undo->setObjectName(QStringLiteral("n_annuler"));
         undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
         edit->addAction(undo);
-        QAction *redo = actions.undoStack->createRedoAction(edit, QStringLiteral("&Rétablir"));
+        QAction *redo = actions.undoGroup->createRedoAction(edit, QStringLiteral("&Rétablir"));
         redo->setObjectName(QStringLiteral("n_retablir"));
         redo->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});

@@ -5,7 +5,7 @@
 class QMenu;
 class QMenuBar;
 class QObject;
-class QUndoStack;
+class QUndoGroup;
 
 namespace platine {
 
@@ -24,7 +24,7 @@ struct MenuActions
     std::function<void()> showSwitchPositions;  // "Position Switch"
     std::function<void()> showAbout;            // "à propos de ..."
     QMenu *recentFiles = nullptr;               // "Fichier" / "Fichiers récents"
-    QUndoStack *undoStack = nullptr;            // "Édition" / "Annuler", "Rétablir"
+    QUndoGroup *undoGroup = nullptr;            // "Édition" / "Annuler", "Rétablir"
     std::function<void()> showHelp;             // "Aide", F1
     std::function<void()> newProgram;           // "Fichier" / "Nouveau"
 };

@@ -48,24 +48,24 @@ void MessageStrip::showError(const QString &text, Topic topic)
 {
     if (text.isEmpty())
         return;
-    show(Kind::Error, text);
+    present(Kind::Error, text);
     topic_ = topic;
 }
 
 void MessageStrip::showWarning(const QString &text)
 {
-    show(Kind::Warning, text);
+    present(Kind::Warning, text);
 }
 
 void MessageStrip::showInformation(const QString &text)
 {
-    show(Kind::Information, text);
+    present(Kind::Information, text);
     fade_->start();
 }
 
 void MessageStrip::clear()
 {
-    show(Kind::None, QString());
+    present(Kind::None, QString());
 }
 
 void MessageStrip::clearTopic(Topic topic)
@@ -93,7 +93,7 @@ void MessageStrip::setAction(const QString &label, std::function<void()> handler
     action_->setVisible(kind_ != Kind::None && actionHandler_ != nullptr);
 }
 
-void MessageStrip::show(Kind kind, const QString &text)
+void MessageStrip::present(Kind kind, const QString &text)
 {
     fade_->stop();
     actionHandler_ = nullptr;

@@ -49,7 +49,7 @@ public:
     QString text() const;
 
 private:
-    void show(Kind kind, const QString &text);
+    void present(Kind kind, const QString &text);
 
     QLabel *label_ = nullptr;
     QPushButton *action_ = nullptr;

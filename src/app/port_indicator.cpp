@@ -35,10 +35,10 @@ void PortIndicator::setState(State state, int closeDelayMs)
 
 void PortIndicator::follow(BoardLink &link)
 {
-    setPort(link.comm().commPort());
+    setPort(link.port());
     connect(&link, &BoardLink::portOpenChanged, this, [this, &link](bool open) {
         if (open) {
-            setPort(link.comm().commPort());
+            setPort(link.port());
             setState(State::Open);
         } else if (state_ == State::Open) {
             setState(State::Closed);  // Timer3 or a lost device may already have said why
@@ -48,9 +48,9 @@ void PortIndicator::follow(BoardLink &link)
         if (!link.isPortOpen())
             setState(State::ClosedAfterSending, link.closeTimer().interval());
     });
-    connect(&link.comm(), &SerialControl::portLost, this, [this] { setState(State::Lost); });
+    connect(&link, &BoardLink::portLost, this, [this] { setState(State::Lost); });
     connect(&link, &BoardLink::openFailed, this, [this, &link] {
-        setPort(link.comm().commPort());
+        setPort(link.port());
         setState(State::OpenFailed);
     });
 }

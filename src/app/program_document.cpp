@@ -4,11 +4,13 @@
 #include "panels/editor_history.h"
 #include "panels/program_panel.h"
 #include "panels/relay_editor.h"
+#include "relays/program_edits.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QUndoGroup>
 
 namespace platine {
 
@@ -21,12 +23,19 @@ QString shownPath(const QString &path)
 
 }  // namespace
 
-ProgramDocument::ProgramDocument(QWidget *window, ProgramPanel &panel, MessageStrip &messages,
-                                 FilePrompt askForFile)
-    : QObject(window), window_(window), panel_(panel), messages_(messages),
-      askForFile_(std::move(askForFile)), savePrompt_(askToSaveChanges)
+ProgramDocument::ProgramDocument(QWidget *window, std::function<ProgramPanel &()> panel,
+                                 MessageStrip &messages)
+    : QObject(window), window_(window), panel_(std::move(panel)), messages_(messages),
+      savePrompt_(askToSaveChanges), undoGroup_(new QUndoGroup(this))
+{}
+
+void ProgramDocument::followPanel(ProgramPanel &panel)
 {
-    connect(&history(), &EditorHistory::modifiedChanged, this, &ProgramDocument::modifiedChanged);
+    followed_ = &panel;
+    EditorHistory &history = panel.editor().history();
+    undoGroup_->addStack(history.stack());
+    undoGroup_->setActiveStack(history.stack());
+    connect(&history, &EditorHistory::modifiedChanged, this, &ProgramDocument::modifiedChanged);
 }
 
 void ProgramDocument::setSavePrompt(SavePrompt prompt)
@@ -36,12 +45,23 @@ void ProgramDocument::setSavePrompt(SavePrompt prompt)
 
 EditorHistory &ProgramDocument::history() const
 {
-    return panel_.editor().history();
+    return panel_().editor().history();
+}
+
+QString ProgramDocument::askForFile(FileDialogMode mode)
+{
+    const QString path = filePrompt_ ? filePrompt_(window_, mode)
+                                     : askForProgramFile(window_, mode, lastProgramFolder());
+    if (path.isEmpty())
+        return path;
+    rememberProgramFolder(path);
+    return mode == FileDialogMode::Save ? withProgramExtension(path) : path;
 }
 
 bool ProgramDocument::isModified() const
 {
-    return history().isModified();
+    // A panel not built yet holds the timetable as restored at start: unchanged.
+    return followed_ && followed_->editor().history().isModified();
 }
 
 bool ProgramDocument::mayDropChanges()
@@ -68,7 +88,7 @@ bool ProgramDocument::save()
 
 bool ProgramDocument::saveAs()
 {
-    const QString path = askForFile_(FileDialogMode::Save);
+    const QString path = askForFile(FileDialogMode::Save);
     if (path.isEmpty())
         return false;  // cancelled
     return writeTo(path);
@@ -76,7 +96,7 @@ bool ProgramDocument::saveAs()
 
 bool ProgramDocument::writeTo(const QString &path)
 {
-    const QString error = panel_.saveProgramFile(path);
+    const QString error = panel_().saveProgramFile(path);
     if (!error.isEmpty()) {
         messages_.showError(error);
         return false;
@@ -96,7 +116,7 @@ void ProgramDocument::open()
 {
     if (!mayDropChanges())
         return;
-    const QString path = askForFile_(FileDialogMode::Open);
+    const QString path = askForFile(FileDialogMode::Open);
     if (!path.isEmpty())
         openFile(path);
 }
@@ -124,7 +144,7 @@ bool ProgramDocument::openNamedFile(const QString &path)
 
 bool ProgramDocument::openFile(const QString &path)
 {
-    const QString error = panel_.openProgramFile(path);
+    const QString error = panel_().openProgramFile(path);
     if (!error.isEmpty()) {
         messages_.showError(error);
         return false;
@@ -138,13 +158,16 @@ bool ProgramDocument::openFile(const QString &path)
     return true;
 }
 
-bool ProgramDocument::startNew(const RelayProgram &program)
+bool ProgramDocument::startNew(const QDate &today)
 {
     if (!mayDropChanges())
         return false;
-    history().replace(QStringLiteral("Nouveau"), program);
+    history().replace(QStringLiteral("Nouveau"), neutralProgram(today));
     currentFile_.clear();
     emit currentFileChanged(currentFile_);
+    messages_.showInformation(QStringLiteral(
+        "Nouveau programme : toutes les heures à 00:00:00, les dates à aujourd'hui, aucun jour, "
+        "tous les relais inactifs."));
     return true;
 }
 

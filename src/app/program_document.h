@@ -9,7 +9,9 @@
 
 #include <functional>
 
+class QDate;
 class QMenu;
+class QUndoGroup;
 class QWidget;
 
 namespace platine {
@@ -28,16 +30,22 @@ class ProgramDocument : public QObject
 
 public:
     // Asks for a program file; empty when the user cancels.
-    using FilePrompt = std::function<QString(FileDialogMode mode)>;
+    using FilePrompt = std::function<QString(QWidget *parent, FileDialogMode mode)>;
     using SavePrompt = std::function<SaveChoice(QWidget *parent)>;
 
-    ProgramDocument(QWidget *window, ProgramPanel &panel, MessageStrip &messages,
-                    FilePrompt askForFile);
+    // The programming panel is built on first use: panel builds it, or gives it once built, and
+    // the window calls followPanel() once it exists.
+    ProgramDocument(QWidget *window, std::function<ProgramPanel &()> panel, MessageStrip &messages);
+    // Replaces the file dialogs of "Enregistrer sous" and "Ouvrir" (for tests).
+    void setFilePrompt(FilePrompt prompt) { filePrompt_ = std::move(prompt); }
+    // The panel exists now: its history is the document's from here on.
+    void followPanel(ProgramPanel &panel);
+    // "Annuler" and "Rétablir" act on the panel's history once it exists.
+    QUndoGroup *undoGroup() const { return undoGroup_; }
 
     // Replaces the "Enregistrer les modifications du programme ?" prompt (for tests).
     void setSavePrompt(SavePrompt prompt);
 
-    EditorHistory &history() const;
     bool isModified() const;
     // The file last opened or saved; empty before either.
     QString currentFile() const { return currentFile_; }
@@ -62,9 +70,9 @@ public:
     // the file, which must exist. True once opened.
     bool openNamedFile(const QString &path);
 
-    // "Nouveau": the prompt, then the given timetable as one undoable step, and no current file.
-    // True once done.
-    bool startNew(const RelayProgram &program);
+    // "Nouveau": the prompt, then the neutral timetable of day today as one undoable step, and no
+    // current file; the message strip says what it holds. True once done.
+    bool startNew(const QDate &today);
 
     // The timetable on show has just been kept elsewhere (uploaded and stored in param.ini).
     void markKept();
@@ -74,15 +82,20 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    EditorHistory &history() const;
+    // The file dialog, in the folder last used; a saved file gets the program extension.
+    QString askForFile(FileDialogMode mode);
     bool writeTo(const QString &path);
     bool openFile(const QString &path);
     void refreshRecentMenu();
 
     QWidget *window_;
-    ProgramPanel &panel_;
+    std::function<ProgramPanel &()> panel_;
     MessageStrip &messages_;
-    FilePrompt askForFile_;
+    FilePrompt filePrompt_;
     SavePrompt savePrompt_;
+    QUndoGroup *undoGroup_ = nullptr;
+    ProgramPanel *followed_ = nullptr;
     RecentFiles recent_;
     QString currentFile_;
     QMenu *recentMenu_ = nullptr;

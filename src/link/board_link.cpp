@@ -15,9 +15,9 @@ struct BoardLink::Private
 
     BoardLink *q;
     SerialControl comm;
-    QTimer timer3;  // closes the port
-    QTimer timer4;  // reads the board's text
-    QString settingsPath = BoardLink::defaultSettingsPath();
+    QTimer timer3;           // closes the port
+    QTimer timer4;           // reads the board's text
+    QString settingsPath;    // empty: the default, found when first needed
     bool shownOpen = false;  // the state portOpenChanged() last reported
 
     void syncPortState()
@@ -29,17 +29,17 @@ struct BoardLink::Private
         emit q->portOpenChanged(open);
     }
 
-    bool ensureOpen()
+    LinkResult ensureOpen()
     {
         if (comm.portOpen())
-            return true;
+            return {};
         if (!comm.setPortOpen(true)) {
-            emit q->openFailed(comm.lastError());
-            emit q->message(comm.lastError());
-            return false;
+            const QString reason = comm.lastError();
+            emit q->openFailed(reason);
+            return LinkResult::failed(reason);
         }
         syncPortState();
-        return true;
+        return {};
     }
 
     void onCommEvent(int commEvent)
@@ -81,7 +81,7 @@ BoardLink::BoardLink(QObject *parent) : QObject(parent), d(std::make_unique<Priv
     connect(&d->comm, &SerialControl::onComm, this, [this](int code) { d->onCommEvent(code); });
     connect(&d->comm, &SerialControl::portLost, this, [this](const QString &text) {
         d->syncPortState();
-        emit message(text);
+        emit portLost(text);
     });
     connect(&d->timer4, &QTimer::timeout, this, [this] { d->onReceiveTimer(); });
     connect(&d->timer3, &QTimer::timeout, this, [this] { d->onCloseTimer(); });
@@ -90,11 +90,6 @@ BoardLink::BoardLink(QObject *parent) : QObject(parent), d(std::make_unique<Priv
 BoardLink::~BoardLink()
 {
     disconnect(&d->comm, nullptr, this, nullptr);
-}
-
-SerialControl &BoardLink::comm()
-{
-    return d->comm;
 }
 
 QTimer &BoardLink::receiveTimer()
@@ -130,12 +125,15 @@ void BoardLink::setSettingsPath(const QString &path)
 
 QString BoardLink::settingsPath() const
 {
+    // Finding the default may create the user's folder: only when no path was given.
+    if (d->settingsPath.isEmpty())
+        d->settingsPath = defaultSettingsPath();
     return d->settingsPath;
 }
 
 void BoardLink::loadPortSetting()
 {
-    d->comm.setCommPort(readPortSetting(d->settingsPath).text);
+    d->comm.setCommPort(readPortSetting(settingsPath()).text);
 }
 
 ProfileWriteResult BoardLink::changePort(const QString &typedText)
@@ -144,16 +142,41 @@ ProfileWriteResult BoardLink::changePort(const QString &typedText)
         return {};
     d->comm.setCommPort(typedText);
     emit portChosen(typedText);
-    return writePortSetting(d->settingsPath, typedText);
+    return writePortSetting(settingsPath(), typedText);
 }
 
-bool BoardLink::openPort()
+QString BoardLink::port() const
+{
+    return d->comm.commPort();
+}
+
+void BoardLink::usePort(const QString &portText)
+{
+    d->comm.setCommPort(portText);
+}
+
+int BoardLink::receiveThreshold() const
+{
+    return d->comm.rThreshold();
+}
+
+void BoardLink::setReceiveThreshold(int bytes)
+{
+    d->comm.setRThreshold(bytes);
+}
+
+QByteArray BoardLink::takeReceived()
+{
+    return d->comm.input();
+}
+
+LinkResult BoardLink::openPort()
 {
     d->comm.setRThreshold(SerialControl::kReceiveThreshold);
     return d->ensureOpen();
 }
 
-bool BoardLink::ensurePortOpen()
+LinkResult BoardLink::ensurePortOpen()
 {
     return d->ensureOpen();
 }
@@ -170,20 +193,18 @@ bool BoardLink::isPortOpen() const
     return d->comm.portOpen();
 }
 
-bool BoardLink::send(const QByteArray &frame)
+LinkResult BoardLink::send(const QByteArray &frame)
 {
-    if (!d->ensureOpen())
-        return false;
+    if (LinkResult opened = d->ensureOpen(); !opened)
+        return opened;
     d->comm.setDTREnable(false);
     if (!d->comm.output(frame)) {
-        // A failed write closed the port and said so through portLost().
-        if (d->comm.portOpen())
-            emit message(d->comm.lastError());
+        const QString reason = d->comm.lastError();
         d->syncPortState();
-        return false;
+        return LinkResult::failed(reason);
     }
     d->timer3.start();
-    return true;
+    return {};
 }
 
 }  // namespace platine

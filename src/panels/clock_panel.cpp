@@ -1,7 +1,9 @@
 #include "panels/clock_panel.h"
 
-#include "panels/clock_face.h"
+#include "link/clock_send.h"
+
 #include "link/days.h"
+#include "panels/clock_face.h"
 #include "widgets/field_mark.h"
 #include "widgets/switch_drawing.h"
 #include "widgets/ui_layout.h"
@@ -119,11 +121,12 @@ ClockPanel::ClockPanel(QWidget *parent, std::function<QDateTime()> clock)
     setFollowing(false);
     // Reading order: the fields from top to bottom, then the buttons left to right.
     QWidget *previous = fields_.front();
-    for (QWidget *next : {static_cast<QWidget *>(fields_[1]), static_cast<QWidget *>(fields_[2]),
-                          static_cast<QWidget *>(fields_[3]), static_cast<QWidget *>(fields_[4]),
-                          static_cast<QWidget *>(fields_[5]), static_cast<QWidget *>(weekDayList_),
-                          static_cast<QWidget *>(programmingButton_), static_cast<QWidget *>(pcClockButton_),
-                          static_cast<QWidget *>(quitButton_), static_cast<QWidget *>(boardTextMirror_)}) {
+    for (QWidget *next :
+         {static_cast<QWidget *>(fields_[1]), static_cast<QWidget *>(fields_[2]),
+          static_cast<QWidget *>(fields_[3]), static_cast<QWidget *>(fields_[4]),
+          static_cast<QWidget *>(fields_[5]), static_cast<QWidget *>(weekDayList_),
+          static_cast<QWidget *>(programmingButton_), static_cast<QWidget *>(pcClockButton_),
+          static_cast<QWidget *>(quitButton_), static_cast<QWidget *>(boardTextMirror_)}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -192,6 +195,14 @@ void ClockPanel::matchWeekDayToDate()
 void ClockPanel::markInvalid(ClockField which)
 {
     markInvalidField(field(which), [this] { emit fieldCorrected(); });
+}
+
+void ClockPanel::showSendResult(const ClockSendResult &result)
+{
+    if (!following_ && result.fieldError)
+        markInvalid(result.fieldError->field);
+    else if (following_ && !result.fieldError && !result.frame.isEmpty())
+        setFields(clockFieldsFor(result.moment));
 }
 
 void ClockPanel::showBoardText(const QString &text)

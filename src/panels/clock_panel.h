@@ -17,6 +17,7 @@ namespace platine {
 
 class ClockFace;
 class SwitchDrawing;
+struct ClockSendResult;
 
 // Frame1, "Mise à l'heure de la platine": the panel that sets the board's clock.
 //
@@ -78,6 +79,9 @@ public:
 
     // Puts the focus and a visible mark on a field that cannot be sent.
     void markInvalid(ClockField which);
+    // After "Programmation": marks the typed field that was refused, or, when the PC clock was
+    // sent, shows the very moment the frame carried.
+    void showSendResult(const ClockSendResult &result);
     // The board's text, mirrored from the clock display.
     void showBoardText(const QString &text);
     // Greys the board's text while the port is closed.

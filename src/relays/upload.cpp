@@ -7,8 +7,23 @@
 
 namespace platine {
 
+namespace {
+
+// The timetable went out as typed; its remarks are told, the first one in full.
+QString uploadedMessage(const QList<ProgramFinding> &remarks)
+{
+    if (remarks.isEmpty())
+        return QStringLiteral("Programme envoyé à la platine.");
+    const QString count = remarks.size() == 1 ? QStringLiteral("1 remarque")
+                                              : QStringLiteral("%1 remarques").arg(remarks.size());
+    return QStringLiteral("Programme envoyé à la platine, avec %1. %2")
+        .arg(count, remarks.first().text());
+}
+
+}  // namespace
+
 UploadResult uploadProgram(const RelayProgram &program, const QString &settingsPath,
-                           BoardLink &link)
+                           BoardLink &link, const QDate &today)
 {
     UploadResult result;
     const ProgramEncodeResult encoded = encodeProgram(program);
@@ -21,13 +36,9 @@ UploadResult uploadProgram(const RelayProgram &program, const QString &settingsP
     const ProfileWriteResult written = writeProgram(settingsPath, program);
     result.stored = written.ok;
 
-    // The link explains a port that cannot be opened or written through its message signal.
-    QString linkMessage;
-    const QMetaObject::Connection capture =
-        QObject::connect(&link, &BoardLink::message, &link,
-                         [&linkMessage](const QString &text) { linkMessage = text; });
-    result.sent = link.send(programFrame(encoded.bytes));
-    QObject::disconnect(capture);
+    const LinkResult sent = link.send(programFrame(encoded.bytes));
+    result.sent = sent.ok();
+    const QString &linkMessage = sent.reason;
 
     if (!result.stored && result.sent) {
         result.message = written.errorMessage +
@@ -41,6 +52,9 @@ UploadResult uploadProgram(const RelayProgram &program, const QString &settingsP
             written.errorMessage +
             QStringLiteral(". Le programme n'a pas non plus été envoyé à la platine : ") +
             linkMessage;
+    } else {
+        result.remarks = checkProgram(program, today);
+        result.message = uploadedMessage(result.remarks);
     }
     return result;
 }

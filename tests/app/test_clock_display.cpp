@@ -211,7 +211,7 @@ void ClockDisplayTest::portButtonsAndQuitterFollowThePort()
     QTest::mouseClick(frame3->openPortButton(), Qt::LeftButton);
     QVERIFY(window_->link().isPortOpen());
     QCOMPARE(label8->text(), QStringLiteral("Port ouvert"));
-    QCOMPARE(window_->link().comm().rThreshold(), 26);
+    QCOMPARE(window_->link().receiveThreshold(), 26);
 
     // "Quitter" hides the panel and leaves the port and the label as they are.
     QTest::mouseClick(frame3->quitButton(), Qt::LeftButton);
@@ -250,7 +250,7 @@ void ClockDisplayTest::failedOpeningLeavesPortFermeAndSaysWhy()
     const QString missing = dir_->filePath(QStringLiteral("no-such-tty"));
     window_->setPortPrompt([&missing](QWidget *, const QString &) { return missing; });
     choose("n_port");
-    QCOMPARE(window_->link().comm().commPort(), missing);
+    QCOMPARE(window_->link().port(), missing);
     QTest::mouseClick(window_->clockDisplayPanel()->openPortButton(), Qt::LeftButton);
     QVERIFY(!window_->link().isPortOpen());
     QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port fermé"));
@@ -268,10 +268,10 @@ void ClockDisplayTest::portErrorGoesOnceThePortOpens()
     MessageStrip *status = window_->messageStrip();
     QPushButton *open = window_->clockDisplayPanel()->openPortButton();
     const auto openFailsOn = [&](const QString &port) {
-        window_->link().comm().setCommPort(port);
+        window_->link().usePort(port);
         QTest::mouseClick(open, Qt::LeftButton);
         QVERIFY(status->text().startsWith(QStringLiteral("Impossible d'ouvrir")));
-        window_->link().comm().setCommPort(board.slavePath());
+        window_->link().usePort(board.slavePath());
     };
 
     openFailsOn(QStringLiteral("/dev/ptmx"));
@@ -302,13 +302,13 @@ void ClockDisplayTest::portComWritesTheSettingAndTheNextStartUsesIt()
     choose("n_port");
     QCOMPARE(iniValue(settingsPath_, QStringLiteral("Port COM"), QStringLiteral("valeur")),
              QStringLiteral("3"));
-    QCOMPARE(window_->link().comm().commPort(), QStringLiteral("3"));
+    QCOMPARE(window_->link().port(), QStringLiteral("3"));
     QVERIFY(!window_->link().isPortOpen());
     QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port fermé"));
 
     // The next start reads it.
     const std::unique_ptr<MainWindow> next = makeWindow();
-    QCOMPARE(next->link().comm().commPort(), QStringLiteral("3"));
+    QCOMPARE(next->link().port(), QStringLiteral("3"));
     QVERIFY(!next->link().isPortOpen());
 }
 
@@ -343,10 +343,10 @@ void ClockDisplayTest::portComEmptyAnswerChangesNothing()
     if (!before.isEmpty())
         writeSettings(settingsPath_, before);
     window_ = makeWindow();
-    const QString port = window_->link().comm().commPort();
+    const QString port = window_->link().port();
     window_->setPortPrompt([](QWidget *, const QString &) { return QString(); });
     choose("n_port");
-    QCOMPARE(window_->link().comm().commPort(), port);
+    QCOMPARE(window_->link().port(), port);
     if (before.isEmpty())
         QVERIFY(!QFile::exists(settingsPath_));
     else
@@ -391,7 +391,7 @@ void ClockDisplayTest::portComThroughTheDialog()
     answer(QStringLiteral("6"), false);
     choose("n_port");
     QCOMPARE(readBytes(settingsPath_), stored);
-    QCOMPARE(window_->link().comm().commPort(), QStringLiteral("5"));
+    QCOMPARE(window_->link().port(), QStringLiteral("5"));
 }
 
 void ClockDisplayTest::portDialogOffersDetectedPortsAndKeepsTypedText()

@@ -63,7 +63,7 @@ void ClockSettingTest::init()
     QVERIFY(window_);
     board_ = std::make_unique<PtyBoard>();
     QVERIFY2(board_->isOpen(), qPrintable(board_->errorString()));
-    window_->link().comm().setCommPort(board_->slavePath());
+    window_->link().usePort(board_->slavePath());
 }
 
 void ClockSettingTest::cleanup()

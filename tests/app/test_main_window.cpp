@@ -1,14 +1,14 @@
 // The main window: start-up state, menus, panel switching, the status clocks, the about box,
 // the window's layout and "Fichier" / "Quitter".
 
-#include "panels/clock_display_panel.h"
-#include "panels/clock_panel.h"
 #include "app/main_window.h"
 #include "app/message_strip.h"
-#include "panels/switch_panel.h"
 #include "link/board_link.h"
 #include "link/serial_control.h"
+#include "panels/clock_display_panel.h"
+#include "panels/clock_panel.h"
 #include "panels/program_panel.h"
+#include "panels/switch_panel.h"
 #include "widgets/app_info.h"
 #include "widgets/switch_drawing.h"
 
@@ -147,6 +147,9 @@ void MainWindowTest::startsWithEveryPanelHiddenAndThePortClosed()
     QCOMPARE(visiblePanels(*window_), QStringList());
     for (const QWidget *child : clientArea(*window_)->findChildren<QWidget *>())
         QVERIFY2(!child->isVisible(), qPrintable(child->objectName()));
+    // Nothing hidden is built before it is needed, the 60-field editor least of all.
+    for (const QString &name : kPanels)
+        QVERIFY2(!window_->findChild<QWidget *>(name), qPrintable(name));
 
     QVERIFY(!window_->link().isPortOpen());
     QCOMPARE(window_->clockDisplayPanel()->portStateLabel()->text(), QStringLiteral("Port fermé"));
@@ -180,12 +183,11 @@ void MainWindowTest::menuBarHasTheEntriesInOrder()
         captions.append(shownCaption(action));
         names.append(action->objectName());
     }
-    QCOMPARE(captions,
-             (QStringList{QStringLiteral("Fichier"), QStringLiteral("Édition"),
-                          QStringLiteral("Paramètrage"), QStringLiteral("Programmation"),
-                          QStringLiteral("Vue de la semaine"), QStringLiteral("Position Switch"),
-                          QString(12, u' '), QStringLiteral("à propos de ..."),
-                          QStringLiteral("Aide")}));
+    QCOMPARE(captions, (QStringList{QStringLiteral("Fichier"), QStringLiteral("Édition"),
+                                    QStringLiteral("Paramètrage"), QStringLiteral("Programmation"),
+                                    QStringLiteral("Vue de la semaine"),
+                                    QStringLiteral("Position Switch"), QString(12, u' '),
+                                    QStringLiteral("à propos de ..."), QStringLiteral("Aide")}));
     QCOMPARE(names, (QStringList{QStringLiteral("n_fichier"), QStringLiteral("n_edition"),
                                  QStringLiteral("n_param"), QStringLiteral("n_prog"),
                                  QStringLiteral("n_semaine"), QStringLiteral("n_position"),
@@ -207,18 +209,14 @@ void MainWindowTest::menuEntriesHaveTheirNamesAndCaptions_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("Fichier") << QStringLiteral("n_fichier")
-                             << QStringList{QStringLiteral("Nouveau"),
-                                            QStringLiteral("Enregistrer"),
-                                            QStringLiteral("Enregistrer sous"),
-                                            QStringLiteral("Ouvrir"),
-                                            QStringLiteral("Fichiers récents"),
-                                            QStringLiteral("Quitter")}
-                             << QStringList{QStringLiteral("n_nouveau"),
-                                            QStringLiteral("n_sauver"),
-                                            QStringLiteral("n_enregistrer"),
-                                            QStringLiteral("n_ouvrir"), QStringLiteral("n_recents"),
-                                            QStringLiteral("n_quit")};
+    QTest::newRow("Fichier")
+        << QStringLiteral("n_fichier")
+        << QStringList{QStringLiteral("Nouveau"),          QStringLiteral("Enregistrer"),
+                       QStringLiteral("Enregistrer sous"), QStringLiteral("Ouvrir"),
+                       QStringLiteral("Fichiers récents"), QStringLiteral("Quitter")}
+        << QStringList{QStringLiteral("n_nouveau"),     QStringLiteral("n_sauver"),
+                       QStringLiteral("n_enregistrer"), QStringLiteral("n_ouvrir"),
+                       QStringLiteral("n_recents"),     QStringLiteral("n_quit")};
     QTest::newRow("Édition") << QStringLiteral("n_edition")
                              << QStringList{QStringLiteral("Annuler"), QStringLiteral("Rétablir")}
                              << QStringList{QStringLiteral("n_annuler"),
@@ -322,17 +320,18 @@ void MainWindowTest::overlappingPanelsKeepTheClockDisplayUsable()
     // Over the programming panel.
     QVERIFY(perform(*window_, QStringLiteral("n_prog")));
     QVERIFY(perform(*window_, QStringLiteral("n_heure_platine")));
-    for (QWidget *control :
-         {static_cast<QWidget *>(frame3->openPortButton()), static_cast<QWidget *>(frame3->closePortButton()),
-          static_cast<QWidget *>(frame3->quitButton()), static_cast<QWidget *>(frame3->boardText())})
+    for (QWidget *control : {static_cast<QWidget *>(frame3->openPortButton()),
+                             static_cast<QWidget *>(frame3->closePortButton()),
+                             static_cast<QWidget *>(frame3->quitButton()),
+                             static_cast<QWidget *>(frame3->boardText())})
         QCOMPARE(widgetUnder(*window_, control), control);
 
     // Over the clock-setting panel's top strip: the buttons' lower halves lie in it.
     QVERIFY(perform(*window_, QStringLiteral("n_mise_a_l_heure")));
     const QPoint lowerHalf(0, frame3->openPortButton()->height() / 2 - 2);
-    for (QWidget *control :
-         {static_cast<QWidget *>(frame3->openPortButton()), static_cast<QWidget *>(frame3->closePortButton()),
-          static_cast<QWidget *>(frame3->quitButton())}) {
+    for (QWidget *control : {static_cast<QWidget *>(frame3->openPortButton()),
+                             static_cast<QWidget *>(frame3->closePortButton()),
+                             static_cast<QWidget *>(frame3->quitButton())}) {
         const QPoint inClient =
             control->mapTo(clientArea(*window_), control->rect().center() + lowerHalf);
         QVERIFY(window_->clockPanel()->geometry().contains(inClient));
@@ -341,7 +340,8 @@ void MainWindowTest::overlappingPanelsKeepTheClockDisplayUsable()
     // The clock-setting panel's own controls stay reachable.
     QCOMPARE(widgetUnder(*window_, window_->clockPanel()->quitButton()),
              window_->clockPanel()->quitButton());
-    QCOMPARE(widgetUnder(*window_, window_->clockPanel()->boardTextMirror()), window_->clockPanel()->boardTextMirror());
+    QCOMPARE(widgetUnder(*window_, window_->clockPanel()->boardTextMirror()),
+             window_->clockPanel()->boardTextMirror());
 }
 
 void MainWindowTest::panelsKeepTheirContentsWhileHidden()
@@ -421,6 +421,7 @@ void MainWindowTest::layoutFollowsTheTwipGeometry()
 
     QCOMPARE(clientArea(*window_)->size(), QSize(895, 607));  // 13425 x 9105 twips
 
+    test::buildEveryPanel(*window_);  // each is built on first use
     const auto *widget = window_->findChild<QWidget *>(name);
     QVERIFY(widget);
     QCOMPARE(widget->parentWidget()->objectName(), parent);
@@ -477,6 +478,7 @@ void MainWindowTest::switchDrawingsShowTheLeverPositions()
     QFETCH(bool, rightOn);
     QFETCH(bool, ownLabels);
 
+    test::buildEveryPanel(*window_);
     auto *frame = window_->findChild<QWidget *>(panel);
     QVERIFY(frame);
     const QString name =
@@ -585,14 +587,11 @@ void MainWindowTest::captionsFitTheirControls()
 
 void MainWindowTest::statusClocksTickWhilePanelsAreHidden()
 {
-    auto *timer1 = window_->findChild<QTimer *>(QStringLiteral("Timer1"));
-    auto *timer2 = window_->findChild<QTimer *>(QStringLiteral("Timer2"));
-    QVERIFY(timer1 && timer2);
-    for (const QTimer *timer : {timer1, timer2}) {
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 1000);
-        QVERIFY(!timer->isSingleShot());
-    }
+    auto *timer = window_->findChild<QTimer *>(QStringLiteral("statusClock"));
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+    QVERIFY(!timer->isSingleShot());
 
     QLabel *label1 = window_->clockPanel()->pcTimeLabel();
     QLabel *label5 = window_->programPanel()->pcDateTimeLabel();

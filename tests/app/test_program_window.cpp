@@ -240,8 +240,8 @@ void ProgramWindowTest::startWindow()
     });
     // These cases open files over edited timetables on purpose: the save prompt has its own.
     window_->setSavePrompt([](QWidget *) { return SaveChoice::Discard; });
-    portAtStart_ = window_->link().comm().commPort();
-    window_->link().comm().setCommPort(board_->slavePath());
+    portAtStart_ = window_->link().port();
+    window_->link().usePort(board_->slavePath());
     window_->link().setTimerIntervals(50, 300);
     QVERIFY(test::showAndWait(*window_, true));
     choose(QStringLiteral("n_prog"));
@@ -919,7 +919,7 @@ void ProgramWindowTest::portThatCannotBeOpenedKeepsTheStoredProgram()
 {
     startWindow();
     const QString device = dir_->filePath(QStringLiteral("ttyABSENT0"));
-    window_->link().comm().setCommPort(device);
+    window_->link().usePort(device);
     pressEveryHeurePc();
     toggle(3);
     chooseDay(1, QStringLiteral("Samedi"));
@@ -940,7 +940,7 @@ void ProgramWindowTest::portThatCannotBeOpenedKeepsTheStoredProgram()
     QVERIFY(readBytes(settings()).startsWith(kSettings.left(kSettings.indexOf("[txt3]"))));
 
     // Once the port opens, the message about it goes.
-    window_->link().comm().setCommPort(board_->slavePath());
+    window_->link().usePort(board_->slavePath());
     choose(QStringLiteral("n_heure_platine"));
     auto *open = window_->findChild<QPushButton *>(QStringLiteral("Command2"));
     QVERIFY(open);

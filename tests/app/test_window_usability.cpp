@@ -136,7 +136,7 @@ void WindowUsabilityTest::portIndicatorFollowsThePort()
     QVERIFY2(indicator->text().contains(QStringLiteral("9600 8N1")), qPrintable(indicator->text()));
     QVERIFY2(indicator->text().endsWith(QStringLiteral("fermé")), qPrintable(indicator->text()));
 
-    window_->link().comm().setCommPort(board->slavePath());
+    window_->link().usePort(board->slavePath());
     window_->link().setTimerIntervals(BoardLink::kReceiveDelayMs, 100);
     choose(QStringLiteral("n_heure_platine"));
     QTest::mouseClick(window_->clockDisplayPanel()->openPortButton(), Qt::LeftButton);
@@ -178,7 +178,7 @@ void WindowUsabilityTest::boardTextIsGreyedWhileThePortIsClosed()
     QCOMPARE(textColour(text1), grey(text1));
     QCOMPARE(textColour(text3), grey(text3));
 
-    window_->link().comm().setCommPort(board.slavePath());
+    window_->link().usePort(board.slavePath());
     choose(QStringLiteral("n_heure_platine"));
     QTest::mouseClick(window_->clockDisplayPanel()->openPortButton(), Qt::LeftButton);
     QCOMPARE(textColour(text1), live);

@@ -159,7 +159,7 @@ void EndToEndTest::init()
     // The user names the simulator's line in "Port COM".
     window_->setPortPrompt([device = device_](QWidget *, const QString &) { return device; });
     choose("n_port");
-    QCOMPARE(window_->link().comm().commPort(), device_);
+    QCOMPARE(window_->link().port(), device_);
     QVERIFY(!window_->link().isPortOpen());
 }
 
@@ -336,7 +336,7 @@ void EndToEndTest::uploadedTimetableIsWhatTheBoardDecodes()
     MainWindowOptions options;
     options.settingsPath = window_->settingsPath();
     options.clock = clock_->function();
-    const MainWindow restarted(options);
+    MainWindow restarted(options);
     RelayProgram stored = program;
     stored.enables[1] = 0;
     QCOMPARE(restarted.programPanel()->editor().snapshot(), stored);
@@ -395,7 +395,7 @@ void EndToEndTest::boardTextShowsInTheThreeDisplays()
 
     QTest::mouseClick(display->openPortButton(), Qt::LeftButton);  // "Ouverture port"
     QCOMPARE(display->portStateLabel()->text(), QStringLiteral("Port ouvert"));
-    QCOMPARE(window_->link().comm().rThreshold(), 26);
+    QCOMPARE(window_->link().receiveThreshold(), 26);
     QCOMPARE(nextEvent(*sim_, QStringLiteral("connection")).value(QStringLiteral("open")),
              QJsonValue(true));
 

@@ -16,10 +16,18 @@
 #include <cerrno>
 
 using platine::BoardLink;
+using platine::LinkResult;
 using platine::SerialControl;
 using platine::test::PtyBoard;
 using platine::test::readBytes;
 using platine::test::restartsTimer;
+
+// A link step that must succeed, with its reason shown when it does not.
+#define VERIFY_LINK(step)                                                                          \
+    do {                                                                                           \
+        const LinkResult result_ = (step);                                                         \
+        QVERIFY2(result_.ok(), qPrintable(result_.reason));                                        \
+    } while (false)
 
 namespace {
 
@@ -45,13 +53,13 @@ struct Fixture
     BoardLink link;
     QSignalSpy texts{&link, &BoardLink::textReceived};
     QSignalSpy states{&link, &BoardLink::portOpenChanged};
-    QSignalSpy messages{&link, &BoardLink::message};
+    QSignalSpy messages{&link, &BoardLink::portLost};
 
     Fixture()
     {
         link.setSettingsPath(dir.filePath(QStringLiteral("param.ini")));
         link.setTimerIntervals(kShortReceiveMs, kShortCloseMs);
-        link.comm().setCommPort(board.slavePath());
+        link.usePort(board.slavePath());
     }
 };
 
@@ -92,7 +100,7 @@ void BoardLinkTest::shippedTimers()
     QVERIFY(!link.receiveTimer().isActive());
     QVERIFY(!link.closeTimer().isActive());
     // The board's answer to a frame shows even when "Ouverture port" was never used.
-    QCOMPARE(link.comm().rThreshold(), 26);
+    QCOMPARE(link.receiveThreshold(), 26);
     QVERIFY(!link.isPortOpen());
 }
 
@@ -100,7 +108,7 @@ void BoardLinkTest::receivedTextComesAfterTimer4()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.openPort());
 
     const QByteArray sent("12:34:56 Lundi 01/02/2027 ...");
     QVERIFY(sent.size() >= 26);
@@ -123,7 +131,7 @@ void BoardLinkTest::everyByteValueReadsBackAsLatin1()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.openPort());
 
     const QByteArray sent = allByteValues();
     QVERIFY(f.board.write(sent));
@@ -139,7 +147,7 @@ void BoardLinkTest::fewerThanThresholdWaitForNextBatch()
     SKIP_WITHOUT_PORT_QUEUE();
     Fixture f;
     REQUIRE_PTY(f.board);
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.openPort());
 
     const QByteArray head(25, 'h');
     QVERIFY(f.board.write(head));
@@ -160,7 +168,7 @@ void BoardLinkTest::secondBatchWhileArmedIsReadOnce()
     Fixture f;
     REQUIRE_PTY(f.board);
     f.link.setTimerIntervals(kLongMs, kLongMs);
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.openPort());
 
     const QByteArray first(26, '1');
     const QByteArray second(30, '2');
@@ -188,11 +196,11 @@ void BoardLinkTest::openAndCloseButtonsInAnyOrder()
     f.link.closePort();  // closed already: nothing to report
     QVERIFY(f.states.isEmpty());
 
-    f.link.comm().setRThreshold(5);
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
-    QCOMPARE(f.link.comm().rThreshold(), 26);
+    f.link.setReceiveThreshold(5);
+    VERIFY_LINK(f.link.openPort());
+    QCOMPARE(f.link.receiveThreshold(), 26);
     QVERIFY(f.link.isPortOpen());
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));  // open already
+    VERIFY_LINK(f.link.openPort());  // open already
     QVERIFY(f.link.isPortOpen());
     QCOMPARE(f.states.size(), 1);
     QCOMPARE(f.states.at(0).first().toBool(), true);
@@ -211,7 +219,7 @@ void BoardLinkTest::sendOpensClosedPortAndTimer3ClosesIt()
     REQUIRE_PTY(f.board);
 
     const QByteArray frame = allByteValues();
-    QVERIFY2(f.link.send(frame), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.send(frame));
     QVERIFY(f.link.isPortOpen());
     QVERIFY(f.link.closeTimer().isActive());
     QCOMPARE(f.states.size(), 1);
@@ -229,19 +237,19 @@ void BoardLinkTest::timer3ClosesPortUserOpened()
 {
     Fixture f;
     REQUIRE_PTY(f.board);
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.openPort());
     QCOMPARE(f.states.size(), 1);
     QVERIFY(!f.link.closeTimer().isActive());
 
     const QByteArray frame("A\x00\x01\x02\x03\x04\x05\x06", 8);
-    QVERIFY2(f.link.send(frame), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.send(frame));
     QCOMPARE(f.board.read(frame.size()), frame);
     QTRY_VERIFY(!f.link.isPortOpen());
     QCOMPARE(f.states.size(), 2);
     QCOMPARE(f.states.at(1).first().toBool(), false);
 
     // The port opens again normally afterwards.
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.openPort());
     QCOMPARE(f.states.size(), 3);
 }
 
@@ -252,7 +260,7 @@ void BoardLinkTest::sendOnOpenPortKeepsItOpen()
     REQUIRE_PTY(f.board);
     f.link.setTimerIntervals(kShortReceiveMs, kLongMs);
     f.link.closeTimer().setTimerType(Qt::PreciseTimer);  // so that a restart shows to the ms
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.openPort());
 
     // Text the board sent before the frame, which the port has read: reopening the port would
     // lose it.
@@ -260,18 +268,18 @@ void BoardLinkTest::sendOnOpenPortKeepsItOpen()
     QVERIFY(f.board.write(before));
     QTRY_VERIFY(f.board.portHasReadAll());
 
-    QVERIFY2(f.link.send(QByteArray("A1234567")), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.send(QByteArray("A1234567")));
     QCOMPARE(f.board.read(8), QByteArray("A1234567"));
     QCOMPARE(f.states.size(), 1);
     QVERIFY(f.link.closeTimer().isActive());
 
     // A second frame starts Timer3 again: the port stays open after the last frame.
     QVERIFY(f.link.isPortOpen());
-    bool sent = false;
+    LinkResult sent;
     QString times;
     const bool restarted = restartsTimer(
         f.link.closeTimer(), [&] { sent = f.link.send(QByteArray("A7654321")); }, &times);
-    QVERIFY2(sent, qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(sent);
     QVERIFY2(restarted, qPrintable(times));
     QCOMPARE(f.board.read(8), QByteArray("A7654321"));
 
@@ -292,7 +300,7 @@ void BoardLinkTest::textWaitingWhenTimer3ClosesIsStillShown()
     REQUIRE_PTY(f.board);
     f.link.setTimerIntervals(kLongMs, kLongMs);
 
-    QVERIFY2(f.link.send(QByteArray("B")), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.send(QByteArray("B")));
     QCOMPARE(f.board.read(1), QByteArray("B"));
     const QByteArray reply(26, 'r');
     QVERIFY(f.board.write(reply));
@@ -329,14 +337,14 @@ void BoardLinkTest::cannotOpen()
     QFETCH(QString, reason);
 
     Fixture f;
-    f.link.comm().setCommPort(portText);
-    const bool done = bySend ? f.link.send(QByteArray("A1234567")) : f.link.openPort();
+    f.link.usePort(portText);
+    const LinkResult done = bySend ? f.link.send(QByteArray("A1234567")) : f.link.openPort();
     QVERIFY(!done);
     QVERIFY(!f.link.isPortOpen());
     QVERIFY(f.states.isEmpty());
     QVERIFY(!f.link.closeTimer().isActive());
-    QCOMPARE(f.messages.size(), 1);
-    const QString message = f.messages.first().first().toString();
+    QVERIFY(f.messages.isEmpty());  // told by the result, not as a loss
+    const QString &message = done.reason;
     QVERIFY2(message.contains(reason), qPrintable(message));
     if (!portText.isEmpty())
         QVERIFY2(message.contains(portText), qPrintable(message));
@@ -347,7 +355,7 @@ void BoardLinkTest::unplugClosesAndReopens()
     Fixture f;
     REQUIRE_PTY(f.board);
     const QString oldPort = f.board.slavePath();
-    QVERIFY2(f.link.openPort(), qPrintable(f.link.comm().lastError()));
+    VERIFY_LINK(f.link.openPort());
     QCOMPARE(f.states.size(), 1);
 
     errno = 0;  // the worst case for Qt 6.4: a read error at every wakeup
@@ -367,8 +375,8 @@ void BoardLinkTest::unplugClosesAndReopens()
     // The board is back (on a new line here).
     PtyBoard board;
     REQUIRE_PTY(board);
-    f.link.comm().setCommPort(board.slavePath());
-    QVERIFY2(f.link.send(QByteArray("B\x80\xff", 3)), qPrintable(f.link.comm().lastError()));
+    f.link.usePort(board.slavePath());
+    VERIFY_LINK(f.link.send(QByteArray("B\x80\xff", 3)));
     QCOMPARE(board.read(3), QByteArray("B\x80\xff", 3));
     QCOMPARE(f.states.size(), 3);
     QCOMPARE(f.states.at(2).first().toBool(), true);
@@ -384,7 +392,7 @@ void BoardLinkTest::portSettingRoundTrip()
         QSignalSpy states(&link, &BoardLink::portOpenChanged);
         const platine::ProfileWriteResult result = link.changePort(QStringLiteral("3"));
         QVERIFY2(result.ok, qPrintable(result.errorMessage));
-        QCOMPARE(link.comm().commPort(), QStringLiteral("3"));
+        QCOMPARE(link.port(), QStringLiteral("3"));
         QVERIFY(!link.isPortOpen());
         QVERIFY(states.isEmpty());
     }
@@ -396,7 +404,7 @@ void BoardLinkTest::portSettingRoundTrip()
     BoardLink next;
     next.setSettingsPath(settings);
     next.loadPortSetting();
-    QCOMPARE(next.comm().commPort(), QStringLiteral("3"));
+    QCOMPARE(next.port(), QStringLiteral("3"));
     QVERIFY(!next.isPortOpen());
 
     // A device name is kept as typed.
@@ -404,7 +412,7 @@ void BoardLinkTest::portSettingRoundTrip()
     BoardLink third;
     third.setSettingsPath(settings);
     third.loadPortSetting();
-    QCOMPARE(third.comm().commPort(), QStringLiteral("ttyUSB0"));
+    QCOMPARE(third.port(), QStringLiteral("ttyUSB0"));
 }
 
 void BoardLinkTest::emptyPortAnswerChangesNothing()
@@ -413,16 +421,16 @@ void BoardLinkTest::emptyPortAnswerChangesNothing()
     const QString settings = dir.filePath(QStringLiteral("param.ini"));
     BoardLink link;
     link.setSettingsPath(settings);
-    link.comm().setCommPort(QStringLiteral("2"));
+    link.usePort(QStringLiteral("2"));
 
     QVERIFY(link.changePort(QString()).ok);
-    QCOMPARE(link.comm().commPort(), QStringLiteral("2"));
+    QCOMPARE(link.port(), QStringLiteral("2"));
     QVERIFY(!QFile::exists(settings));
 
     QVERIFY(link.changePort(QStringLiteral("4")).ok);
     const QByteArray written = readBytes(settings);
     QVERIFY(link.changePort(QString()).ok);
-    QCOMPARE(link.comm().commPort(), QStringLiteral("4"));
+    QCOMPARE(link.port(), QStringLiteral("4"));
     QCOMPARE(readBytes(settings), written);
 }
 
@@ -430,13 +438,13 @@ void BoardLinkTest::missingSettingsFileMeansNoPort()
 {
     QTemporaryDir dir;
     BoardLink link;
-    QSignalSpy messages(&link, &BoardLink::message);
     link.setSettingsPath(dir.filePath(QStringLiteral("param.ini")));
     link.loadPortSetting();
-    QVERIFY(link.comm().commPort().isEmpty());
-    QVERIFY(!link.openPort());
-    QCOMPARE(messages.size(), 1);
-    QVERIFY(messages.first().first().toString().contains(QStringLiteral("aucun port choisi")));
+    QVERIFY(link.port().isEmpty());
+    const LinkResult opened = link.openPort();
+    QVERIFY(!opened);
+    QVERIFY2(opened.reason.contains(QStringLiteral("aucun port choisi")),
+             qPrintable(opened.reason));
 }
 
 QTEST_GUILESS_MAIN(BoardLinkTest)

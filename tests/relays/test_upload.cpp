@@ -40,7 +40,7 @@ private slots:
         PtyBoard board;
         QVERIFY2(board.isOpen(), qPrintable(board.errorString()));
         BoardLink link;
-        link.comm().setCommPort(board.slavePath());
+        link.usePort(board.slavePath());
 
         RelayProgram program = encodableProgram();
         const QStringList times = {QStringLiteral("08:30:00"), QStringLiteral("12:15:00"),
@@ -57,7 +57,8 @@ private slots:
 
         const UploadResult result = uploadProgram(program, settings_, link);
         QVERIFY2(result.sent && result.stored, qPrintable(result.message));
-        QVERIFY(result.message.isEmpty());
+        QVERIFY2(result.message.startsWith(QStringLiteral("Programme envoyé à la platine")),
+                 qPrintable(result.message));
         QVERIFY(link.closeTimer().isActive());
 
         const QByteArray frame = board.read(kProgramFrameSize);
@@ -90,7 +91,7 @@ private slots:
         PtyBoard board;
         QVERIFY(board.isOpen());
         BoardLink link;
-        link.comm().setCommPort(board.slavePath());
+        link.usePort(board.slavePath());
         RelayProgram program = encodableProgram();
         program.enables = {1, 1, 1, 1, 1, 0};
         program.texts[47] = QString();  // relay 6, not enabled
@@ -115,7 +116,7 @@ private slots:
         PtyBoard board;
         QVERIFY(board.isOpen());
         BoardLink link;
-        link.comm().setCommPort(board.slavePath());
+        link.usePort(board.slavePath());
         const QByteArray before = readBytes(settings_);
         QVERIFY(QFile::setPermissions(settings_, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
 
@@ -133,7 +134,7 @@ private slots:
     void portFailureKeepsTheStoredProgram()
     {
         BoardLink link;
-        link.comm().setCommPort(dir_.filePath(QStringLiteral("ttyNOPE")));
+        link.usePort(dir_.filePath(QStringLiteral("ttyNOPE")));
         const UploadResult result = uploadProgram(encodableProgram(), settings_, link);
         QVERIFY(result.stored);
         QVERIFY(!result.sent);

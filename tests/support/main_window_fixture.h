@@ -57,6 +57,16 @@ inline std::unique_ptr<MainWindow> shownMainWindow(const MainWindowOptions &opti
     return window;
 }
 
+// Builds the four work panels, hidden, as their first use would: for tests that look their
+// controls up by name.
+inline void buildEveryPanel(MainWindow &window)
+{
+    window.programPanel();
+    window.clockPanel();
+    window.clockDisplayPanel();
+    window.switchPanel();
+}
+
 // Triggers the menu entry whose action has that object name, as the user choosing it. False
 // when the window has no such action.
 [[nodiscard]] inline bool chooseAction(const QWidget &window, const QString &name)

@@ -3,6 +3,7 @@
 #include "link/board_clock_text.h"
 #include "link/board_link.h"
 #include "link/clock_frame.h"
+#include "link/clock_send.h"
 #include "link/days.h"
 #include "link/serial_control.h"
 #include "link/serial_port_info.h"
@@ -89,8 +90,8 @@ QString portTextFor(const CliRequest &request)
     return readPortSetting(settingsPathFor(request)).text;
 }
 
-// Opens the port for a command; on failure says why on err.
-bool openBoardPort(BoardLink &link, const CliRequest &request, Output output)
+// Gives the link the command's port, without opening it; says why on err when there is none.
+bool useBoardPort(BoardLink &link, const CliRequest &request, Output output)
 {
     const QString portText = portTextFor(request);
     if (portText.isEmpty()) {
@@ -101,14 +102,17 @@ bool openBoardPort(BoardLink &link, const CliRequest &request, Output output)
                    << Qt::endl;
         return false;
     }
-    link.comm().setCommPort(portText);
-    QString reason;
-    const QMetaObject::Connection capture = QObject::connect(
-        &link, &BoardLink::message, &link, [&reason](const QString &text) { reason = text; });
-    const bool open = link.openPort();
-    QObject::disconnect(capture);
-    if (!open) {
-        output.err << (reason.isEmpty() ? link.comm().lastError() : reason) << Qt::endl;
+    link.usePort(portText);
+    return true;
+}
+
+// Opens the command's port; on failure says why on err.
+bool openBoardPort(BoardLink &link, const CliRequest &request, Output output)
+{
+    if (!useBoardPort(link, request, output))
+        return false;
+    if (const LinkResult opened = link.openPort(); !opened) {
+        output.err << opened.reason << Qt::endl;
         return false;
     }
     return true;
@@ -118,16 +122,12 @@ bool openBoardPort(BoardLink &link, const CliRequest &request, Output output)
 // left, unless keepOpen. On failure says why on err (and the port is closed).
 bool sendFrame(BoardLink &link, const QByteArray &frame, Output output, bool keepOpen = false)
 {
-    QString reason;
-    const QMetaObject::Connection capture = QObject::connect(
-        &link, &BoardLink::message, &link, [&reason](const QString &text) { reason = text; });
-    const bool sent = link.send(frame);
-    QObject::disconnect(capture);
+    const LinkResult sent = link.send(frame);
     if (!sent || !keepOpen)
         link.closePort();
     if (!sent)
-        output.err << (reason.isEmpty() ? link.comm().lastError() : reason) << Qt::endl;
-    return sent;
+        output.err << sent.reason << Qt::endl;
+    return sent.ok();
 }
 
 // What the board sends within waitMs on an open port, which is then closed.
@@ -144,7 +144,7 @@ QString collectBoardText(BoardLink &link, int waitMs)
     QTimer::singleShot(waitMs, &loop, &QEventLoop::quit);
     if (link.isPortOpen())
         loop.exec();
-    received += QString::fromLatin1(link.comm().input());
+    received += QString::fromLatin1(link.takeReceived());
     link.closePort();
     return received;
 }
@@ -269,40 +269,40 @@ int listPorts(const CliRequest &request, Output output)
 
 int setBoardClock(const CliRequest &request, Output output)
 {
-    // --date was checked when it was read; the PC clock is checked before the port is touched,
-    // then read again once the port is open, so that the frame carries the time it is sent at.
-    const auto encodeMoment = [&request, &output] {
-        const QDateTime pcTime = QDateTime::currentDateTime();
-        ClockFrameResult encoded =
-            encodeClockFrame(clockFieldsFor(request.moment.value_or(pcTime)));
-        if (!encoded.ok())
-            output.err << pcClockRefusal(pcTime, *encoded.error)
-                       << QStringLiteral(" Réglez l'horloge du PC, ou donnez le moment avec "
+    // The moment is checked before the port is touched (see clock_send.h).
+    const auto refuse = [&request, &output](const ClockSendResult &result) {
+        output.err << result.refusal;
+        if (!request.moment)
+            output.err << QStringLiteral(" Réglez l'horloge du PC, ou donnez le moment avec "
                                          "--date \"%1\".")
-                              .arg(QLatin1String(kClockTextForm))
-                       << Qt::endl;
-        return encoded;
+                              .arg(QLatin1String(kClockTextForm));
+        output.err << Qt::endl;
     };
-    if (!encodeMoment().ok())
-        return kFailed;
-
+    const auto send = [&request](BoardLink &link) {
+        return request.moment ? sendClockFields(link, clockFieldsFor(*request.moment))
+                              : sendPcClock(link, [] { return QDateTime::currentDateTime(); });
+    };
     BoardLink link;
     link.setSettingsPath(settingsPathFor(request));
-    if (!openBoardPort(link, request, output))
+    if (!useBoardPort(link, request, output))
         return kFailed;
-    const ClockFrameResult encoded = encodeMoment();
-    if (!encoded.ok()) {
-        link.closePort();
-        return kFailed;
-    }
     const int waitMs = request.replyWaitSeconds * 1000;
     // The port must stay open while the reply is awaited.
     link.setTimerIntervals(kLineGatherMs, std::max(BoardLink::kCloseDelayMs, waitMs + 1000));
-    link.comm().setRThreshold(1);
-    if (!sendFrame(link, encoded.frame, output, waitMs > 0))
+    link.setReceiveThreshold(1);
+    const ClockSendResult result = send(link);
+    if (!result.sent() || waitMs == 0)
+        link.closePort();
+    if (result.fieldError) {
+        refuse(result);
         return kFailed;
-    output.out << QStringLiteral("Trame envoyée : %1").arg(hexText(encoded.frame)) << Qt::endl;
-    output.out << clockSentMessage(encoded.moment) << Qt::endl;
+    }
+    if (!result.link) {
+        output.err << result.link.reason << Qt::endl;
+        return kFailed;
+    }
+    output.out << QStringLiteral("Trame envoyée : %1").arg(hexText(result.frame)) << Qt::endl;
+    output.out << result.message() << Qt::endl;
     if (waitMs == 0)
         return kDone;
 
@@ -473,7 +473,7 @@ int listenToBoard(const CliRequest &request, Output output)
         return kFailed;
     // Every byte is read, soon after it came: a short line is printed as soon as the board has
     // sent it, and the PC's time it is compared with is that of its arrival.
-    link.comm().setRThreshold(1);
+    link.setReceiveThreshold(1);
     link.setTimerIntervals(kLineGatherMs, BoardLink::kCloseDelayMs);
 
     QString pending;
@@ -528,7 +528,7 @@ int listenToBoard(const CliRequest &request, Output output)
             QCoreApplication::exit(kFailed);
     });
     int code = kDone;
-    QObject::connect(&link, &BoardLink::message, &link, [&](const QString &text) {
+    QObject::connect(&link, &BoardLink::portLost, &link, [&](const QString &text) {
         output.err << text << Qt::endl;
         code = kFailed;
         QCoreApplication::exit(kFailed);
@@ -552,7 +552,7 @@ int listenToBoard(const CliRequest &request, Output output)
         step.start(static_cast<int>(std::min(deadline.remainingTime(), kListenStepMs)));
     }
     QCoreApplication::exec();
-    const QByteArray rest = link.comm().input();
+    const QByteArray rest = link.takeReceived();
     received = received || !rest.isEmpty();
     printLine(pending + QString::fromLatin1(rest),
               pending.isEmpty() ? QDateTime::currentDateTime() : pendingSince);
@@ -562,7 +562,7 @@ int listenToBoard(const CliRequest &request, Output output)
                                      "switch de la platine sur « Affichage heure » et vérifiez "
                                      "le câble série.")
                           .arg(*request.durationSeconds)
-                          .arg(quotedText(link.comm().commPort()))
+                          .arg(quotedText(link.port()))
                    << Qt::endl;
         return kFailed;
     }
