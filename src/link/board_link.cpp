@@ -150,6 +150,11 @@ QString BoardLink::port() const
     return d->comm.commPort();
 }
 
+QString BoardLink::device() const
+{
+    return d->comm.deviceName();
+}
+
 void BoardLink::usePort(const QString &portText)
 {
     d->comm.setCommPort(portText);

@@ -59,6 +59,8 @@ public:
     void loadPortSetting();
     // The port in use, as typed ("3", "COM3", "/dev/ttyUSB0").
     QString port() const;
+    // The device that port stands for ("/dev/ttyS2" for "3"); empty when it names none.
+    QString device() const;
     // Uses another port from the next opening on, for this session only: nothing is written
     // (the command line's --port, the tests' pseudo-terminals).
     void usePort(const QString &portText);

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "relays/program_checks.h"
+#include "relays/switching_spans.h"
 #include "store/relay_program.h"
 
 #include <QDate>
 #include <QList>
 
 namespace platine {
-
-inline constexpr int kMinutesPerDay = 24 * 60;
 
 // One stretch of a day during which the board is told to keep a relay switched on.
 struct ChartBar

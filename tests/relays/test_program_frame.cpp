@@ -1,3 +1,4 @@
+#include "relays/program_decode.h"
 #include "relays/program_frame.h"
 
 #include "support/relay_programs.h"
@@ -279,6 +280,34 @@ private slots:
             ++counts[textSlotInfo(i).relay - 1];
         QCOMPARE((QList<int>(std::begin(counts), std::end(counts))),
                  (QList<int>{6, 6, 12, 12, 7, 7}));
+    }
+
+    // A frame from the journal comes back as a program that sends the same bytes, in the
+    // editor's forms; bytes no encoder makes are not taken for a program.
+    void frameReadsBackAsItsProgram()
+    {
+        RelayProgram program = encodableProgram();
+        for (int i = 0; i < kTextSlotCount; ++i) {  // every slot its own digits
+            const QString n = QStringLiteral("%1").arg(i % 12 + 1, 2, 10, QLatin1Char('0'));
+            const SlotKind kind = textSlotInfo(i).kind;
+            program.texts[size_t(i)] =
+                kind == SlotKind::Time ? n + u':' + QString::number(i + 10) + QStringLiteral(":00")
+                : kind == SlotKind::Date
+                    ? n + u'/' + n + QStringLiteral("/20") + QString::number(i + 10)
+                    : n + QStringLiteral("/2031");
+        }
+        program.dayChoices = {-1, 9, 0, 7};
+        program.enables = {1, 0, 1, 1, 0, 1};
+        const QByteArray frame = frameOf(program);
+        QCOMPARE(programFromFrame(frame), std::optional<RelayProgram>(program));
+        program.texts[0] = QStringLiteral("07:45:59");  // seconds are never sent
+        program.enables[1] = 2;                         // a greyed box sends 0
+        QCOMPARE(frameOf(*programFromFrame(frameOf(program))), frameOf(program));
+
+        for (const auto &[offset, value] :
+             std::initializer_list<std::pair<int, char>>{{1, 0x1A}, {13, 11}, {14, 2}, {104, 1}})
+            QVERIFY(!programFromFrame(QByteArray(frame).replace(offset, 1, QByteArray(1, value))));
+        QVERIFY(!programFromFrame(frame.left(124)));
     }
 };
 

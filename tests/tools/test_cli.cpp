@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -555,6 +556,86 @@ private slots:
         // Neither refusal sent anything: the first frame the board gets is this upload.
         QCOMPARE(sim.nextEvent().value(QStringLiteral("event")).toString(),
                  QStringLiteral("program"));
+    }
+
+    // Every frame sent, refused or failed is in the journal with its exact bytes, and
+    // "historique" gives them back newest first.
+    void journalsEveryFrame()
+    {
+        QTemporaryDir data;
+        const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+        const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", savedData); });
+        Simulator sim;
+        const QString settings = settingsFor(sim);
+        const QString file = path(QStringLiteral("journal.ini"));
+        QFile::remove(file);
+        QVERIFY(writeProgram(file, weekdayProgram()).ok);
+
+        CliRun run =
+            runCli({QStringLiteral("heure"), QStringLiteral("--date=2007-11-23 14:37:52"),
+                    QStringLiteral("--settings"), settings, QStringLiteral("--attente=0")});
+        QVERIFY2(run.code == 0, qPrintable(describe(run)));
+        run = runCli({QStringLiteral("programmer"), file, QStringLiteral("--settings"), settings});
+        QVERIFY2(run.code == 0, qPrintable(describe(run)));
+        QCOMPARE(sim.nextEvent().value(QStringLiteral("event")).toString(),
+                 QStringLiteral("clock"));
+        const QString programSent = sim.nextEvent().value(QStringLiteral("frame")).toString();
+        // Refused before the port (a field that cannot be encoded), failed at the port, and
+        // one left out of the journal on purpose.
+        RelayProgram broken = weekdayProgram();
+        broken.texts[0] = QStringLiteral("8h30");
+        const QString brokenFile = path(QStringLiteral("journal-faux.ini"));
+        QFile::remove(brokenFile);
+        QVERIFY(writeProgram(brokenFile, broken).ok);
+        QCOMPARE(runCli({QStringLiteral("programmer"), brokenFile, QStringLiteral("--settings"),
+                         settings})
+                     .code,
+                 1);
+        const QString absent = path(QStringLiteral("pas-de-port"));
+        QCOMPARE(runCli({QStringLiteral("programmer"), file, QStringLiteral("--port"), absent,
+                         QStringLiteral("--sans-parametres")})
+                     .code,
+                 1);
+        run = runCli({QStringLiteral("programmer"), file, QStringLiteral("--settings"), settings,
+                      QStringLiteral("--sans-journal")});
+        QVERIFY2(run.code == 0, qPrintable(describe(run)));
+
+        run = runCli({QStringLiteral("historique"), QStringLiteral("--json")});
+        QVERIFY2(run.code == 0 && run.err.isEmpty(), qPrintable(describe(run)));
+        const QJsonArray entries = QJsonDocument::fromJson(run.out.toUtf8()).array();
+        QCOMPARE(entries.size(), 4);
+        const auto field = [&entries](int i, const char *name) {
+            return entries.at(i).toObject().value(QLatin1String(name)).toString();
+        };
+        QCOMPARE(field(3, "kind"), QStringLiteral("heure"));
+        QCOMPARE(field(3, "result"), QStringLiteral("sent"));
+        QCOMPARE(field(3, "frame"), QStringLiteral("4114375223110706"));
+        QCOMPARE(field(3, "port"), sim.device());
+        QCOMPARE(field(2, "kind"), QStringLiteral("programme"));
+        QCOMPARE(field(2, "result"), QStringLiteral("sent"));
+        QCOMPARE(field(2, "frame"), QString(programSent).remove(u' ').toLower());
+        QCOMPARE(field(2, "file"), QFileInfo(file).absoluteFilePath());
+        QCOMPARE(field(1, "result"), QStringLiteral("refused"));
+        QVERIFY(field(1, "frame").isEmpty());
+        QVERIFY2(field(1, "message").contains(QStringLiteral("Relais N°1, Début 1")),
+                 qPrintable(field(1, "message")));
+        QCOMPARE(field(0, "result"), QStringLiteral("failed"));
+        QCOMPARE(field(0, "frame"), field(2, "frame"));
+        QVERIFY(!field(0, "message").isEmpty());
+
+        run = runCli({QStringLiteral("historique"), QStringLiteral("--nombre=1")});
+        QVERIFY2(run.code == 0, qPrintable(describe(run)));
+        QVERIFY2(run.out.contains(QStringLiteral("programme  échec  port ")) &&
+                     !run.out.contains(QStringLiteral("envoyé")),
+                 qPrintable(run.out));
+
+        // The coming switchings of the same file, as a calendar.
+        run = runCli({QStringLiteral("afficher"), file, QStringLiteral("--prochaines"),
+                      QStringLiteral("--jours=7"), QStringLiteral("--ics")});
+        QVERIFY2(run.code == 0 && run.out.startsWith(QStringLiteral("BEGIN:VCALENDAR\r\n")) &&
+                     run.out.count(QStringLiteral("BEGIN:VEVENT")) >= 4,
+                 qPrintable(describe(run)));
     }
 
     // Two uploads storing their program while the window changes the port, round after round,

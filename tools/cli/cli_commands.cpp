@@ -7,9 +7,13 @@
 #include "link/days.h"
 #include "link/serial_control.h"
 #include "link/serial_port_info.h"
+#include "relays/coming_switchings.h"
 #include "relays/program_checks.h"
 #include "relays/program_frame.h"
+#include "relays/program_text.h"
+#include "relays/switching_export.h"
 #include "relays/upload.h"
+#include "store/journal.h"
 #include "store/port_setting.h"
 #include "store/program_file.h"
 #include "store/relay_program.h"
@@ -90,43 +94,53 @@ QString portTextFor(const CliRequest &request)
     return readPortSetting(settingsPathFor(request)).text;
 }
 
-// Gives the link the command's port, without opening it; says why on err when there is none.
-bool useBoardPort(BoardLink &link, const CliRequest &request, Output output)
+// Gives the link the command's port, without opening it; says why on err (and in *failure
+// when given) when there is none.
+bool useBoardPort(BoardLink &link, const CliRequest &request, Output output,
+                  QString *failure = nullptr)
 {
     const QString portText = portTextFor(request);
     if (portText.isEmpty()) {
-        output.err << QStringLiteral("Aucun port : donnez --port, ou choisissez le port dans la "
-                                     "fenêtre (« Paramètrage » / « Port COM ») ; il est gardé "
-                                     "dans %1.")
-                          .arg(QDir::toNativeSeparators(settingsPathFor(request)))
-                   << Qt::endl;
+        const QString why =
+            QStringLiteral("Aucun port : donnez --port, ou choisissez le port dans la fenêtre "
+                           "(« Paramètrage » / « Port COM ») ; il est gardé dans %1.")
+                .arg(QDir::toNativeSeparators(settingsPathFor(request)));
+        output.err << why << Qt::endl;
+        if (failure)
+            *failure = why;
         return false;
     }
     link.usePort(portText);
     return true;
 }
 
-// Opens the command's port; on failure says why on err.
-bool openBoardPort(BoardLink &link, const CliRequest &request, Output output)
+// Opens the command's port; on failure says why on err (and in *failure when given).
+bool openBoardPort(BoardLink &link, const CliRequest &request, Output output,
+                   QString *failure = nullptr)
 {
-    if (!useBoardPort(link, request, output))
+    if (!useBoardPort(link, request, output, failure))
         return false;
     if (const LinkResult opened = link.openPort(); !opened) {
         output.err << opened.reason << Qt::endl;
+        if (failure)
+            *failure = opened.reason;
         return false;
     }
     return true;
 }
 
 // Sends a frame by the sending rule, then closes the port, which waits until the bytes have
-// left, unless keepOpen. On failure says why on err (and the port is closed).
-bool sendFrame(BoardLink &link, const QByteArray &frame, Output output, bool keepOpen = false)
+// left, unless keepOpen. On failure says why on err and in *failure (and the port is closed).
+bool sendFrame(BoardLink &link, const QByteArray &frame, Output output, QString *failure,
+               bool keepOpen = false)
 {
     const LinkResult sent = link.send(frame);
     if (!sent || !keepOpen)
         link.closePort();
-    if (!sent)
-        output.err << sent.reason << Qt::endl;
+    if (!sent) {
+        *failure = sent.reason;
+        output.err << *failure << Qt::endl;
+    }
     return sent.ok();
 }
 
@@ -163,6 +177,30 @@ QHash<QString, QString> stablePortNames()
     return names;
 }
 
+// The port a frame goes to, for the journal: the device the port text stands for.
+QString journalPort(BoardLink &link, const CliRequest &request)
+{
+    const QString device = link.device();
+    return device.isEmpty() ? portTextFor(request) : device;
+}
+
+// Notes what became of a frame in the journal of frames sent, unless --sans-journal. A journal
+// that cannot be written is said on err, and the command then fails (code 1) even though the
+// frame itself went out: nothing would otherwise say what the board was last sent.
+bool noteInJournal(const CliRequest &request, Output output, JournalKind kind, const QString &port,
+                   const QByteArray &frame, int remarks, JournalResult result,
+                   const QString &message = {})
+{
+    if (request.noJournal)
+        return true;
+    const JournalWriteResult written = Journal().append(
+        makeJournalEntry(kind, port, frame, request.file, remarks, result, message));
+    if (!written.ok)
+        output.err << written.errorMessage
+                   << QStringLiteral(" (--sans-journal pour ne pas le tenir).") << Qt::endl;
+    return written.ok;
+}
+
 struct ReadProgram
 {
     RelayProgram program;
@@ -194,30 +232,6 @@ ReadProgram readProgramFile(const QString &path, Output output)
     result.unusualValues = read.unusualValues;
     result.ok = true;
     return result;
-}
-
-QString dayChoiceText(int choice)
-{
-    if (choice < 0 || choice >= dayListItems().size())
-        return QStringLiteral("aucun");
-    return dayListItems().at(choice);
-}
-
-QString enableText(int enable)
-{
-    switch (enable) {
-    case 1:
-        return QStringLiteral("actif");
-    case 2:
-        return QStringLiteral("inactif (case grisée)");
-    default:
-        return QStringLiteral("inactif");
-    }
-}
-
-QString slotText(const QString &text)
-{
-    return text.isEmpty() ? QStringLiteral("—") : visibleText(text);
 }
 
 }  // namespace
@@ -269,14 +283,19 @@ int listPorts(const CliRequest &request, Output output)
 
 int setBoardClock(const CliRequest &request, Output output)
 {
+    const auto note = [&request, &output](const QString &port, const QByteArray &frame,
+                                          JournalResult result, const QString &message = {}) {
+        return noteInJournal(request, output, JournalKind::Clock, port, frame, 0, result, message);
+    };
     // The moment is checked before the port is touched (see clock_send.h).
     const auto refuse = [&request, &output](const ClockSendResult &result) {
-        output.err << result.refusal;
+        QString refusal = result.refusal;
         if (!request.moment)
-            output.err << QStringLiteral(" Réglez l'horloge du PC, ou donnez le moment avec "
-                                         "--date \"%1\".")
-                              .arg(QLatin1String(kClockTextForm));
-        output.err << Qt::endl;
+            refusal += QStringLiteral(" Réglez l'horloge du PC, ou donnez le moment avec "
+                                      "--date \"%1\".")
+                           .arg(QLatin1String(kClockTextForm));
+        output.err << refusal << Qt::endl;
+        return refusal;
     };
     const auto send = [&request](BoardLink &link) {
         return request.moment ? sendClockFields(link, clockFieldsFor(*request.moment))
@@ -284,8 +303,11 @@ int setBoardClock(const CliRequest &request, Output output)
     };
     BoardLink link;
     link.setSettingsPath(settingsPathFor(request));
-    if (!useBoardPort(link, request, output))
+    QString failure;
+    if (!useBoardPort(link, request, output, &failure)) {
+        note(portTextFor(request), {}, JournalResult::Failed, failure);
         return kFailed;
+    }
     const int waitMs = request.replyWaitSeconds * 1000;
     // The port must stay open while the reply is awaited.
     link.setTimerIntervals(kLineGatherMs, std::max(BoardLink::kCloseDelayMs, waitMs + 1000));
@@ -294,17 +316,19 @@ int setBoardClock(const CliRequest &request, Output output)
     if (!result.sent() || waitMs == 0)
         link.closePort();
     if (result.fieldError) {
-        refuse(result);
+        note(journalPort(link, request), {}, JournalResult::Refused, refuse(result));
         return kFailed;
     }
     if (!result.link) {
         output.err << result.link.reason << Qt::endl;
+        note(journalPort(link, request), result.frame, JournalResult::Failed, result.link.reason);
         return kFailed;
     }
+    const bool noted = note(journalPort(link, request), result.frame, JournalResult::Sent);
     output.out << QStringLiteral("Trame envoyée : %1").arg(hexText(result.frame)) << Qt::endl;
     output.out << result.message() << Qt::endl;
     if (waitMs == 0)
-        return kDone;
+        return noted ? kDone : kFailed;
 
     // No reply is required: what the board says, if anything, is only shown.
     const QString reply = collectBoardText(link, waitMs).trimmed();
@@ -319,7 +343,7 @@ int setBoardClock(const CliRequest &request, Output output)
         for (const QString &line : reply.split(u'\n'))
             output.out << QStringLiteral("  %1").arg(visibleText(line.trimmed())) << Qt::endl;
     }
-    return kDone;
+    return noted ? kDone : kFailed;
 }
 
 int uploadProgramFile(const CliRequest &request, Output output)
@@ -327,17 +351,25 @@ int uploadProgramFile(const CliRequest &request, Output output)
     const ReadProgram read = readProgramFile(request.file, output);
     if (!read.ok)
         return kFailed;
+    const QStringList remarks = uploadRemarks(read.unusualValues, read.program);
+    const auto note = [&](const QString &port, const QByteArray &frame, JournalResult result,
+                          const QString &message = {}) {
+        return noteInJournal(request, output, JournalKind::Program, port, frame,
+                             int(remarks.size()), result, message);
+    };
     const ProgramEncodeResult encoded = encodeProgram(read.program);
     if (!encoded.ok()) {
         output.err << encoded.error->message() << Qt::endl;
+        note(portTextFor(request), {}, JournalResult::Refused, encoded.error->message());
         return kFailed;
     }
-    const QStringList remarks = uploadRemarks(read.unusualValues, read.program);
+    const QByteArray frame = programFrame(encoded.bytes);
     if (request.strict && !remarks.isEmpty()) {
-        output.err << QStringLiteral("Programme non envoyé (--strict) : %1.")
-                          .arg(remarkCount(remarks.size()))
-                   << Qt::endl;
+        const QString refusal = QStringLiteral("Programme non envoyé (--strict) : %1.")
+                                    .arg(remarkCount(remarks.size()));
+        output.err << refusal << Qt::endl;
         printRemarks(output.err, remarks);
+        note(portTextFor(request), frame, JournalResult::Refused, refusal);
         return kFailed;
     }
 
@@ -345,17 +377,26 @@ int uploadProgramFile(const CliRequest &request, Output output)
     BoardLink link;
     const QString settingsPath = settingsPathFor(request);
     link.setSettingsPath(settingsPath);
-    if (!openBoardPort(link, request, output))
+    QString failure;
+    if (!openBoardPort(link, request, output, &failure)) {
+        note(journalPort(link, request), frame, JournalResult::Failed, failure);
         return kFailed;
+    }
 
-    const QByteArray frame = programFrame(encoded.bytes);
+    bool noted = true;
     if (request.keepSettings) {
-        if (!sendFrame(link, frame, output))
+        if (!sendFrame(link, frame, output, &failure)) {
+            note(journalPort(link, request), frame, JournalResult::Failed, failure);
             return kFailed;
+        }
+        noted = note(journalPort(link, request), frame, JournalResult::Sent);
     } else {
         noteSettingsLocation(request, output);
         const UploadResult result = uploadProgram(read.program, settingsPath, link);
         link.closePort();
+        noted = note(journalPort(link, request), frame,
+                     result.sent ? JournalResult::Sent : JournalResult::Failed,
+                     result.sent ? QString() : result.message);
         if (!result.sent || !result.stored) {
             output.err << result.message << Qt::endl;
             if (!result.sent)
@@ -377,7 +418,7 @@ int uploadProgramFile(const CliRequest &request, Output output)
                    << Qt::endl;
         printRemarks(output.out, remarks);
     }
-    return kDone;
+    return noted ? kDone : kFailed;
 }
 
 int showProgramFile(const CliRequest &request, Output output)
@@ -386,82 +427,31 @@ int showProgramFile(const CliRequest &request, Output output)
     if (!read.ok)
         return kFailed;
     const RelayProgram &program = read.program;
-    const ProgramEncodeResult encoded = encodeProgram(program);
 
+    if (request.coming) {
+        const ComingSwitchings coming =
+            comingSwitchings(program, QDateTime::currentDateTime(), request.days);
+        if (request.ics)
+            output.out << QString::fromUtf8(switchingsICalendar(coming));
+        else if (request.json)
+            output.out << QString::fromUtf8(
+                QJsonDocument(switchingsJson(coming)).toJson(QJsonDocument::Indented));
+        else
+            output.out << switchingsText(coming);
+        return kDone;
+    }
+
+    const ProgramEncodeResult encoded = encodeProgram(program);
     if (request.json) {
-        QJsonArray relays;
-        for (const RelayLayout &layout : relayLayouts()) {
-            const int enable = program.enables.at(layout.enableIndex);
-            QJsonObject relay{
-                {QStringLiteral("relay"), layout.relay},
-                {QStringLiteral("kind"), relayKindKey(layout.kind)},
-                {QStringLiteral("active"), enable == 1},
-                {QStringLiteral("enable"), enable},
-            };
-            QJsonArray windows;
-            for (int window = 0; window < kTimeSlotsPerRelay / 2; ++window) {
-                const int start = layout.firstTimeSlot + 2 * window;
-                QJsonObject entry{{QStringLiteral("start"), program.texts.at(start)},
-                                  {QStringLiteral("end"), program.texts.at(start + 1)}};
-                if (layout.firstDateSlot >= 0) {
-                    const int date = layout.firstDateSlot + 2 * window;
-                    entry.insert(QStringLiteral("startDate"), program.texts.at(date));
-                    entry.insert(QStringLiteral("endDate"), program.texts.at(date + 1));
-                }
-                windows.append(entry);
-            }
-            relay.insert(QStringLiteral("windows"), windows);
-            if (layout.dayChoice >= 0) {
-                const int choice = program.dayChoices.at(layout.dayChoice);
-                relay.insert(QStringLiteral("dayChoice"), choice);
-                relay.insert(QStringLiteral("days"), dayChoiceText(choice));
-            }
-            if (layout.monthYearSlot >= 0)
-                relay.insert(QStringLiteral("monthYear"), program.texts.at(layout.monthYearSlot));
-            relays.append(relay);
-        }
         QJsonObject document{{QStringLiteral("file"), request.file},
-                             {QStringLiteral("relays"), relays},
+                             {QStringLiteral("relays"), programJson(program)},
                              {QStringLiteral("sendable"), encoded.ok()}};
         document.insert(QStringLiteral("problem"),
                         encoded.ok() ? QJsonValue() : encoded.error->message());
         output.out << QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
         return kDone;
     }
-
-    for (const RelayLayout &layout : relayLayouts()) {
-        output.out << QStringLiteral("%1 (%2) : %3")
-                          .arg(relayCaption(layout.relay), relayKindCaption(layout.kind),
-                               enableText(program.enables.at(layout.enableIndex)))
-                   << Qt::endl;
-        if (layout.dayChoice >= 0)
-            output.out << QStringLiteral("  Jours : %1")
-                              .arg(dayChoiceText(program.dayChoices.at(layout.dayChoice)))
-                       << Qt::endl;
-        if (layout.monthYearSlot >= 0)
-            output.out << QStringLiteral("  Mois - Année : %1")
-                              .arg(slotText(program.texts.at(layout.monthYearSlot)))
-                       << Qt::endl;
-        for (int window = 0; window < kTimeSlotsPerRelay / 2; ++window) {
-            const int start = layout.firstTimeSlot + 2 * window;
-            QString line = QStringLiteral("  Plage %1 : %2 -> %3")
-                               .arg(window + 1)
-                               .arg(slotText(program.texts.at(start)), -8)
-                               .arg(slotText(program.texts.at(start + 1)), -8);
-            if (layout.firstDateSlot >= 0) {
-                const int date = layout.firstDateSlot + 2 * window;
-                line = QStringLiteral("  Plage %1 : le %2 à %3 -> le %4 à %5")
-                           .arg(window + 1)
-                           .arg(slotText(program.texts.at(date)), -10)
-                           .arg(slotText(program.texts.at(start)), -8)
-                           .arg(slotText(program.texts.at(date + 1)), -10)
-                           .arg(slotText(program.texts.at(start + 1)), -8);
-            }
-            output.out << line.trimmed().prepend(QStringLiteral("  ")) << Qt::endl;
-        }
-    }
-    if (!encoded.ok())
-        output.out << QStringLiteral("Attention : %1").arg(encoded.error->message()) << Qt::endl;
+    output.out << programText(program);
     return kDone;
 }
 
@@ -567,6 +557,53 @@ int listenToBoard(const CliRequest &request, Output output)
         return kFailed;
     }
     return code;
+}
+
+int showJournal(const CliRequest &request, Output output)
+{
+    const Journal journal;
+    const JournalReadResult read = journal.read(request.count);
+    if (!read.ok) {
+        output.err << read.errorMessage << Qt::endl;
+        return kFailed;
+    }
+    if (!read.remark.isEmpty())
+        output.err << read.remark << Qt::endl;
+    if (request.json) {
+        QJsonArray entries;
+        for (const JournalEntry &entry : read.entries)
+            entries.append(journalEntryToJson(entry));
+        output.out << QString::fromUtf8(QJsonDocument(entries).toJson(QJsonDocument::Indented));
+        return kDone;
+    }
+    if (read.entries.isEmpty()) {
+        output.out << QStringLiteral("Aucun envoi noté dans %1.")
+                          .arg(QDir::toNativeSeparators(journal.path()))
+                   << Qt::endl;
+        return kDone;
+    }
+    for (const JournalEntry &entry : read.entries) {
+        QString line = QStringLiteral("%1  %2  %3  port %4")
+                           .arg(entry.time.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss t")),
+                                journalKindKey(entry.kind), journalResultCaption(entry.result),
+                                visibleText(entry.port));
+        if (!entry.frame.isEmpty())
+            line += QStringLiteral("  %1 octets").arg(entry.frame.size());
+        if (entry.kind == JournalKind::Program)
+            line += QStringLiteral("  %1").arg(remarkCount(entry.remarks));
+        if (!entry.tool.isEmpty())
+            line += QStringLiteral("  (%1 sur %2)").arg(entry.tool, visibleText(entry.host));
+        output.out << line << Qt::endl;
+        if (!entry.file.isEmpty())
+            output.out << QStringLiteral("    Fichier : %1")
+                              .arg(QDir::toNativeSeparators(visibleText(entry.file)))
+                       << Qt::endl;
+        if (!entry.message.isEmpty())
+            output.out << QStringLiteral("    %1").arg(visibleText(entry.message)) << Qt::endl;
+        if (!entry.frame.isEmpty())
+            output.out << QStringLiteral("    Trame : %1").arg(hexText(entry.frame)) << Qt::endl;
+    }
+    return kDone;
 }
 
 }  // namespace platine::cli

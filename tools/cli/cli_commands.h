@@ -25,5 +25,6 @@ int setBoardClock(const CliRequest &request, Output output);
 int uploadProgramFile(const CliRequest &request, Output output);
 int showProgramFile(const CliRequest &request, Output output);
 int listenToBoard(const CliRequest &request, Output output);
+int showJournal(const CliRequest &request, Output output);
 
 }  // namespace platine::cli

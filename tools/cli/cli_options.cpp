@@ -1,6 +1,7 @@
 #include "cli_options.h"
 
 #include "link/clock_frame.h"
+#include "relays/coming_switchings.h"
 #include "store/visible_text.h"
 
 #include <QRegularExpression>
@@ -26,18 +27,26 @@ const QList<CommandInfo> &commands()
          Command::SetClock,
          false,
          {QStringLiteral("port"), QStringLiteral("date"), QStringLiteral("attente"),
-          QStringLiteral("settings")}},
+          QStringLiteral("settings"), QStringLiteral("sans-journal")}},
         {QStringLiteral("programmer"),
          Command::Upload,
          true,
          {QStringLiteral("port"), QStringLiteral("settings"), QStringLiteral("sans-parametres"),
-          QStringLiteral("strict")}},
-        {QStringLiteral("afficher"), Command::Show, true, {QStringLiteral("json")}},
+          QStringLiteral("strict"), QStringLiteral("sans-journal")}},
+        {QStringLiteral("afficher"),
+         Command::Show,
+         true,
+         {QStringLiteral("json"), QStringLiteral("prochaines"), QStringLiteral("jours"),
+          QStringLiteral("ics")}},
         {QStringLiteral("ecouter"),
          Command::Listen,
          false,
          {QStringLiteral("port"), QStringLiteral("duree"), QStringLiteral("json"),
           QStringLiteral("settings")}},
+        {QStringLiteral("historique"),
+         Command::History,
+         false,
+         {QStringLiteral("json"), QStringLiteral("nombre")}},
     };
     return list;
 }
@@ -46,7 +55,8 @@ bool takesValue(const QString &option)
 {
     return option == QStringLiteral("port") || option == QStringLiteral("date") ||
            option == QStringLiteral("settings") || option == QStringLiteral("duree") ||
-           option == QStringLiteral("attente");
+           option == QStringLiteral("attente") || option == QStringLiteral("jours") ||
+           option == QStringLiteral("nombre");
 }
 
 CliParseResult failure(const QString &message)
@@ -185,8 +195,36 @@ CliParseResult parseCommandLine(const QStringList &arguments)
             request.durationSeconds = seconds;
         } else if (name == QStringLiteral("strict")) {
             request.strict = true;
+        } else if (name == QStringLiteral("sans-journal")) {
+            request.noJournal = true;
+        } else if (name == QStringLiteral("prochaines")) {
+            request.coming = true;
+        } else if (name == QStringLiteral("ics")) {
+            request.ics = true;
+        } else if (name == QStringLiteral("jours")) {
+            static const QRegularExpression digits(QStringLiteral("^[0-9]{1,3}$"));
+            const int days = value->toInt();
+            if (!digits.match(*value).hasMatch() || days < 1 || days > kMaxComingDays)
+                return failure(QStringLiteral("Nombre de jours non reconnu : %1. Donnez un nombre "
+                                              "entier de 1 à %2.")
+                                   .arg(quotedText(*value))
+                                   .arg(kMaxComingDays));
+            request.days = days;
+        } else if (name == QStringLiteral("nombre")) {
+            static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+            const int count = value->toInt();
+            if (!digits.match(*value).hasMatch() || count < 1)
+                return failure(QStringLiteral("Nombre d'envois non reconnu : %1. Donnez un nombre "
+                                              "entier d'au moins 1.")
+                                   .arg(quotedText(*value)));
+            request.count = count;
         }
     }
+
+    if ((seen.contains(QStringLiteral("jours")) || request.ics) && !request.coming)
+        return failure(QStringLiteral("--jours et --ics vont avec --prochaines."));
+    if (request.json && request.ics)
+        return failure(QStringLiteral("--json et --ics ne vont pas ensemble."));
 
     if (request.keepSettings && !request.settingsPath.isEmpty())
         return failure(QStringLiteral("--settings et --sans-parametres ne vont pas ensemble."));
@@ -216,11 +254,13 @@ QString helpText()
         "      liste les ports série : chemin, description, fabricant, numéro de série et\n"
         "      nom stable /dev/serial/by-id/… quand il existe.\n"
         "  heure [--port P] [--date \"AAAA-MM-JJ hh:mm:ss\"] [--attente S] [--settings F]\n"
+        "        [--sans-journal]\n"
         "      envoie à la platine l'heure locale du PC (ou le moment donné), affiche la\n"
         "      trame envoyée, en hexadécimal et en clair, puis ce que la platine répond\n"
         "      pendant S secondes (2 par défaut, 0 pour ne pas attendre). Une heure, une\n"
         "      date ou une année hors de 2000 à 2099 impossibles sont refusées.\n"
         "  programmer FICHIER [--port P] [--settings FICHIER | --sans-parametres] [--strict]\n"
+        "        [--sans-journal]\n"
         "      envoie le programme d'un fichier enregistré par « Enregistrer sous » et le\n"
         "      garde comme dernier programme envoyé dans param.ini, comme « Programmer ».\n"
         "      Un champ qui ne peut pas être envoyé est nommé et rien n'est envoyé. Les\n"
@@ -230,6 +270,14 @@ QString helpText()
         "  afficher FICHIER [--json]\n"
         "      affiche en clair le programme d'un fichier (ou de param.ini), relais par\n"
         "      relais.\n"
+        "  afficher FICHIER --prochaines [--jours N] [--json | --ics]\n"
+        "      les prochaines commutations des six relais à partir de maintenant, sur N\n"
+        "      jours (14 par défaut, 366 au plus) : date, heure, relais, enclenchement ou\n"
+        "      déclenchement, puis les remarques. --ics : un calendrier iCalendar, un\n"
+        "      événement par plage, pour un agenda.\n"
+        "  historique [--json] [--nombre N]\n"
+        "      le journal des trames envoyées par la fenêtre et par platine-cli, la plus\n"
+        "      récente d'abord : moment, port, heure ou programme, résultat, octets.\n"
         "  ecouter [--port P] [--duree S] [--json] [--settings FICHIER]\n"
         "      affiche chaque ligne envoyée par la platine et l'écart entre son horloge et\n"
         "      celle du PC ; s'arrête après S secondes (au plus 31622400, 366 jours), ou\n"
@@ -243,11 +291,21 @@ QString helpText()
         "  --date D          le moment envoyé, exactement AAAA-MM-JJ hh:mm:ss.\n"
         "  --attente S       les secondes d'écoute après l'envoi de l'heure (0 à 60).\n"
         "  --sans-parametres n'enregistre pas le programme envoyé dans param.ini.\n"
+        "  --sans-journal    ne note pas l'envoi dans le journal des trames envoyées\n"
+        "                    (heure, programmer ; sinon chaque envoi, refus ou échec y est\n"
+        "                    noté avec ses octets).\n"
+        "  --prochaines      afficher : les prochaines commutations plutôt que le programme.\n"
+        "  --jours N         le nombre de jours des prochaines commutations (1 à 366).\n"
+        "  --ics             les prochaines commutations en iCalendar (.ics).\n"
+        "  --nombre N        historique : les N envois les plus récents seulement.\n"
         "  --json            une sortie JSON pour les scripts.\n"
         "  --help, --version\n"
         "\n"
         "Codes de sortie : 0 terminé, 1 échec (port, fichier, champ, écriture de la sortie),\n"
         "2 ligne de commande incorrecte.\n"
+        "\n"
+        "Journal des trames envoyées : $XDG_DATA_HOME/platine/journal.jsonl (par défaut\n"
+        "~/.local/share/platine/journal.jsonl), les 1000 derniers envois.\n"
         "\n"
         "Exemple, le passage à l'heure d'été par cron (crontab -e) :\n"
         "  5 3 * 3,10 0 [ \"$(date +\\%d)\" -gt 24 ] && platine-cli heure\n");

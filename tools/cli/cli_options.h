@@ -8,7 +8,7 @@
 
 namespace platine::cli {
 
-enum class Command { Help, Version, Ports, SetClock, Upload, Show, Listen };
+enum class Command { Help, Version, Ports, SetClock, Upload, Show, Listen, History };
 
 // The longest heure --attente.
 inline constexpr int kMaxReplyWaitSeconds = 60;
@@ -28,6 +28,11 @@ struct CliRequest
     int replyWaitSeconds = 2;               // heure --attente: listening after the frame
     std::optional<qint64> durationSeconds;  // ecouter --duree: 1 to kMaxListenSeconds
     bool strict = false;                    // programmer --strict: a remark stops the upload
+    bool noJournal = false;                 // --sans-journal: the frame is not noted
+    bool coming = false;                    // afficher --prochaines: the coming switchings
+    int days = 14;                          // afficher --jours: 1 to 366
+    bool ics = false;                       // afficher --ics: iCalendar output
+    int count = -1;                         // historique --nombre: at most that many (-1: all)
 };
 
 struct CliParseResult

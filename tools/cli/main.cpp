@@ -38,6 +38,8 @@ int runCommand(const QStringList &arguments, Output output)
         return showProgramFile(request, output);
     case Command::Listen:
         return listenToBoard(request, output);
+    case Command::History:
+        return showJournal(request, output);
     }
     return kFailed;
 }
