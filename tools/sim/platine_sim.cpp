@@ -1,19 +1,12 @@
 // platine-sim: a stand-in for the six-relay board, for users without one and for tests. It
 // shows its clock like a board in "Affichage heure" mode and decodes the frames the tool sends.
 
-#include "sim/sim_clock.h"
-#include "sim/sim_decode.h"
-#include "sim/sim_line.h"
-#include "sim/sim_report.h"
+#include "sim/simulated_board.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSocketNotifier>
-#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -24,20 +17,6 @@
 using namespace platine::sim;
 
 namespace {
-
-// Once a frame has begun, this much silence means the rest will not come.
-constexpr int kQuietTimeMs = 500;
-// The reply to a program frame: the board says it has taken the six relays' timetable.
-const char *const kProgramReply = "Programme reçu : 6 relais\r\n";
-
-enum ExitCode { ExitOk = 0, ExitLineFailure = 1, ExitUsage = 2 };
-
-void writeOut(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
 
 QString helpText()
 {
@@ -97,16 +76,6 @@ QString helpText()
         "commande incorrecte.");
 }
 
-struct Options
-{
-    QString device;  // empty: a pseudo-terminal
-    std::optional<QDateTime> clock;
-    bool json = false;
-    bool quiet = false;
-    bool verbose = false;
-    bool once = false;
-};
-
 // Reads --clock: "2010-01-01T00:00:00" (a blank may stand for the "T").
 std::optional<QDateTime> parseClock(QString text)
 {
@@ -118,204 +87,6 @@ std::optional<QDateTime> parseClock(QString text)
         return std::nullopt;
     return moment;
 }
-
-class Simulator : public QObject
-{
-public:
-    explicit Simulator(Options options) : options_(std::move(options))
-    {
-        quietTimer_.setSingleShot(true);
-        quietTimer_.setInterval(kQuietTimeMs);
-        tickTimer_.setSingleShot(true);
-        tickTimer_.setTimerType(Qt::PreciseTimer);
-        connect(&quietTimer_, &QTimer::timeout, this, &Simulator::lineWentQuiet);
-        connect(&tickTimer_, &QTimer::timeout, this, &Simulator::tick);
-        connect(&line_, &SerialLine::received, this, &Simulator::bytesReceived);
-        connect(&line_, &SerialLine::listeningChanged, this, &Simulator::listenerChanged);
-        connect(&line_, &SerialLine::lost, this, [](const QString &message) {
-            writeOut(stderr, message);
-            QCoreApplication::exit(ExitLineFailure);
-        });
-    }
-
-    bool start()
-    {
-        uptime_.start();
-        const QDateTime startMoment = options_.clock.value_or(QDateTime::currentDateTime());
-        clock_.set(startMoment, sundayFirstDayNumber(startMoment.date()), uptime_.elapsed());
-
-        const bool opened = options_.device.isEmpty() ? line_.openPseudoTerminal()
-                                                      : line_.openDevice(options_.device);
-        if (!opened) {
-            writeOut(stderr, line_.errorString());
-            return false;
-        }
-        const BoardClock::Reading reading = clock_.readingAt(uptime_.elapsed());
-        if (options_.json) {
-            printJson(QJsonObject{
-                {QStringLiteral("event"), QStringLiteral("port")},
-                {QStringLiteral("device"), line_.devicePath()},
-                {QStringLiteral("pseudoTerminal"), line_.isPseudoTerminal()},
-                {QStringLiteral("clock"),
-                 reading.moment.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
-                {QStringLiteral("weekDay"), reading.weekDay},
-            });
-        } else {
-            writeOut(stdout, QStringLiteral("Port : %1").arg(line_.devicePath()));
-            if (line_.isPseudoTerminal()) {
-                note(QStringLiteral("Indiquez ce chemin dans « Paramètrage » / « Port COM » du "
-                                    "logiciel."));
-            }
-            note(QStringLiteral("Horloge de la platine : %1 (Ctrl+C pour arrêter)")
-                     .arg(QString::fromLatin1(clockLine(reading).trimmed())));
-        }
-        scheduleTick();
-        return true;
-    }
-
-private:
-    void note(const QString &text)
-    {
-        if (!options_.json && !options_.quiet)
-            writeOut(stdout, text);
-    }
-
-    void printJson(const QJsonObject &object)
-    {
-        writeOut(stdout, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
-    }
-
-    void listenerChanged(bool listening)
-    {
-        if (options_.json) {
-            printJson(QJsonObject{{QStringLiteral("event"), QStringLiteral("connection")},
-                                  {QStringLiteral("open"), listening}});
-        } else {
-            note(listening ? QStringLiteral("Le logiciel a ouvert le port.")
-                           : QStringLiteral("Le logiciel a fermé le port."));
-        }
-    }
-
-    // Sends the clock line at each change of the board's second.
-    void scheduleTick()
-    {
-        const int msec = clock_.readingAt(uptime_.elapsed()).moment.time().msec();
-        tickTimer_.start(1000 - msec + 2);
-    }
-
-    void tick()
-    {
-        // One line per second of the board's clock, even when the timer fires a little early.
-        const QDateTime now = clock_.readingAt(uptime_.elapsed()).moment;
-        const QDateTime second = now.addMSecs(-now.time().msec());
-        if (second != lastSecondSent_)
-            sendClockLine();
-        scheduleTick();
-    }
-
-    void sendClockLine()
-    {
-        if (!line_.isListening())
-            return;  // nobody at the other end: the text would be lost on a real line
-        const BoardClock::Reading reading = clock_.readingAt(uptime_.elapsed());
-        lastSecondSent_ = reading.moment.addMSecs(-reading.moment.time().msec());
-        send(clockLine(reading));
-    }
-
-    void send(const QByteArray &bytes)
-    {
-        if (!line_.write(bytes)) {
-            note(QStringLiteral("Envoi impossible (%1 octets perdus).").arg(bytes.size()));
-            return;
-        }
-        if (!options_.verbose)
-            return;
-        const QString text = QString::fromLatin1(bytes);
-        if (options_.json) {
-            printJson(QJsonObject{{QStringLiteral("event"), QStringLiteral("sent")},
-                                  {QStringLiteral("text"), text}});
-        } else {
-            writeOut(stdout, QStringLiteral("Envoyé : %1").arg(text.trimmed()));
-        }
-    }
-
-    void bytesReceived(const QByteArray &bytes)
-    {
-        for (const FrameStream::Event &event : stream_.feed(bytes))
-            handle(event);
-        if (stream_.hasPending())
-            quietTimer_.start();  // restarted by every new byte
-        else
-            quietTimer_.stop();
-    }
-
-    void lineWentQuiet()
-    {
-        for (const FrameStream::Event &event : stream_.flush())
-            handle(event);
-    }
-
-    void handle(const FrameStream::Event &event)
-    {
-        switch (event.kind) {
-        case FrameStream::Kind::Clock:
-            handleClock(event.bytes);
-            break;
-        case FrameStream::Kind::Program:
-            handleProgram(event.bytes);
-            break;
-        case FrameStream::Kind::Ignored:
-            if (options_.json)
-                printJson(ignoredJson(event));
-            else
-                writeOut(stdout, ignoredReport(event));
-            return;
-        }
-        if (options_.once)
-            QCoreApplication::exit(ExitOk);
-    }
-
-    void handleClock(const QByteArray &frame)
-    {
-        const std::optional<ClockSetting> setting = decodeClockFrame(frame);
-        if (!setting)
-            return;
-        const std::optional<QDateTime> moment = setting->moment();
-        if (moment)
-            clock_.set(*moment, setting->weekDay, uptime_.elapsed());
-        if (options_.json)
-            printJson(clockJson(*setting, frame, moment.has_value()));
-        else
-            writeOut(stdout, clockReport(*setting, frame, moment.has_value()));
-        if (moment) {
-            // The board shows its new time at once, and from then on at each new second.
-            sendClockLine();
-            scheduleTick();
-        }
-    }
-
-    void handleProgram(const QByteArray &frame)
-    {
-        const std::optional<DecodedProgram> program = decodeProgramFrame(frame);
-        if (!program)
-            return;
-        if (options_.json)
-            printJson(programJson(*program, frame));
-        else
-            writeOut(stdout, programReport(*program));
-        if (line_.isListening())
-            send(QString::fromUtf8(kProgramReply).toLatin1());
-    }
-
-    Options options_;
-    SerialLine line_;
-    BoardClock clock_;
-    FrameStream stream_;
-    QTimer quietTimer_;
-    QTimer tickTimer_;
-    QElapsedTimer uptime_;
-    QDateTime lastSecondSent_;
-};
 
 // Ctrl+C and SIGTERM end the event loop normally, through a pipe the loop watches.
 int signalPipe[2] = {-1, -1};
@@ -348,7 +119,7 @@ bool watchStopSignals(QObject *parent)
 }
 
 // Parses the command line; on --help, --version or an error it prints and gives the exit code.
-std::optional<int> parseOptions(const QStringList &arguments, Options &options)
+std::optional<int> parseOptions(const QStringList &arguments, SimulatorOptions &options)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -418,12 +189,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(PLATINE_VERSION));
     std::signal(SIGPIPE, SIG_IGN);
 
-    Options options;
+    SimulatorOptions options;
     if (const std::optional<int> code = parseOptions(QCoreApplication::arguments(), options))
         return *code;
 
     watchStopSignals(&app);
-    Simulator simulator(std::move(options));
+    SimulatedBoard simulator(std::move(options));
     if (!simulator.start())
         return ExitLineFailure;
     return QCoreApplication::exec();
