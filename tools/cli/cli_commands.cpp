@@ -1,4 +1,4 @@
-#include "cli_commands.h"
+#include "cli/cli_commands.h"
 
 #include "link/board_clock_text.h"
 #include "link/board_link.h"

@@ -1,4 +1,4 @@
-#include "cli_options.h"
+#include "cli/cli_options.h"
 
 #include "link/clock_frame.h"
 #include "relays/coming_switchings.h"

@@ -1,6 +1,6 @@
-#include "cli_commands.h"
-#include "cli_options.h"
-#include "standard_output.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_options.h"
+#include "cli/standard_output.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
