@@ -22,8 +22,7 @@ case "$runs" in
 esac
 
 # The build packages of setup.sh, clang 14 and its runtime libraries (libFuzzer, sanitizers).
-ensure_packages cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev \
-  clang-14 libclang-rt-14-dev
+ensure_packages "${build_packages[@]}" clang-14 libclang-rt-14-dev
 
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   launcher=()

@@ -21,8 +21,7 @@ dir="$root/build-package"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # The build packages of setup.sh, and the packaging tools.
-ensure_packages cmake ninja-build g++ pkg-config \
-  qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev qt6-qpa-plugins fonts-dejavu-core \
+ensure_packages "${build_packages[@]}" "${run_packages[@]}" \
   dpkg-dev binutils lintian desktop-file-utils appstream
 
 problems=0

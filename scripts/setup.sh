@@ -11,12 +11,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=scripts/packages.sh
 source "$root/scripts/packages.sh"
 
-packages=(
-  cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev libgl-dev
-  qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
-)
-
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # Seconds of one core a source file takes to compile, on average: 3 to 4 measured on an idle
@@ -75,7 +69,7 @@ while [ $# -gt 0 ]; do
 done
 [ ${#flavours[@]} -eq 0 ] && flavours=(plain)
 
-ensure_packages "${packages[@]}"
+ensure_packages "${build_packages[@]}" "${run_packages[@]}"
 for f in "${flavours[@]}"; do
   configure_and_build "$f"
 done
