@@ -33,7 +33,7 @@ ensure_packages "${bench_packages[@]}"
 
 echo "== construction ($dir, Release) =="
 if ! cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_BENCHMARKS=ON \
-    -DPLATINE_TESTS=OFF >/dev/null; then
+    -DPLATINE_TESTS=OFF -DPLATINE_WERROR=ON >/dev/null; then
   echo "la configuration a échoué : lancez une fois scripts/setup.sh pour installer les" \
     "paquets de construction" >&2
   exit 1

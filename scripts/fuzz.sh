@@ -28,7 +28,7 @@ if [ ! -f "$dir/CMakeCache.txt" ]; then
   launcher=()
   command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++-14 -DPLATINE_SANITIZE=ON -DPLATINE_FUZZ=ON "${launcher[@]}"
+    -DCMAKE_CXX_COMPILER=clang++-14 -DPLATINE_SANITIZE=ON -DPLATINE_FUZZ=ON -DPLATINE_WERROR=ON "${launcher[@]}"
 fi
 cmake --build "$dir" --parallel "$jobs" --target platine_profile_fuzzer
 

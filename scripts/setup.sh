@@ -25,6 +25,8 @@ configure_and_build() {
     plain) dir="$root/build"; args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     asan)  dir="$root/build-asan"; args=(-DCMAKE_BUILD_TYPE=Debug -DPLATINE_SANITIZE=ON) ;;
   esac
+  # Developer builds treat warnings as errors (the package build does not).
+  args+=(-DPLATINE_WERROR=ON)
   if command -v ccache >/dev/null 2>&1; then
     args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
