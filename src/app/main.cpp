@@ -2,14 +2,12 @@
 #include "app/display_check.h"
 #include "app/settings_lock.h"
 #include "app/startup_options.h"
+#include "app/startup_probe.h"
 #include "app/translations.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QProcessEnvironment>
-#include <QTimer>
-#include <QWindow>
 
 #include <cstdio>
 #include <optional>
@@ -32,37 +30,6 @@ int finish(const platine::StartupDecision &decision)
         writeOut(stderr, decision.error);
     return static_cast<int>(decision.exitCode);
 }
-
-// Start-up measurement: the first time one of the program's windows is exposed, prints the
-// time since the start of main() as "startup-ms: <n>" on standard error and ends the program.
-class StartupProbe : public QObject
-{
-public:
-    explicit StartupProbe(const QElapsedTimer &sinceStart, QObject *parent = nullptr)
-        : QObject(parent), sinceStart_(sinceStart)
-    {}
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (!done_ && event->type() == QEvent::Expose) {
-            const auto *window = qobject_cast<QWindow *>(watched);
-            if (window && window->isExposed()) {
-                done_ = true;
-                std::fprintf(stderr, "startup-ms: %lld\n",
-                             static_cast<long long>(sinceStart_.elapsed()));
-                std::fflush(stderr);
-                // Queued: the window may be exposed before the event loop runs.
-                QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QElapsedTimer sinceStart_;
-    bool done_ = false;
-};
 
 }  // namespace
 
@@ -107,8 +74,7 @@ int main(int argc, char *argv[])
     }
     const platine::StartupOptions &options = decision.options;
 
-    if (qEnvironmentVariable("PLATINE_STARTUP_PROBE") == QLatin1String("1"))
-        app.installEventFilter(new StartupProbe(sinceStart, &app));
+    platine::StartupProbe::installIfWanted(sinceStart);
 
     // One copy of the tool per settings file: a second would overwrite what the first stores.
     const platine::SettingsLock lock(options.settingsPath.isEmpty()
