@@ -21,6 +21,7 @@
 #include "panels/program_panel.h"
 #include "panels/relay_editor.h"
 #include "relays/upload.h"
+#include "store/program_file.h"
 #include "panels/week_chart_window.h"
 #include "widgets/app_info.h"
 #include "widgets/ui_layout.h"
@@ -188,14 +189,16 @@ void MainWindow::load()
         requestedSettingsPath_.isEmpty() && !note.isEmpty())
         messages_->showWarning(note);
     link_->setSettingsPath(settingsPath_);
+    // Read once: it gives the timetable and the port.
+    const ProfileFileContents settings = loadProfileFile(settingsPath_);
     // 3. The last uploaded timetable.
-    showStatus(frame4_->restoreProgram(settingsPath_));
+    showStatus(frame4_->restoreProgram(readProgram(settings)));
     if (frame4_->program() == RelayProgram{})  // a first start: every field empty
         messages_->setHint(QStringLiteral(
             "Aucun programme enregistré : « Fichier » › « Nouveau » (Ctrl+N) prépare un programme "
             "neutre, à compléter pour les seuls relais utilisés, puis « Programmer »."));
     // 4. The port number; the port stays closed.
-    link_->loadPortSetting();
+    link_->loadPortSetting(settings);
     portIndicator_->follow(*link_);
     // A file named on the command line, over the restored timetable.
     if (!programFileToOpen_.isEmpty())

@@ -135,7 +135,12 @@ QString BoardLink::settingsPath() const
 
 void BoardLink::loadPortSetting()
 {
-    d->comm.setCommPort(readPortSetting(d->settingsPath).text);
+    loadPortSetting(loadProfileFile(d->settingsPath));
+}
+
+void BoardLink::loadPortSetting(const ProfileFileContents &settings)
+{
+    d->comm.setCommPort(portSettingIn(settings).text);
 }
 
 ProfileWriteResult BoardLink::changePort(const QString &typedText)

@@ -48,6 +48,8 @@ public:
     // Start-up: reads "Port COM" from the settings file and gives it to the serial control. The
     // port stays closed.
     void loadPortSetting();
+    // The same, from the settings file already read.
+    void loadPortSetting(const ProfileFileContents &settings);
 
     // "Port COM" answered with typedText: empty changes nothing (returns an ok result);
     // otherwise the port text changes and is written to the settings file as typed. An open

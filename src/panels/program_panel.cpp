@@ -118,11 +118,10 @@ void ProgramPanel::applyProgram(const ProgramReadResult &read)
     editor_->setProgram(program);
 }
 
-QString ProgramPanel::restoreProgram(const QString &settingsPath)
+QString ProgramPanel::restoreProgram(const ProgramReadResult &read)
 {
     // A settings file without a program (only the port, or nothing yet) leaves the editor
     // empty, as it starts.
-    const ProgramReadResult read = readProgram(settingsPath);
     if (read.status != ProfileFileStatus::Unreadable)
         applyProgram(read);
     // Undo starts from the timetable the tool starts with, which is also the one kept.

@@ -54,11 +54,11 @@ public:
     // fills the four day lists and places the six "Relais Actif" boxes.
     void prepareEditor();
 
-    // Start-up restore of the last uploaded timetable from the settings file. A missing file
-    // or missing sections leave the editor empty. The editor is then unchanged, with nothing to
-    // undo. Returns a French message when the file exists
-    // but cannot be read (the editor is then left as it is), else an empty text.
-    QString restoreProgram(const QString &settingsPath);
+    // Start-up restore of the last uploaded timetable, as read from the settings file. A missing
+    // file or missing sections leave the editor empty. The editor is then unchanged, with
+    // nothing to undo. Returns a French message when the file exists but cannot be read (the
+    // editor is then left as it is), else an empty text.
+    QString restoreProgram(const ProgramReadResult &settings);
 
     // "Ouvrir": sets the editor from a program file, as one undoable step. A day choice or enable
     // value out of range leaves its control as it was; a file that does not exist empties the
