@@ -494,12 +494,14 @@ int listenToBoard(const CliRequest &request, Output output)
                                 : QJsonValue());
             object.insert(QStringLiteral("driftSeconds"), board ? QJsonValue(drift) : QJsonValue());
             object.insert(QStringLiteral("drift"),
-                          board ? QJsonValue(boardClockDriftText(drift)) : QJsonValue());
+                          board ? QJsonValue(boardClockDriftText(drift, DriftAmount::Seconds))
+                                : QJsonValue());
             output.out << jsonLine(object) << Qt::endl;
         } else if (board) {
-            output.out
-                << QStringLiteral("%1  (%2)").arg(visibleText(line), boardClockDriftText(drift))
-                << Qt::endl;
+            output.out << QStringLiteral("%1  (%2)")
+                              .arg(visibleText(line),
+                                   boardClockDriftText(drift, DriftAmount::Seconds))
+                       << Qt::endl;
         } else {
             output.out << visibleText(line) << Qt::endl;
         }
