@@ -5,6 +5,7 @@
 #include "relays/program_edits.h"
 #include "widgets/contrast.h"
 #include "widgets/field_mark.h"
+#include "widgets/relay_colours.h"
 #include "widgets/ui_layout.h"
 
 #include <QApplication>
@@ -40,19 +41,6 @@ constexpr int kRightColumn = 1920;
 int rowTop(int row)
 {
     return kRowTop + row * kRowPitch;
-}
-
-QColor captionColour(RelayKind kind)
-{
-    switch (kind) {
-    case RelayKind::Weekly:
-        return QColor(0, 0, 255);
-    case RelayKind::Dated:
-        return QColor(255, 0, 255);
-    case RelayKind::Month:
-        break;
-    }
-    return QColor(255, 0, 0);
 }
 
 QLabel *addLabel(QWidget *parent, const QString &text, int left, int top, int width)
@@ -93,7 +81,7 @@ RelayEditor::RelayEditor(QWidget *panel, Clock clock)
         QPalette captionPalette = frame->palette();
         captionPalette.setColor(
             QPalette::WindowText,
-            readableOn(captionColour(layout.kind), panel->palette().color(QPalette::Window)));
+            readableOn(relayKindColour(layout.kind), panel->palette().color(QPalette::Window)));
         frame->setPalette(captionPalette);
         frames_[static_cast<size_t>(index)] = frame;
         buildRelay(layout);
