@@ -57,10 +57,7 @@ void fitCheckBoxCaption(QCheckBox *box)
     const QStyle *style = box->style();
     const int room = box->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) -
                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
-    QFont font = box->font();
-    while (QFontMetrics(font).horizontalAdvance(box->text()) > room && font.pixelSize() > 8)
-        font.setPixelSize(font.pixelSize() - 1);
-    box->setFont(font);
+    shrinkFontToFit(box, {box->text()}, 8, room);
 }
 
 }  // namespace
