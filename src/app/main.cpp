@@ -4,6 +4,7 @@
 #include "app/startup_options.h"
 #include "app/startup_probe.h"
 #include "app/translations.h"
+#include "store/settings_location.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -77,9 +78,8 @@ int main(int argc, char *argv[])
     platine::StartupProbe::installIfWanted(sinceStart);
 
     // One copy of the tool per settings file: a second would overwrite what the first stores.
-    const platine::SettingsLock lock(options.settingsPath.isEmpty()
-                                         ? platine::MainWindow::defaultSettingsPath()
-                                         : options.settingsPath);
+    const platine::SettingsLock lock(options.settingsPath.isEmpty() ? platine::defaultSettingsPath()
+                                                                    : options.settingsPath);
     if (const std::optional<QString> message = lock.heldElsewhere()) {
         writeOut(stderr, *message);
         return static_cast<int>(platine::StartupExitCode::AlreadyOpen);

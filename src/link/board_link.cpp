@@ -115,12 +115,12 @@ void BoardLink::setTimerIntervals(int receiveDelayMs, int closeDelayMs)
 
 QString BoardLink::defaultSettingsPath()
 {
-    return settingsFilePath(QCoreApplication::applicationDirPath());
+    return platine::defaultSettingsPath();
 }
 
 QString BoardLink::defaultSettingsNote()
 {
-    return settingsLocation(QCoreApplication::applicationDirPath()).note;
+    return platine::defaultSettingsNote();
 }
 
 void BoardLink::setSettingsPath(const QString &path)

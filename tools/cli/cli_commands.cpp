@@ -60,7 +60,7 @@ void noteSettingsLocation(const CliRequest &request, Output output)
 {
     if (!request.settingsPath.isEmpty())
         return;
-    const QString note = settingsLocation(QCoreApplication::applicationDirPath()).note;
+    const QString note = defaultSettingsNote();
     if (!note.isEmpty())
         output.err << note << Qt::endl;
 }
@@ -226,7 +226,7 @@ QString settingsPathFor(const CliRequest &request)
 {
     if (!request.settingsPath.isEmpty())
         return request.settingsPath;
-    return settingsFilePath(QCoreApplication::applicationDirPath());
+    return defaultSettingsPath();
 }
 
 int listPorts(const CliRequest &request, Output output)
