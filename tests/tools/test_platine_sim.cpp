@@ -259,7 +259,6 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         const QByteArray frame = clockFrameFor(QDateTime(QDate(2007, 11, 23), QTime(14, 37, 52)));
-        QCOMPARE(upperHex(frame), QStringLiteral("41 14 37 52 23 11 07 06"));
         QVERIFY(pc.write(frame));
         const QJsonObject event = nextEvent(sim);
         QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));
