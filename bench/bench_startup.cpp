@@ -5,8 +5,9 @@
 //   - "painted-ms" once that window's first frame has been painted.
 // Two start-up paths: with the splash window (its first painted frame against the bare
 // program's) and with --no-splash (the main window mapped against the bare window mapped).
-// Prints the medians over the runs and the two ratios. Needs a display (scripts/bench.sh runs
-// it under Xvfb). Not a test: run by scripts/bench.sh.
+// Prints the medians over the runs and the two ratios, and the processor time each program took
+// (less sensitive to other work on the machine than the times). Needs a display (scripts/bench.sh
+// runs it under Xvfb). Not a test: run by scripts/bench.sh.
 //
 //   bench_startup PLATINE BARE-WINDOW [runs]     (default 15 runs)
 
@@ -22,6 +23,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -38,6 +40,7 @@ struct Timing
 {
     double mappedMs = -1;
     double paintedMs = -1;
+    double cpuMs = -1;  // processor time (user and system) of the whole run, to its exit
 };
 
 double millisecondsSince(Clock::time_point start)
@@ -107,7 +110,11 @@ Timing startOnce(const std::vector<std::string> &arguments)
         kill(child, SIGTERM);
     }
     int status = 0;
-    waitpid(child, &status, 0);
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) == child) {
+        const auto ms = [](const timeval &t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+        timing.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
+    }
     return timing;
 }
 
@@ -122,13 +129,15 @@ struct Series
 {
     std::vector<double> mapped;
     std::vector<double> painted;
+    std::vector<double> cpu;
 
     bool add(const Timing &timing)
     {
-        if (timing.mappedMs < 0 || timing.paintedMs < 0)
+        if (timing.mappedMs < 0 || timing.paintedMs < 0 || timing.cpuMs < 0)
             return false;
         mapped.push_back(timing.mappedMs);
         painted.push_back(timing.paintedMs);
+        cpu.push_back(timing.cpuMs);
         return true;
     }
 };
@@ -193,5 +202,12 @@ int main(int argc, char *argv[])
                 splashPainted / barePainted);
     std::printf("ratio, --no-splash main window mapped / bare window mapped:  %.2f\n",
                 mainMapped / bareMapped);
+    // Less sensitive than the times above to other work on the machine: the processor time each
+    // run took, to its exit just after its first frame.
+    const double bareCpu = median(bareSeries.cpu);
+    std::printf("processor time to exit, medians (ms): bare %.1f, splash %.1f (%.2f), "
+                "--no-splash %.1f (%.2f)\n",
+                bareCpu, median(splashSeries.cpu), median(splashSeries.cpu) / bareCpu,
+                median(mainSeries.cpu), median(mainSeries.cpu) / bareCpu);
     return 0;
 }
