@@ -11,6 +11,8 @@
 #include <QProcessEnvironment>
 
 #include <cstdio>
+#include <future>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -61,12 +63,33 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariable("PLATINE_DISPLAY_CHECK") == QLatin1String("1"))
         return 0;
 
-    platine::useFrenchLocale();
-    QApplication app(argc, argv);
-    platine::keepCNumbers();
+    // Named before the toolkit starts: the settings lock below records the name.
     QApplication::setApplicationName(QStringLiteral("platine"));
     QGuiApplication::setDesktopFileName(QStringLiteral("platine"));
     QApplication::setApplicationVersion(QStringLiteral(PLATINE_VERSION));
+
+    // One copy of the tool per settings file: a second would overwrite what the first stores.
+    // The lock is taken while the toolkit starts, when the settings file is known by then:
+    // making the lock file waits for the disk, a wait hidden behind the toolkit's own start-up.
+    std::future<std::unique_ptr<platine::SettingsLock>> earlyLock;
+    QString earlyLockPath;
+    if (decision.outcome == Outcome::Run) {
+        earlyLockPath = decision.options.settingsPath;
+#ifdef Q_OS_LINUX
+        // The program's own folder, as the toolkit will give it (/proc/self/exe).
+        if (earlyLockPath.isEmpty())
+            earlyLockPath = platine::settingsFilePath(platine::programFolder(rawArguments));
+#endif
+    }
+    if (!earlyLockPath.isEmpty()) {
+        earlyLock = std::async(std::launch::async, [path = earlyLockPath] {
+            return std::make_unique<platine::SettingsLock>(path);
+        });
+    }
+
+    platine::useFrenchLocale();
+    QApplication app(argc, argv);
+    platine::keepCNumbers();
     // Qt's standard dialogs and buttons in French; without the file they stay in English.
     platine::installFrenchTranslations(app);
 
@@ -80,10 +103,14 @@ int main(int argc, char *argv[])
 
     platine::StartupProbe::installIfWanted(sinceStart);
 
-    // One copy of the tool per settings file: a second would overwrite what the first stores.
-    const platine::SettingsLock lock(options.settingsPath.isEmpty() ? platine::defaultSettingsPath()
-                                                                    : options.settingsPath);
-    if (const std::optional<QString> message = lock.heldElsewhere()) {
+    const QString lockPath =
+        options.settingsPath.isEmpty() ? platine::defaultSettingsPath() : options.settingsPath;
+    std::unique_ptr<platine::SettingsLock> lock = earlyLock.valid() ? earlyLock.get() : nullptr;
+    if (!lock || lockPath != earlyLockPath) {
+        lock.reset();
+        lock = std::make_unique<platine::SettingsLock>(lockPath);
+    }
+    if (const std::optional<QString> message = lock->heldElsewhere()) {
         writeOut(stderr, *message);
         return static_cast<int>(platine::StartupExitCode::AlreadyOpen);
     }
