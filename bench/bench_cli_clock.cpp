@@ -4,6 +4,8 @@
 //
 //   bench_cli_clock PLATINE-CLI [runs]     (default 20 runs)
 
+#include "sim/pseudo_terminal.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -16,7 +18,6 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -111,16 +112,13 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-        std::perror("pseudo-terminal");
+    const platine::sim::PseudoTerminal terminal = platine::sim::openPseudoTerminal();
+    if (terminal.master < 0) {
+        std::fprintf(stderr, "%s\n", terminal.error.toLocal8Bit().constData());
         return 1;
     }
-    const std::string slave = ptsname(master);
-    termios raw{};
-    tcgetattr(master, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(master, TCSANOW, &raw);
+    const int master = terminal.master;
+    const std::string slave = terminal.slavePath.toStdString();
     // Held open so that the line does not hang up between runs.
     const int slaveHold = open(slave.c_str(), O_RDWR | O_NOCTTY);
 

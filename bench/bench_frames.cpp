@@ -2,6 +2,7 @@
 
 #include "link/clock_frame.h"
 #include "relays/program_frame.h"
+#include "support/relay_programs.h"
 
 #include <QDateTime>
 
@@ -14,23 +15,7 @@ namespace {
 // A full timetable that encodes: every relay enabled, every field filled.
 RelayProgram fullProgram()
 {
-    RelayProgram program;
-    for (int i = 0; i < kTextSlotCount; ++i) {
-        switch (textSlotInfo(i).kind) {
-        case SlotKind::Time:
-            program.texts[static_cast<size_t>(i)] = QStringLiteral("%1:%2:00")
-                                                        .arg(i % 24, 2, 10, QLatin1Char('0'))
-                                                        .arg(i % 60, 2, 10, QLatin1Char('0'));
-            break;
-        case SlotKind::Date:
-            program.texts[static_cast<size_t>(i)] =
-                QStringLiteral("%1/12/2007").arg(i % 28 + 1, 2, 10, QLatin1Char('0'));
-            break;
-        case SlotKind::MonthYear:
-            program.texts[static_cast<size_t>(i)] = QStringLiteral("03/2008");
-            break;
-        }
-    }
+    RelayProgram program = test::fullProgram();
     program.dayChoices = {8, 7, 9, 0};
     program.enables = {1, 1, 1, 1, 1, 1};
     return program;

@@ -4,6 +4,7 @@
 #include "store/port_setting.h"
 #include "store/profile_file.h"
 #include "store/program_file.h"
+#include "support/relay_programs.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,23 +19,7 @@ namespace {
 
 RelayProgram programWithHour(int hour)
 {
-    RelayProgram program;
-    for (int i = 0; i < kTextSlotCount; ++i) {
-        switch (textSlotInfo(i).kind) {
-        case SlotKind::Time:
-            program.texts[static_cast<size_t>(i)] = QStringLiteral("%1:%2:00")
-                                                        .arg(hour, 2, 10, QLatin1Char('0'))
-                                                        .arg(i % 60, 2, 10, QLatin1Char('0'));
-            break;
-        case SlotKind::Date:
-            program.texts[static_cast<size_t>(i)] =
-                QStringLiteral("%1/12/2007").arg(i % 28 + 1, 2, 10, QLatin1Char('0'));
-            break;
-        case SlotKind::MonthYear:
-            program.texts[static_cast<size_t>(i)] = QStringLiteral("03/2008");
-            break;
-        }
-    }
+    RelayProgram program = test::fullProgram(hour);
     program.dayChoices = {8, 7, 9, -1};
     program.enables = {1, 0, 1, 2, 1, 0};
     return program;

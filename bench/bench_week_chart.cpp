@@ -1,8 +1,9 @@
 // The week chart for a full timetable: its model built, then painted at the window's size.
 // Median over 100 runs; it has to stay well under one frame (16 ms).
 
-#include "relays/week_chart.h"
 #include "panels/week_chart_view.h"
+#include "relays/week_chart.h"
+#include "support/relay_programs.h"
 
 #include <QApplication>
 #include <QImage>
@@ -17,20 +18,14 @@ namespace {
 // Every relay enabled with three windows on every day of the week shown, and a few remarks.
 RelayProgram fullProgram()
 {
-    RelayProgram program;
+    RelayProgram program = test::programOnEveryRelay(
+        {QStringLiteral("06:30:00"), QStringLiteral("08:15:00"), QStringLiteral("11:45:00"),
+         QStringLiteral("13:30:00"), QStringLiteral("18:00:00"), QStringLiteral("23:30:00")},
+        {}, QStringLiteral("12/2026"), 9, true);
     for (const RelayLayout &layout : relayLayouts()) {
-        const QStringList times = {QStringLiteral("06:30:00"), QStringLiteral("08:15:00"),
-                                   QStringLiteral("11:45:00"), QStringLiteral("13:30:00"),
-                                   QStringLiteral("18:00:00"), QStringLiteral("23:30:00")};
-        for (int row = 0; row < kTimeSlotsPerRelay; ++row)
-            program.texts[size_t(layout.firstTimeSlot + row)] = times[row];
         for (int row = 0; layout.firstDateSlot >= 0 && row < kTimeSlotsPerRelay; ++row)
             program.texts[size_t(layout.firstDateSlot + row)] =
                 QStringLiteral("%1/12/2026").arg(7 + row + row % 2, 2, 10, QLatin1Char('0'));
-        if (layout.monthYearSlot >= 0)
-            program.texts[size_t(layout.monthYearSlot)] = QStringLiteral("12/2026");
-        if (layout.dayChoice >= 0)
-            program.dayChoices[size_t(layout.dayChoice)] = 9;
         program.enables[size_t(layout.enableIndex)] = layout.relay % 3 == 0 ? 0 : 1;
     }
     program.texts[3] = QStringLiteral("25:00:00");

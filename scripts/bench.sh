@@ -5,7 +5,10 @@
 #  2. times `platine-cli heure` from process start to the clock frame at a pseudo-terminal's
 #     board end, beside printf writing the same frame (medians over 20 runs, and their ratio);
 #  3. starts the tool several times under Xvfb and prints the medians of its start-up time to
-#     its first window and of its peak memory (resident set size).
+#     its first window and of its peak memory (resident set size);
+#  4. under Xvfb too, times the splash's first painted frame and --no-splash's main window
+#     mapped against a bare QApplication + QLabel program started in the same run (bench_startup,
+#     medians over 15 runs of each), and prints both ratios.
 #   scripts/bench.sh [runs]          (default 7 start-ups)
 # Environment: BENCH_ARGS (extra arguments for the benchmark program, e.g.
 # --benchmark_filter=write), PLATINE_BENCH_HOLD (seconds a start-up may take before it is
@@ -33,13 +36,13 @@ ensure_packages "${bench_packages[@]}"
 
 echo "== construction ($dir, Release) =="
 if ! cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLATINE_BENCHMARKS=ON \
-    -DPLATINE_TESTS=OFF >/dev/null; then
+    -DPLATINE_TESTS=OFF -DPLATINE_WERROR=ON >/dev/null; then
   echo "la configuration a échoué : lancez une fois scripts/setup.sh pour installer les" \
     "paquets de construction" >&2
   exit 1
 fi
 cmake --build "$dir" --parallel "$jobs" --target platine_bench platine_bench_chart platine \
-  bench_cli_clock platine-cli
+  bench_cli_clock platine-cli bench_startup bench_bare_window
 
 echo "== mesures de performance =="
 # shellcheck disable=SC2086
@@ -102,3 +105,7 @@ if [ ${#rss[@]} -gt 0 ]; then
 else
   echo "mémoire maximale : non mesurée (/usr/bin/time n'a donné aucune valeur)"
 fi
+
+echo "== démarrage comparé à un programme Qt nu (QApplication + QLabel), sous Xvfb =="
+env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$dir/bench/bench_startup" "$app" "$dir/bench/bench_bare_window" 15

@@ -22,14 +22,13 @@ case "$runs" in
 esac
 
 # The build packages of setup.sh, clang 14 and its runtime libraries (libFuzzer, sanitizers).
-ensure_packages cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev \
-  clang-14 libclang-rt-14-dev
+ensure_packages "${build_packages[@]}" clang-14 libclang-rt-14-dev
 
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   launcher=()
   command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++-14 -DPLATINE_SANITIZE=ON -DPLATINE_FUZZ=ON "${launcher[@]}"
+    -DCMAKE_CXX_COMPILER=clang++-14 -DPLATINE_SANITIZE=ON -DPLATINE_FUZZ=ON -DPLATINE_WERROR=ON "${launcher[@]}"
 fi
 cmake --build "$dir" --parallel "$jobs" --target platine_profile_fuzzer
 

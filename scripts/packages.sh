@@ -1,6 +1,15 @@
 # shellcheck shell=bash
-# Sourced by the scripts: ensure_packages NAME... installs the Debian packages that are missing,
-# with apt-get (through sudo when not root).
+# Sourced by the scripts: the Debian packages the build needs, and ensure_packages NAME...,
+# which installs those that are missing with apt-get (through sudo when not root).
+
+# What compiles the programs: the tools, Qt's development files (Qt Widgets needs OpenGL's
+# headers).
+# shellcheck disable=SC2034  # used by the scripts that source this file
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev)
+# What the programs and their tests need to run: Qt's platform plugins, Qt's own French texts
+# and the fonts the windows are measured with.
+# shellcheck disable=SC2034
+run_packages=(qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core)
 ensure_packages() {
   local p missing=()
   for p in "$@"; do

@@ -9,7 +9,8 @@
 # simulator is stopped and the temporary folder removed.
 # Every other argument goes to the tool unchanged.
 # Without a display (no DISPLAY, no WAYLAND_DISPLAY, no QT_QPA_PLATFORM or -platform that needs
-# none) it says so before building anything, and exits with 2.
+# none) the tool says so, and the script exits with 2: before building anything once the tool
+# has been built, else after building it.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
@@ -24,34 +25,6 @@ for arg in "$@"; do
   fi
 done
 
-# Whether the tool can open a window: the same rule as the tool's own check. The platform is
-# -platform NAME (or --platform) on the command line, else QT_QPA_PLATFORM; it may be a list
-# ("wayland;xcb") with options after a colon ("xcb:nograb"). -display names the X11 server.
-display_available() {
-  local platform=${QT_QPA_PLATFORM:-} x11=${DISPLAY:-} wayland=${WAYLAND_DISPLAY:-}
-  local i name names
-  for ((i = 0; i + 1 < ${#args[@]}; i++)); do
-    case "${args[i]}" in
-      -platform | --platform) platform=${args[i + 1]} ;;
-      -display | --display) x11=${args[i + 1]} ;;
-    esac
-  done
-  IFS=';' read -r -a names <<<"$platform"
-  local any=0
-  for name in "${names[@]+"${names[@]}"}"; do
-    name=${name%%:*}
-    name=${name// /}
-    [ -z "$name" ] && continue
-    any=1
-    case "$name" in
-      xcb) [ -n "$x11" ] && return 0 ;;
-      wayland*) [ -n "$wayland" ] && return 0 ;;
-      *) return 0 ;;
-    esac
-  done
-  [ $any -eq 0 ] && { [ -n "$x11" ] || [ -n "$wayland" ]; }
-}
-
 # Help and version need no display (the tool answers them before opening anything).
 only_help=0
 if [ ${#args[@]} -gt 0 ]; then
@@ -64,27 +37,21 @@ if [ ${#args[@]} -gt 0 ]; then
   done
 fi
 
-if [ $only_help -eq 0 ] && ! display_available; then
-  if [ -n "${QT_QPA_PLATFORM:-}" ] || printf '%s\n' "${args[@]+"${args[@]}"}" | grep -Eqx -- '--?platform'; then
-    reason="la plateforme graphique choisie (QT_QPA_PLATFORM ou -platform) demande un affichage"
-    reason+=" (DISPLAY ou WAYLAND_DISPLAY), et aucun n'est défini."
-  else
-    reason="ni DISPLAY ni WAYLAND_DISPLAY n'est défini."
+app="$build/src/app/platine"
+# The tool says whether it has a display to open its window on (the platform named by
+# -platform or QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY), and how to go without one, naming
+# this script. Once it is built it is asked first, before anything is built again.
+export PLATINE_LAUNCHER=scripts/run.sh
+if [ -x "$app" ]; then
+  status=0
+  PLATINE_DISPLAY_CHECK=1 "$app" "${args[@]+"${args[@]}"}" >/dev/null || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "Rien n'a été construit." >&2
+    exit "$status"
   fi
-  cat >&2 <<MESSAGE
-Aucun affichage graphique pour ouvrir la fenêtre du logiciel : $reason
-Pour le lancer :
-  - depuis une autre machine, connectez-vous avec « ssh -X » (ou « ssh -Y »), puis relancez
-    scripts/run.sh ;
-  - sur une machine sans écran, « xvfb-run scripts/run.sh » (paquet xvfb) l'ouvre sur un
-    écran virtuel, invisible.
-Rien n'a été construit.
-MESSAGE
-  exit 2
 fi
 
 "$root/scripts/setup.sh" plain --target platine --target platine-sim
-app="$build/src/app/platine"
 
 if [ $demo -eq 0 ] || [ $only_help -eq 1 ]; then
   exec "$app" "${args[@]+"${args[@]}"}"

@@ -11,12 +11,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=scripts/packages.sh
 source "$root/scripts/packages.sh"
 
-packages=(
-  cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev libgl-dev
-  qt6-qpa-plugins qt6-translations-l10n fonts-dejavu-core
-)
-
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # Seconds of one core a source file takes to compile, on average: 3 to 4 measured on an idle
@@ -31,6 +25,8 @@ configure_and_build() {
     plain) dir="$root/build"; args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     asan)  dir="$root/build-asan"; args=(-DCMAKE_BUILD_TYPE=Debug -DPLATINE_SANITIZE=ON) ;;
   esac
+  # Developer builds treat warnings as errors (the package build does not).
+  args+=(-DPLATINE_WERROR=ON)
   if command -v ccache >/dev/null 2>&1; then
     args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
@@ -75,7 +71,7 @@ while [ $# -gt 0 ]; do
 done
 [ ${#flavours[@]} -eq 0 ] && flavours=(plain)
 
-ensure_packages "${packages[@]}"
+ensure_packages "${build_packages[@]}" "${run_packages[@]}"
 for f in "${flavours[@]}"; do
   configure_and_build "$f"
 done

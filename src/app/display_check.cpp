@@ -62,15 +62,18 @@ std::optional<QString> missingDisplayMessage(const QProcessEnvironment &environm
     } else {
         reason = QStringLiteral("ni DISPLAY ni WAYLAND_DISPLAY n'est défini.");
     }
+    QString launcher = environment.value(QStringLiteral("PLATINE_LAUNCHER")).trimmed();
+    if (launcher.isEmpty())
+        launcher = QStringLiteral("platine");
     return QStringLiteral("platine : aucun affichage graphique pour ouvrir la fenêtre : %1\n"
                           "Pour lancer le logiciel :\n"
                           "  - depuis une autre machine, connectez-vous avec « ssh -X » "
-                          "(ou « ssh -Y »), puis relancez platine ;\n"
-                          "  - sur une machine sans écran, « xvfb-run platine » (paquet "
+                          "(ou « ssh -Y »), puis relancez %2 ;\n"
+                          "  - sur une machine sans écran, « xvfb-run %2 » (paquet "
                           "xvfb) l'ouvre sur un écran virtuel, invisible.\n"
                           "platine-cli, qui n'a besoin d'aucun affichage, met aussi la platine "
                           "à l'heure et lui envoie un programme enregistré (man platine-cli).")
-        .arg(reason);
+        .arg(reason, launcher);
 }
 
 }  // namespace platine

@@ -2,16 +2,17 @@
 #include "app/display_check.h"
 #include "app/settings_lock.h"
 #include "app/startup_options.h"
+#include "app/startup_probe.h"
 #include "app/translations.h"
+#include "store/settings_location.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QProcessEnvironment>
-#include <QTimer>
-#include <QWindow>
 
 #include <cstdio>
+#include <future>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -32,37 +33,6 @@ int finish(const platine::StartupDecision &decision)
         writeOut(stderr, decision.error);
     return static_cast<int>(decision.exitCode);
 }
-
-// Start-up measurement: the first time one of the program's windows is exposed, prints the
-// time since the start of main() as "startup-ms: <n>" on standard error and ends the program.
-class StartupProbe : public QObject
-{
-public:
-    explicit StartupProbe(const QElapsedTimer &sinceStart, QObject *parent = nullptr)
-        : QObject(parent), sinceStart_(sinceStart)
-    {}
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (!done_ && event->type() == QEvent::Expose) {
-            const auto *window = qobject_cast<QWindow *>(watched);
-            if (window && window->isExposed()) {
-                done_ = true;
-                std::fprintf(stderr, "startup-ms: %lld\n",
-                             static_cast<long long>(sinceStart_.elapsed()));
-                std::fflush(stderr);
-                // Queued: the window may be exposed before the event loop runs.
-                QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QElapsedTimer sinceStart_;
-    bool done_ = false;
-};
 
 }  // namespace
 
@@ -89,13 +59,37 @@ int main(int argc, char *argv[])
         return static_cast<int>(platine::StartupExitCode::NoDisplay);
     }
 #endif
+    // Asked by scripts/run.sh before it builds: the display is there, nothing more is done.
+    if (qEnvironmentVariable("PLATINE_DISPLAY_CHECK") == QLatin1String("1"))
+        return 0;
+
+    // Named before the toolkit starts: the settings lock below records the name.
+    QApplication::setApplicationName(QStringLiteral("platine"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("platine"));
+    QApplication::setApplicationVersion(QStringLiteral(PLATINE_VERSION));
+
+    // One copy of the tool per settings file: a second would overwrite what the first stores.
+    // The lock is taken while the toolkit starts, when the settings file is known by then:
+    // making the lock file waits for the disk, a wait hidden behind the toolkit's own start-up.
+    std::future<std::unique_ptr<platine::SettingsLock>> earlyLock;
+    QString earlyLockPath;
+    if (decision.outcome == Outcome::Run) {
+        earlyLockPath = decision.options.settingsPath;
+#ifdef Q_OS_LINUX
+        // The program's own folder, as the toolkit will give it (/proc/self/exe).
+        if (earlyLockPath.isEmpty())
+            earlyLockPath = platine::settingsFilePath(platine::programFolder(rawArguments));
+#endif
+    }
+    if (!earlyLockPath.isEmpty()) {
+        earlyLock = std::async(std::launch::async, [path = earlyLockPath] {
+            return std::make_unique<platine::SettingsLock>(path);
+        });
+    }
 
     platine::useFrenchLocale();
     QApplication app(argc, argv);
     platine::keepCNumbers();
-    QApplication::setApplicationName(QStringLiteral("platine"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("platine"));
-    QApplication::setApplicationVersion(QStringLiteral(PLATINE_VERSION));
     // Qt's standard dialogs and buttons in French; without the file they stay in English.
     platine::installFrenchTranslations(app);
 
@@ -107,14 +101,16 @@ int main(int argc, char *argv[])
     }
     const platine::StartupOptions &options = decision.options;
 
-    if (qEnvironmentVariable("PLATINE_STARTUP_PROBE") == QLatin1String("1"))
-        app.installEventFilter(new StartupProbe(sinceStart, &app));
+    platine::StartupProbe::installIfWanted(sinceStart);
 
-    // One copy of the tool per settings file: a second would overwrite what the first stores.
-    const platine::SettingsLock lock(options.settingsPath.isEmpty()
-                                         ? platine::MainWindow::defaultSettingsPath()
-                                         : options.settingsPath);
-    if (const std::optional<QString> message = lock.heldElsewhere()) {
+    const QString lockPath =
+        options.settingsPath.isEmpty() ? platine::defaultSettingsPath() : options.settingsPath;
+    std::unique_ptr<platine::SettingsLock> lock = earlyLock.valid() ? earlyLock.get() : nullptr;
+    if (!lock || lockPath != earlyLockPath) {
+        lock.reset();
+        lock = std::make_unique<platine::SettingsLock>(lockPath);
+    }
+    if (const std::optional<QString> message = lock->heldElsewhere()) {
         writeOut(stderr, *message);
         return static_cast<int>(platine::StartupExitCode::AlreadyOpen);
     }

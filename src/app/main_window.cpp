@@ -123,8 +123,10 @@ void MainWindow::load()
         requestedSettingsPath_.isEmpty() && !note.isEmpty())
         messages_->showWarning(note);
     link_->setSettingsPath(settingsPath_);
-    // The last uploaded timetable, which reaches the editor when the editor is built.
-    const ProgramReadResult read = readProgram(settingsPath_);
+    // Read once: it gives the timetable, which reaches the editor when the editor is built, and
+    // the port.
+    const ProfileFileContents settings = loadProfileFile(settingsPath_);
+    const ProgramReadResult read = readProgram(settings);
     panels_->setRestoredProgram(read);
     messages_->showError(read.errorMessage);
     RelayProgram restored;
@@ -133,7 +135,7 @@ void MainWindow::load()
         messages_->setHint(QStringLiteral(
             "Aucun programme enregistré : « Fichier » › « Nouveau » (Ctrl+N) prépare un programme "
             "neutre, à compléter pour les seuls relais utilisés, puis « Programmer »."));
-    link_->loadPortSetting();  // the port stays closed
+    link_->loadPortSetting(settings);  // the port stays closed
     portIndicator_->follow(*link_);
     // A file named on the command line, over the restored timetable.
     if (!programFileToOpen_.isEmpty())

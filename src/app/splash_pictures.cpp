@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <optional>
+
 namespace platine {
 
 namespace {
@@ -317,13 +319,51 @@ void paintBoardIllustration(QPainter &painter, const QRectF &bounds)
 
 SplashPicture::SplashPicture(Kind kind, QWidget *parent) : QWidget(parent), kind_(kind) {}
 
+QImage SplashPicture::shippedPicture(Kind kind, int scale)
+{
+    if (scale < 1 || scale > 2)
+        return {};
+    // Each loaded on first use only: a screen needs one scale.
+    static std::optional<QImage> pictures[2][2];
+    std::optional<QImage> &picture = pictures[kind == Kind::Title ? 0 : 1][scale - 1];
+    if (!picture) {
+        const QString name =
+            kind == Kind::Title ? QStringLiteral("title") : QStringLiteral("board");
+        picture.emplace(QStringLiteral(":/platine/splash_%1%2.png")
+                            .arg(name, scale == 2 ? QStringLiteral("@2x") : QString()),
+                        "PNG");
+    }
+    return *picture;
+}
+
+QImage SplashPicture::drawPicture(Kind kind, const QSize &size, int scale)
+{
+    QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    const QRectF bounds(QPointF(0, 0), QSizeF(size));
+    if (kind == Kind::Title)
+        paintTitleDrawing(painter, bounds);
+    else
+        paintBoardIllustration(painter, bounds);
+    return image;
+}
+
 void SplashPicture::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (kind_ == Kind::Title)
+    // Device pixels: the shipped picture drawn pixel for pixel where one fits.
+    const int scale = devicePixelRatioF() > 1.0 ? 2 : 1;
+    const QImage shipped = shippedPicture(kind_, scale);
+    if (!shipped.isNull() && shipped.size() == size() * scale) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect(), shipped);
+    } else if (kind_ == Kind::Title) {
         paintTitleDrawing(painter, rect());
-    else
+    } else {
         paintBoardIllustration(painter, rect());
+    }
 }
 
 }  // namespace platine

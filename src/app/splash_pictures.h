@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 class QPainter;
@@ -17,13 +18,24 @@ void paintTitleDrawing(QPainter &painter, const QRectF &bounds);
 // terminal blocks.
 void paintBoardIllustration(QPainter &painter, const QRectF &bounds);
 
-// A picture box showing one of the two drawings.
+// A picture box showing one of the two drawings. It shows them as shipped with the program,
+// drawn beforehand by the functions above at one and at two device pixels per pixel
+// (src/app/data/splash_*.png, written by tests/app/render_splash_pictures.cpp): showing them is
+// a copy, where drawing the title first loads a font and builds the outlines of its letters,
+// which held the splash's first frame back. Without a shipped picture of its size, the box
+// draws its picture itself.
 class SplashPicture : public QWidget
 {
     Q_OBJECT
 
 public:
     enum class Kind { Title, Board };
+
+    // The picture shipped for a kind at a scale (1 or 2, device pixels per pixel), loaded once;
+    // a null image when there is none.
+    static QImage shippedPicture(Kind kind, int scale);
+    // Draws the picture of a kind at a size and scale, as the shipped ones were drawn.
+    static QImage drawPicture(Kind kind, const QSize &size, int scale);
 
     explicit SplashPicture(Kind kind, QWidget *parent = nullptr);
 

@@ -110,12 +110,12 @@ void BoardLink::setTimerIntervals(int receiveDelayMs, int closeDelayMs)
 
 QString BoardLink::defaultSettingsPath()
 {
-    return settingsFilePath(QCoreApplication::applicationDirPath());
+    return platine::defaultSettingsPath();
 }
 
 QString BoardLink::defaultSettingsNote()
 {
-    return settingsLocation(QCoreApplication::applicationDirPath()).note;
+    return platine::defaultSettingsNote();
 }
 
 void BoardLink::setSettingsPath(const QString &path)
@@ -133,7 +133,12 @@ QString BoardLink::settingsPath() const
 
 void BoardLink::loadPortSetting()
 {
-    d->comm.setCommPort(readPortSetting(settingsPath()).text);
+    loadPortSetting(loadProfileFile(settingsPath()));
+}
+
+void BoardLink::loadPortSetting(const ProfileFileContents &settings)
+{
+    d->comm.setCommPort(portSettingIn(settings).text);
 }
 
 ProfileWriteResult BoardLink::changePort(const QString &typedText)

@@ -57,6 +57,8 @@ public:
 
     // Start-up: reads "Port COM" from the settings file. The port stays closed.
     void loadPortSetting();
+    // The same, from the settings file already read.
+    void loadPortSetting(const ProfileFileContents &settings);
     // The port in use, as typed ("3", "COM3", "/dev/ttyUSB0").
     QString port() const;
     // The device that port stands for ("/dev/ttyS2" for "3"); empty when it names none.

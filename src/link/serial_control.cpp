@@ -16,6 +16,7 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -86,15 +87,27 @@ void removeEmptyPortLock(const QString &device)
     }
 }
 
-// The system's reason why the device does not open. Qt keeps only the system's English text,
-// so the device is asked once more.
-int openErrorNumber(const QString &device)
+// The system's reason why the device does not open, found without opening it again: opening
+// a serial device raises its DTR line, which the board may take as a signal. The path and the
+// access rights are asked first; otherwise Qt's text for the failure is the system's text for
+// the error number, which is looked up. 0 when the reason cannot be told.
+int openErrorNumber(const QString &device, const QString &qtErrorText)
 {
     const QByteArray path = QFile::encodeName(device);
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    struct stat status
+    {};
+    if (::stat(path.constData(), &status) != 0)
         return errno;
-    ::close(fd);
+    if (S_ISDIR(status.st_mode))
+        return EISDIR;
+    if (!S_ISCHR(status.st_mode))
+        return ENOTTY;
+    if (::access(path.constData(), R_OK | W_OK) != 0)
+        return errno;
+    for (int number = 1; number < 256; ++number) {
+        if (!qtErrorText.isEmpty() && qtErrorText == QString::fromLocal8Bit(std::strerror(number)))
+            return number;
+    }
     return 0;
 }
 #endif
@@ -177,7 +190,7 @@ struct SerialControl::Private
             return head + QStringLiteral("il est déjà ouvert.");
         default:
 #ifdef Q_OS_UNIX
-            return head + systemErrorText(openErrorNumber(device)) + u'.';
+            return head + systemErrorText(openErrorNumber(device, port.errorString())) + u'.';
 #else
             return head + QStringLiteral("le système refuse de l'ouvrir.");
 #endif

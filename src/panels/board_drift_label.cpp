@@ -1,6 +1,6 @@
 #include "panels/board_drift_label.h"
 
-#include "link/board_clock_drift.h"
+#include "link/board_clock_text.h"
 #include "link/board_link.h"
 
 namespace platine {
@@ -14,9 +14,10 @@ BoardDriftLabel::BoardDriftLabel(std::function<QDateTime()> clock, QWidget *pare
 
 void BoardDriftLabel::showBoardText(const QString &text)
 {
-    const std::optional<qint64> drift = boardClockDrift(text, clock_());
-    if (drift)
-        setText(boardDriftMessage(*drift));
+    const QDateTime board = readBoardClockLine(text);
+    const QDateTime pcNow = clock_();
+    if (board.isValid() && pcNow.isValid())
+        setText(boardDriftMessage(boardClockDrift(board, pcNow.toLocalTime())));
     else if (looksLikeBoardClockText(text))
         setText(QStringLiteral("heure de la platine illisible"));
     else

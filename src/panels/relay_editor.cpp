@@ -5,6 +5,7 @@
 #include "relays/program_edits.h"
 #include "widgets/contrast.h"
 #include "widgets/field_mark.h"
+#include "widgets/relay_colours.h"
 #include "widgets/ui_layout.h"
 
 #include <QApplication>
@@ -42,19 +43,6 @@ int rowTop(int row)
     return kRowTop + row * kRowPitch;
 }
 
-QColor captionColour(RelayKind kind)
-{
-    switch (kind) {
-    case RelayKind::Weekly:
-        return QColor(0, 0, 255);
-    case RelayKind::Dated:
-        return QColor(255, 0, 255);
-    case RelayKind::Month:
-        break;
-    }
-    return QColor(255, 0, 0);
-}
-
 QLabel *addLabel(QWidget *parent, const QString &text, int left, int top, int width)
 {
     auto *label = new QLabel(text, parent);
@@ -69,10 +57,7 @@ void fitCheckBoxCaption(QCheckBox *box)
     const QStyle *style = box->style();
     const int room = box->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) -
                      style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
-    QFont font = box->font();
-    while (QFontMetrics(font).horizontalAdvance(box->text()) > room && font.pixelSize() > 8)
-        font.setPixelSize(font.pixelSize() - 1);
-    box->setFont(font);
+    shrinkFontToFit(box, {box->text()}, 8, room);
 }
 
 }  // namespace
@@ -93,7 +78,7 @@ RelayEditor::RelayEditor(QWidget *panel, Clock clock)
         QPalette captionPalette = frame->palette();
         captionPalette.setColor(
             QPalette::WindowText,
-            readableOn(captionColour(layout.kind), panel->palette().color(QPalette::Window)));
+            readableOn(relayKindColour(layout.kind), panel->palette().color(QPalette::Window)));
         frame->setPalette(captionPalette);
         frames_[static_cast<size_t>(index)] = frame;
         buildRelay(layout);

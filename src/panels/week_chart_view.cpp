@@ -3,6 +3,7 @@
 #include "link/days.h"
 #include "widgets/contrast.h"
 #include "widgets/field_mark.h"
+#include "widgets/relay_colours.h"
 
 #include <QLocale>
 #include <QPainter>
@@ -118,10 +119,7 @@ int drawLegend(QPainter *painter, const QFontMetrics &font, const QRect &area, c
 
 QColor relayColour(int relay)
 {
-    const QColor caption = relay <= 2   ? QColor(0, 0, 255)
-                           : relay <= 4 ? QColor(255, 0, 255)
-                                        : QColor(255, 0, 0);
-    return readableOn(caption, kBackground);
+    return readableOn(relayKindColour(relay), kBackground);
 }
 
 QColor remarkOutlineColour()

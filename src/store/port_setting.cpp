@@ -14,9 +14,15 @@ constexpr int kNumberWidth = 19;  // the port number is read from the first 19 c
 
 PortSetting readPortSetting(const QString &settingsPath)
 {
+    return portSettingIn(loadProfileFile(settingsPath));
+}
+
+PortSetting portSettingIn(const ProfileFileContents &settings)
+{
     PortSetting setting;
     // The whole text, not cut: a device path may be longer than 19 characters.
-    setting.text = readProfileString(settingsPath, kSection, kKey, QString(), 0);
+    if (settings.status == ProfileFileStatus::Read)
+        setting.text = settings.document.value(kSection, kKey).value_or(QString());
     setting.number = wholeNumberAtStart(QStringView(setting.text).left(kNumberWidth)).value_or(0);
     return setting;
 }

@@ -14,6 +14,8 @@ struct PortSetting
 };
 
 PortSetting readPortSetting(const QString &settingsPath);
+// The same, from a settings file already read (nothing when it was missing or unreadable).
+PortSetting portSettingIn(const ProfileFileContents &settings);
 
 // Stores the text exactly as typed.
 ProfileWriteResult writePortSetting(const QString &settingsPath, const QString &typedText);

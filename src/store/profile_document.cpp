@@ -40,6 +40,15 @@ char asciiLower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// A name as the section index keys it: the same for every spelling sameName() takes as one.
+QByteArray foldedName(QByteArrayView name)
+{
+    QByteArray folded = name.toByteArray();
+    for (char &c : folded)
+        c = asciiLower(c);
+    return folded;
+}
+
 bool sameName(QByteArrayView a, QByteArrayView b)
 {
     if (a.size() != b.size())
@@ -203,6 +212,7 @@ ProfileDocument::ProfileDocument(const QByteArray &bytes) : storage_(bytes)
         lines_.push_back(line);
         start = next;
     }
+    indexSections();
 }
 
 QByteArray ProfileDocument::storedBytes(QStringView text) const
@@ -240,6 +250,18 @@ void ProfileDocument::indexHeaders()
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].kind == LineKind::Header)
             headers_.push_back(i);
+    }
+    indexSections();
+}
+
+void ProfileDocument::indexSections()
+{
+    sections_.clear();
+    sections_.reserve(static_cast<qsizetype>(headers_.size()));
+    for (std::size_t i = 0; i < headers_.size(); ++i) {
+        const QByteArray name = foldedName(nameOf(lines_[headers_[i]]));
+        if (!sections_.contains(name))  // the first of two sections of one name is used
+            sections_.insert(name, i);
     }
 }
 
@@ -292,11 +314,10 @@ void ProfileDocument::classify(Line &line) const
 
 std::optional<std::size_t> ProfileDocument::findSection(QByteArrayView name) const
 {
-    for (const std::size_t header : headers_) {
-        if (sameName(nameOf(lines_[header]), name))
-            return header;
-    }
-    return std::nullopt;
+    const auto found = sections_.constFind(foldedName(name));
+    if (found == sections_.cend())
+        return std::nullopt;
+    return headers_[*found];
 }
 
 std::size_t ProfileDocument::sectionEnd(std::size_t header) const
@@ -341,6 +362,7 @@ bool ProfileDocument::setValue(QStringView section, QStringView key, QStringView
     if (!header) {
         if (!lines_.empty() && lines_.back().end == LineEnd::None)
             lines_.back().end = LineEnd::CrLf;
+        sections_.insert(foldedName(sectionName), headers_.size());
         headers_.push_back(lines_.size());
         lines_.push_back(newLine('[' + sectionName + ']', LineEnd::CrLf));
         lines_.push_back(newLine(keyName + '=' + newValue, LineEnd::CrLf));

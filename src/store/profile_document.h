@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -23,7 +24,8 @@ namespace platine {
 // The text is Windows-1252, unless the file starts with a byte-order mark: UTF-8 after EF BB BF,
 // UTF-16 little-endian after FF FE (as Notepad and PowerShell write them). Such a file keeps its
 // mark and its encoding when it is written back.
-// Parsing and every lookup or change take time in proportion to the size of the file.
+// Parsing and changes take time in proportion to the size of the file; a section is found at
+// once (through an index of their names), a key in time in proportion to its section's size.
 class ProfileDocument
 {
 public:
@@ -93,7 +95,9 @@ private:
     QString decoded(QByteArrayView bytes) const;
 
     void classify(Line &line) const;
+    // Rebuilds headers_ and sections_ from the lines.
     void indexHeaders();
+    void indexSections();
     std::optional<std::size_t> findSection(QByteArrayView name) const;
     std::size_t sectionEnd(std::size_t header) const;
     std::optional<std::size_t> findKey(std::size_t header, QByteArrayView name) const;
@@ -105,6 +109,9 @@ private:
     QByteArray oddTail_;  // UTF-16 files: a last byte that makes no whole code unit
     std::vector<Line> lines_;
     std::vector<std::size_t> headers_;  // the indexes of the header lines, ascending
+    // Each section's name, its ASCII letters in lower case: the position in headers_ of the
+    // first header of that name.
+    QHash<QByteArray, std::size_t> sections_;
 };
 
 }  // namespace platine

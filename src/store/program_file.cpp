@@ -133,8 +133,12 @@ ProfileWriteResult writeProgram(const QString &path, const RelayProgram &program
 
 ProgramReadResult readProgram(const QString &path)
 {
+    return readProgram(loadProfileFile(path));
+}
+
+ProgramReadResult readProgram(const ProfileFileContents &contents)
+{
     ProgramReadResult result;
-    const ProfileFileContents contents = loadProfileFile(path);
     result.status = contents.status;
     result.errorMessage = contents.errorMessage;
     const ProfileDocument &document = contents.document;  // empty unless read

@@ -51,5 +51,7 @@ ProfileWriteResult writeProgram(const QString &path, const RelayProgram &program
 
 // Reads the file once and takes the 60 values from it (each at most 19 characters long).
 ProgramReadResult readProgram(const QString &path);
+// The same, from a file already read (the settings file at start, which gives the port too).
+ProgramReadResult readProgram(const ProfileFileContents &contents);
 
 }  // namespace platine

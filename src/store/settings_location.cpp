@@ -1,5 +1,6 @@
 #include "store/settings_location.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #ifdef Q_OS_WIN
@@ -99,6 +100,16 @@ SettingsLocation settingsLocation(const QString &programFolder)
 QString settingsFileLocation(const QString &programFolder)
 {
     return settingsLocation(programFolder).path;
+}
+
+QString defaultSettingsPath()
+{
+    return settingsFilePath(QCoreApplication::applicationDirPath());
+}
+
+QString defaultSettingsNote()
+{
+    return settingsLocation(QCoreApplication::applicationDirPath()).note;
 }
 
 QString settingsFilePath(const QString &programFolder)

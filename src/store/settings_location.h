@@ -24,6 +24,11 @@ SettingsLocation settingsLocation(const QString &programFolder);
 // The same path, without creating the user's configuration folder (for the help text).
 QString settingsFileLocation(const QString &programFolder);
 
+// The settings file of the running program (the window and platine-cli alike) when none is
+// named: settingsFilePath() of the program's own folder. Its note: settingsLocation()'s.
+QString defaultSettingsPath();
+QString defaultSettingsNote();
+
 // Whether a program folder belongs to the system (/usr and below; on Windows, the Program Files
 // folders and the Windows folder).
 bool isSystemFolder(const QString &folder);

@@ -37,10 +37,11 @@ void usePanelFont(QWidget *widget, int pixelSize)
     widget->setFont(font);
 }
 
-void shrinkFontToFit(QWidget *widget, const QStringList &texts, int minPixelSize)
+void shrinkFontToFit(QWidget *widget, const QStringList &texts, int minPixelSize,
+                     int availableWidth)
 {
     QFont font = widget->font();
-    const int available = widget->contentsRect().width();
+    const int available = availableWidth >= 0 ? availableWidth : widget->contentsRect().width();
     auto widest = [&texts](const QFont &candidate) {
         const QFontMetrics metrics(candidate);
         int width = 0;

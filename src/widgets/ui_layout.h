@@ -37,8 +37,10 @@ QString controlArrayName(const QString &baseName, int index);
 void usePanelFont(QWidget *widget, int pixelSize = 11);
 
 // Lowers the font of a control one pixel at a time, down to minPixelSize, until the widest of
-// the texts it shows fits its width on one line.
-void shrinkFontToFit(QWidget *widget, const QStringList &texts, int minPixelSize = 9);
+// the texts it shows fits on one line in availableWidth pixels (by default, < 0: the width of
+// the control's contents).
+void shrinkFontToFit(QWidget *widget, const QStringList &texts, int minPixelSize = 9,
+                     int availableWidth = -1);
 
 // Makes a panel paint its own background, so that a panel lying over another hides it.
 void makeOpaque(QWidget *panel);

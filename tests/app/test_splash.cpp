@@ -119,6 +119,17 @@ void SplashTest::picturesAreDrawn()
     // Both pictures are real drawings, not empty boxes.
     QVERIFY(colourCount(shell_->splash()->titlePicture()) > 20);
     QVERIFY(colourCount(shell_->splash()->boardPicture()) > 20);
+    // The pictures shipped for them fit their places at both scales; otherwise the boxes draw
+    // them at start-up (render_splash_pictures writes them again).
+    for (const int scale : {1, 2}) {
+        for (const SplashPicture *box :
+             {shell_->splash()->titlePicture(), shell_->splash()->boardPicture()}) {
+            const QImage shipped = SplashPicture::shippedPicture(box->kind(), scale);
+            QCOMPARE(shipped.size(), box->size() * scale);
+            QCOMPARE(shipped.convertToFormat(QImage::Format_ARGB32_Premultiplied).pixel(0, 0),
+                     SplashPicture::drawPicture(box->kind(), box->size(), scale).pixel(0, 0));
+        }
+    }
 }
 
 void SplashTest::clickHandsOverToTheMainWindow_data()

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -27,6 +28,7 @@ private slots:
     void answersWithoutADisplay_data();
     void answersWithoutADisplay();
     void refusesToStartWithoutADisplay();
+    void secondCopyOnTheSameSettingsIsRefused();
 };
 
 void StartupOptionsTest::decisions_data()
@@ -190,6 +192,35 @@ void StartupOptionsTest::refusesToStartWithoutADisplay()
     QVERIFY2(shown.contains(QStringLiteral("ssh -X")), qPrintable(shown));
     QVERIFY2(shown.contains(QStringLiteral("xvfb-run platine")), qPrintable(shown));
     QVERIFY(process.readAllStandardOutput().isEmpty());
+}
+
+// The settings lock, taken while the toolkit starts: a second copy on the same settings file
+// says so and ends; the first keeps running.
+void StartupOptionsTest::secondCopyOnTheSameSettingsIsRefused()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString settings = folder.filePath(QStringLiteral("param.ini"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const QStringList arguments{QStringLiteral("--no-splash"), QStringLiteral("--settings"),
+                                settings};
+    QProcess first;
+    first.setProcessEnvironment(environment);
+    first.start(QStringLiteral(PLATINE_PROGRAM), arguments);
+    QVERIFY(first.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(settings + QStringLiteral(".fenetre.lock")), 20000);
+
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.start(QStringLiteral(PLATINE_PROGRAM), arguments);
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitCode(), 3);
+    const QString shown = QString::fromUtf8(second.readAllStandardError());
+    QVERIFY2(shown.contains(QStringLiteral("platine est déjà ouvert sur")), qPrintable(shown));
+    QCOMPARE(first.state(), QProcess::Running);
+    first.kill();
+    first.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(StartupOptionsTest)

@@ -1,4 +1,5 @@
 #include "relays/program_checks.h"
+#include "support/relay_programs.h"
 
 #include <QTest>
 
@@ -11,24 +12,10 @@ const QDate kToday(2026, 12, 9);  // a Wednesday
 // Every relay active with windows that exist, dates to come and a day chosen.
 RelayProgram soundProgram()
 {
-    RelayProgram program;
-    for (const RelayLayout &layout : relayLayouts()) {
-        const QStringList times = {QStringLiteral("08:00:00"), QStringLiteral("12:00:00"),
-                                   QStringLiteral("14:00:00"), QStringLiteral("18:30:00"),
-                                   QStringLiteral("00:00:00"), QStringLiteral("00:00:00")};
-        for (int row = 0; row < kTimeSlotsPerRelay; ++row)
-            program.texts[size_t(layout.firstTimeSlot + row)] = times[row];
-        if (layout.firstDateSlot >= 0) {
-            for (int row = 0; row < kTimeSlotsPerRelay; ++row)
-                program.texts[size_t(layout.firstDateSlot + row)] = QStringLiteral("24/12/2026");
-        }
-        if (layout.monthYearSlot >= 0)
-            program.texts[size_t(layout.monthYearSlot)] = QStringLiteral("12/2026");
-        if (layout.dayChoice >= 0)
-            program.dayChoices[size_t(layout.dayChoice)] = 8;
-        program.enables[size_t(layout.enableIndex)] = 1;
-    }
-    return program;
+    return test::programOnEveryRelay(
+        {QStringLiteral("08:00:00"), QStringLiteral("12:00:00"), QStringLiteral("14:00:00"),
+         QStringLiteral("18:30:00"), QStringLiteral("00:00:00"), QStringLiteral("00:00:00")},
+        QStringLiteral("24/12/2026"), QStringLiteral("12/2026"), 8, true);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "relays/week_chart.h"
+#include "support/relay_programs.h"
 
 #include <QTest>
 
@@ -13,20 +14,8 @@ const QDate kToday(2026, 12, 9);  // a Wednesday
 // ahead: a chart with no bar at all.
 RelayProgram quietProgram()
 {
-    RelayProgram program;
-    for (int i = 0; i < kTextSlotCount; ++i) {
-        switch (textSlotInfo(i).kind) {
-        case SlotKind::Time:
-            program.texts[size_t(i)] = QStringLiteral("00:00:00");
-            break;
-        case SlotKind::Date:
-            program.texts[size_t(i)] = QStringLiteral("01/01/2090");
-            break;
-        case SlotKind::MonthYear:
-            program.texts[size_t(i)] = QStringLiteral("01/2090");
-            break;
-        }
-    }
+    RelayProgram program = test::programFilledWith(
+        QStringLiteral("00:00:00"), QStringLiteral("01/01/2090"), QStringLiteral("01/2090"));
     program.dayChoices = {9, 9, 9, 9};
     return program;
 }

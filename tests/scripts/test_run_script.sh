@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# scripts/run.sh checks for a display before building, then builds only the tool and the
-# simulator. It runs from a copy beside a stand-in setup.sh that records its arguments and
-# leaves a stand-in tool recording its own, so nothing is built.
-#   test_run_script.sh SCRIPTS_FOLDER
+# scripts/run.sh asks the built tool whether there is a display before building, then builds
+# only the tool and the simulator. It runs from a copy beside a stand-in setup.sh that records
+# its arguments, and a stand-in tool that passes the display question to the real tool and
+# records the arguments of any other start, so nothing is built or opened.
+#   test_run_script.sh SCRIPTS_FOLDER PLATINE
 set -uo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/scripts"
+mkdir -p "$work/scripts" "$work/build/src/app"
 cp "$1/run.sh" "$work/scripts/run.sh"
 cat >"$work/scripts/setup.sh" <<STUB
 #!/bin/sh
 echo "\$*" >"$work/setup"
-mkdir -p "$work/build/src/app"
-printf '#!/bin/sh\necho "\$*" >"$work/tool"\n' >"$work/build/src/app/platine"
-chmod +x "$work/build/src/app/platine"
 STUB
 chmod +x "$work/scripts/setup.sh"
+cat >"$work/build/src/app/platine" <<STUB
+#!/bin/sh
+if [ "\$PLATINE_DISPLAY_CHECK" = 1 ]; then exec "$2" "\$@"; fi
+echo "\$*" >"$work/tool"
+STUB
+chmod +x "$work/build/src/app/platine"
 failures=0
 
 # check WHAT STATUS TOOL_ARGUMENTS VARIABLES... -- ARGUMENTS...

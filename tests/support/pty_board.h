@@ -1,8 +1,9 @@
 #pragma once
 
-// The board's end of a serial line, for tests: a pseudo-terminal whose master the test holds
-// while the code under test opens slavePath() as its serial port. The line is put in raw mode
-// at once, so nothing is echoed or translated, even while the port is closed.
+// The board's end of a serial line, for tests: a pseudo-terminal (the simulator's, see
+// sim/pseudo_terminal.h) whose master the test holds while the code under test opens
+// slavePath() as its serial port. The line is put in raw mode at once, so nothing is echoed or
+// translated, even while the port is closed.
 //
 // REQUIRE_PTY(board) fails the test function, saying why, when the line could not be set up.
 //
@@ -219,14 +220,13 @@ private:
 
 #else  // the pseudo-terminal
 
+#include "sim/pseudo_terminal.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <dirent.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -380,36 +380,10 @@ private:
 
     void openOne()
     {
-        m_fd = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_fd < 0) {
-            fail("posix_openpt");
-            return;
-        }
-        termios attributes{};
-        if (::grantpt(m_fd) != 0 || ::unlockpt(m_fd) != 0 || ::tcgetattr(m_fd, &attributes) != 0) {
-            fail("grantpt/unlockpt/tcgetattr");
-            return;
-        }
-        ::cfmakeraw(&attributes);
-        const int flags = ::fcntl(m_fd, F_GETFL);
-        if (::tcsetattr(m_fd, TCSANOW, &attributes) != 0 || flags < 0 ||
-            ::fcntl(m_fd, F_SETFL, flags | O_NONBLOCK) != 0) {
-            fail("raw mode/O_NONBLOCK");
-            return;
-        }
-        char name[256] = {};
-        if (::ptsname_r(m_fd, name, sizeof name) != 0) {
-            fail("ptsname_r");
-            return;
-        }
-        m_slavePath = QString::fromLocal8Bit(name);
-    }
-
-    void fail(const char *step)
-    {
-        m_error = QString::fromLatin1(step) + QStringLiteral(": ") +
-                  QString::fromLocal8Bit(std::strerror(errno));
-        close();
+        const sim::PseudoTerminal terminal = sim::openPseudoTerminal();
+        m_fd = terminal.master;
+        m_slavePath = terminal.slavePath;
+        m_error = terminal.error;
     }
 
     // Appends what is waiting now; false when nothing was.

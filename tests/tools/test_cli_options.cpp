@@ -1,8 +1,8 @@
 #include "cli/cli_options.h"
+#include "support/fake_clock.h"
 
 #include <QTest>
 
-#include <ctime>
 
 using namespace platine::cli;
 
@@ -47,12 +47,11 @@ private slots:
         QCOMPARE(parsed.request.file, QStringLiteral("-x.ini"));
 
         // An hour the PC's clock skips when summer time starts is still a moment for the board.
-        qputenv("TZ", "Europe/Paris");
-        tzset();
-        parsed = parseCommandLine({QStringLiteral("heure"), QStringLiteral("--date"),
-                                   QStringLiteral("2026-03-29 02:30:00")});
-        qunsetenv("TZ");
-        tzset();
+        {
+            const platine::test::ScopedTimeZone paris("Europe/Paris");
+            parsed = parseCommandLine({QStringLiteral("heure"), QStringLiteral("--date"),
+                                       QStringLiteral("2026-03-29 02:30:00")});
+        }
         QVERIFY2(parsed.ok(), qPrintable(parsed.error));
         QCOMPARE(parsed.request.moment->time(), QTime(2, 30));
         QCOMPARE(parsed.request.moment->date(), QDate(2026, 3, 29));

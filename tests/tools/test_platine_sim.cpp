@@ -6,6 +6,7 @@
 #include "relays/program_frame.h"
 
 #include "support/pty_board.h"
+#include "support/relay_programs.h"
 #include "support/sim_process.h"
 
 #include <QDeadlineTimer>
@@ -128,28 +129,23 @@ QStringList stringsOf(const QJsonValue &value)
 // A timetable using every relay kind, with values the board can tell apart.
 RelayProgram sampleProgram()
 {
-    RelayProgram program;
     const QStringList times = {
         QStringLiteral("08:30:00"), QStringLiteral("12:15:00"), QStringLiteral("14:00:00"),
         QStringLiteral("17:45:00"), QStringLiteral("00:00:00"), QStringLiteral("00:00:00"),
     };
-    for (int i = 0; i < kTextSlotCount; ++i) {
-        switch (textSlotInfo(i).kind) {
+    // The dates' years differ from slot to slot too (20NN, NN the slot's index).
+    RelayProgram program = test::programFilledBy([base = test::fullProgram()](int i,
+                                                                              SlotKind kind) {
+        switch (kind) {
         case SlotKind::Time:
-            program.texts[static_cast<size_t>(i)] = QStringLiteral("%1:%2:00")
-                                                        .arg(i % 24, 2, 10, QLatin1Char('0'))
-                                                        .arg(i, 2, 10, QLatin1Char('0'));
-            break;
+            return base.texts[static_cast<size_t>(i)];
         case SlotKind::Date:
-            program.texts[static_cast<size_t>(i)] =
-                QStringLiteral("%1/12/20%2").arg(i % 28 + 1, 2, 10, QLatin1Char('0')).arg(i);
-            break;
+            return QStringLiteral("%1/12/20%2").arg(i % 28 + 1, 2, 10, QLatin1Char('0')).arg(i);
         case SlotKind::MonthYear:
-            program.texts[static_cast<size_t>(i)] = QStringLiteral("%1/2008").arg(
-                i == 42 ? QStringLiteral("03") : QStringLiteral("11"));
             break;
         }
-    }
+        return QStringLiteral("%1/2008").arg(i == 42 ? QStringLiteral("03") : QStringLiteral("11"));
+    });
     for (int i = 0; i < 6; ++i)
         program.texts[static_cast<size_t>(i)] = times[i];
     program.texts[30] = QStringLiteral("31/12/1999");
@@ -263,7 +259,6 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         const QByteArray frame = clockFrameFor(QDateTime(QDate(2007, 11, 23), QTime(14, 37, 52)));
-        QCOMPARE(upperHex(frame), QStringLiteral("41 14 37 52 23 11 07 06"));
         QVERIFY(pc.write(frame));
         const QJsonObject event = nextEvent(sim);
         QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("clock"));

@@ -1,10 +1,10 @@
 // The simulated board's clock and the line it sends while it shows it.
 
 #include "sim/sim_clock.h"
+#include "support/fake_clock.h"
 
 #include <QTest>
 
-#include <ctime>
 
 using namespace platine::sim;
 
@@ -64,8 +64,7 @@ private slots:
     void keepsTheWallClockReading()
     {
         // In France the clocks went from 02:00 to 03:00 on 28 March 2021.
-        qputenv("TZ", "Europe/Paris");
-        ::tzset();
+        const platine::test::ScopedTimeZone paris("Europe/Paris");
         const QDateTime local(QDate(2021, 3, 28), QTime(1, 59, 59), Qt::LocalTime);
         if (local.addSecs(1).time() != QTime(3, 0, 0))
             QSKIP("no time zone data for Europe/Paris on this machine");

@@ -65,7 +65,7 @@ void noteSettingsLocation(const CliRequest &request, Output output)
 {
     if (!request.settingsPath.isEmpty())
         return;
-    const QString note = settingsLocation(QCoreApplication::applicationDirPath()).note;
+    const QString note = defaultSettingsNote();
     if (!note.isEmpty())
         output.err << note << Qt::endl;
 }
@@ -240,7 +240,7 @@ QString settingsPathFor(const CliRequest &request)
 {
     if (!request.settingsPath.isEmpty())
         return request.settingsPath;
-    return settingsFilePath(QCoreApplication::applicationDirPath());
+    return defaultSettingsPath();
 }
 
 int listPorts(const CliRequest &request, Output output)
@@ -484,12 +484,14 @@ int listenToBoard(const CliRequest &request, Output output)
                                 : QJsonValue());
             object.insert(QStringLiteral("driftSeconds"), board ? QJsonValue(drift) : QJsonValue());
             object.insert(QStringLiteral("drift"),
-                          board ? QJsonValue(boardClockDriftText(drift)) : QJsonValue());
+                          board ? QJsonValue(boardClockDriftText(drift, DriftAmount::Seconds))
+                                : QJsonValue());
             output.out << jsonLine(object) << Qt::endl;
         } else if (board) {
-            output.out
-                << QStringLiteral("%1  (%2)").arg(visibleText(line), boardClockDriftText(drift))
-                << Qt::endl;
+            output.out << QStringLiteral("%1  (%2)")
+                              .arg(visibleText(line),
+                                   boardClockDriftText(drift, DriftAmount::Seconds))
+                       << Qt::endl;
         } else {
             output.out << visibleText(line) << Qt::endl;
         }

@@ -1,11 +1,13 @@
 #include "sim/sim_line.h"
 
+#include "sim/pseudo_terminal.h"
+
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QThread>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -62,34 +64,16 @@ bool SerialLine::openPseudoTerminal()
 {
     closeLine();
     pseudoTerminal_ = true;
-    fd_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (fd_ < 0)
-        return fail(
-            QStringLiteral("Impossible de créer un pseudo-terminal : %1").arg(systemError()));
-    termios attributes{};
-    if (::grantpt(fd_) != 0 || ::unlockpt(fd_) != 0 || ::tcgetattr(fd_, &attributes) != 0) {
-        return fail(
-            QStringLiteral("Impossible de préparer le pseudo-terminal : %1").arg(systemError()));
-    }
-    // Raw at once: no echo, no line editing, no character translation, even before the PC
-    // opens its end.
-    ::cfmakeraw(&attributes);
-    ::cfsetispeed(&attributes, B9600);
-    ::cfsetospeed(&attributes, B9600);
-    const int flags = ::fcntl(fd_, F_GETFL);
-    if (::tcsetattr(fd_, TCSANOW, &attributes) != 0 || flags < 0 ||
-        ::fcntl(fd_, F_SETFL, flags | O_NONBLOCK) != 0 || ::fcntl(fd_, F_SETFD, FD_CLOEXEC) != 0) {
-        return fail(
-            QStringLiteral("Impossible de régler le pseudo-terminal : %1").arg(systemError()));
-    }
-    char name[256] = {};
-    if (::ptsname_r(fd_, name, sizeof name) != 0)
-        return fail(QStringLiteral("Pseudo-terminal sans nom : %1").arg(systemError()));
-    devicePath_ = QString::fromLocal8Bit(name);
+    const PseudoTerminal terminal = sim::openPseudoTerminal();
+    if (terminal.master < 0)
+        return fail(terminal.error);
+    fd_ = terminal.master;
+    devicePath_ = terminal.slavePath;
 
     // Open and close the PC's end once: from then on the line reports a hang-up whenever
     // nobody holds that end open, which is how a listener is told from none.
-    const int other = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int other = ::open(QFile::encodeName(devicePath_).constData(),
+                             O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (other >= 0)
         ::close(other);
 
