@@ -123,15 +123,12 @@ void MainWindow::load()
         requestedSettingsPath_.isEmpty() && !note.isEmpty())
         messages_->showWarning(note);
     link_->setSettingsPath(settingsPath_);
-    // Read once: it gives the timetable, which reaches the editor when the editor is built, and
-    // the port.
+    // Read once: the timetable (for the editor, once built) and the port.
     const ProfileFileContents settings = loadProfileFile(settingsPath_);
     const ProgramReadResult read = readProgram(settings);
     panels_->setRestoredProgram(read);
     messages_->showError(read.errorMessage);
-    RelayProgram restored;
-    read.applyTo(restored);
-    if (restored == RelayProgram{})  // a first start: every field empty
+    if (read.program() == RelayProgram{})  // a first start: every field empty
         messages_->setHint(QStringLiteral(
             "Aucun programme enregistré : « Fichier » › « Nouveau » (Ctrl+N) prépare un programme "
             "neutre, à compléter pour les seuls relais utilisés, puis « Programmer »."));

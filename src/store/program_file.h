@@ -40,6 +40,13 @@ struct ProgramReadResult
 
     // Sets the texts and every in-range number; out-of-range numbers leave their value alone.
     void applyTo(RelayProgram &program) const;
+    // What it gives applied to an empty timetable.
+    RelayProgram program() const
+    {
+        RelayProgram program;
+        applyTo(program);
+        return program;
+    }
 };
 
 // The 60 entries in writing order, for callers that write more in the same replacement.
