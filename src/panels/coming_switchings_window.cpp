@@ -113,7 +113,11 @@ ComingSwitchingsWindow::ComingSwitchingsWindow(const RelayEditor &editor, Clock 
     layout->addWidget(remarks_);
 
     connect(days_, &QSpinBox::valueChanged, this, &ComingSwitchingsWindow::refresh);
-    connect(&editor_, &RelayEditor::programChanged, this, &ComingSwitchingsWindow::refresh);
+    // A year of switchings is a long list: it is rebuilt while on show only, and when shown.
+    connect(&editor_, &RelayEditor::programChanged, this, [this] {
+        if (isVisible())
+            refresh();
+    });
     for (const QKeySequence &key :
          {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);

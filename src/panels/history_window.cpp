@@ -230,9 +230,13 @@ void HistoryWindow::refill()
     list_->clear();
     for (const JournalEntry &entry : shown_)
         list_->addItem(entryLine(entry));
-    if (list_->count() == 0)
-        list_->addItem(entries_.isEmpty() ? QStringLiteral("Aucun envoi noté.")
-                                          : QStringLiteral("Aucun envoi de ce genre."));
+    if (list_->count() == 0) {
+        auto *none =
+            new QListWidgetItem(entries_.isEmpty() ? QStringLiteral("Aucun envoi noté.")
+                                                   : QStringLiteral("Aucun envoi de ce genre."));
+        none->setFlags(Qt::ItemIsEnabled);  // said, not selected
+        list_->addItem(none);
+    }
     const qsizetype keep = before ? shown_.indexOf(*before) : -1;
     list_->setCurrentRow(shown_.isEmpty() ? -1 : int(std::max<qsizetype>(keep, 0)));
     showSelected();

@@ -157,6 +157,17 @@ private slots:
         QCOMPARE(history->shownEntries().size(), 0);
         QTest::keyClick(history, Qt::Key_Escape);
         QVERIFY(!history->isVisible());
+
+        // A line cut short by a crash is left out, with a remark.
+        QFile file(journalPath());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("{\"time\":\"2026-12-");
+        file.close();
+        QVERIFY(test::chooseAction(*window_, QStringLiteral("n_historique")));
+        history->resultFilter()->setCurrentIndex(0);
+        QCOMPARE(history->shownEntries().size(), 2);
+        QVERIFY(!history->remark()->isHidden());
+        QVERIFY(!history->remark()->text().isEmpty());
     }
 
     // A refused "Programmer" (a field that cannot be sent) is journalled without bytes; one
