@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/help_window.h"
+#include "app/history_controller.h"
 #include "app/menu_bar.h"
 #include "app/message_strip.h"
 #include "app/port_dialog.h"
@@ -63,13 +64,15 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
                   [this] { panels_->show(WorkPanels::ClockSetting); },
                   [this] { panels_->show(WorkPanels::ClockDisplay); }, [this] { choosePort(); },
                   [this] { panels_->show(WorkPanels::Programming); }, [this] { showWeekChart(); },
-                  [this] { panels_->show(WorkPanels::SwitchPositions); }, [this] { showAbout(); },
+                  [this] { panels_->show(WorkPanels::SwitchPositions); },
+                  [this] { QMessageBox::information(this, aboutBoxTitle(), aboutBoxMessage()); },
                   document_->makeRecentFilesMenu(this), document_->undoGroup(),
                   [this] { showHelpWindow(this); },
                   [this] {
                       if (document_->startNew(now().date()))
                           panels_->show(WorkPanels::Programming);
-                  }});
+                  },
+                  [this] { history_->showHistory(); }});
 
     panels_ = new WorkPanels(clientArea_, [this] { return now(); });
     panels_->setPortOpenQuery([this] { return link_->isPortOpen(); });
@@ -101,11 +104,11 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     connect(statusClock_, &QTimer::timeout, panels_, &WorkPanels::showPcTime);
 
     load();
+    history_ =
+        new HistoryController(*this, *link_, *messages_, *panels_, *document_, options.journalPath);
     fitToScreen(*this, clientArea_, messages_);  // the whole client area at 100 %
     statusClock_->start();
 }
-
-MainWindow::~MainWindow() = default;
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
@@ -188,11 +191,6 @@ void MainWindow::showWeekChart()
     weekChart_->activateWindow();
 }
 
-void MainWindow::showAbout()
-{
-    QMessageBox::information(this, aboutBoxTitle(), aboutBoxMessage());
-}
-
 void MainWindow::sendClock(const ClockFields &fields)
 {
     // Every field is read before the port is touched: a frame goes out whole or not at all.
@@ -201,17 +199,17 @@ void MainWindow::sendClock(const ClockFields &fields)
                                        ? sendPcClock(*link_, [this] { return now(); })
                                        : sendClockFields(*link_, fields);
     panel->showSendResult(result);
-    if (result.sent()) {
+    const QString advice =
+        result.fieldError && panel->followsPcClock()
+            ? QStringLiteral(" Réglez l'horloge du PC, ou saisissez l'heure à la main.")
+            : QString();
+    if (result.sent())
         messages_->showInformation(result.message());
-        return;
-    }
-    const bool pcClockRefused = result.fieldError && panel->followsPcClock();
-    messages_->showError(result.message() + (pcClockRefused ? QStringLiteral(" Réglez l'horloge du "
-                                                                             "PC, ou saisissez "
-                                                                             "l'heure à la main.")
-                                                            : QString()),
-                         result.fieldError ? MessageStrip::Topic::Field
-                                           : MessageStrip::Topic::Port);
+    else
+        messages_->showError(result.message() + advice, result.fieldError
+                                                            ? MessageStrip::Topic::Field
+                                                            : MessageStrip::Topic::Port);
+    history_->noteClockSend(result);
 }
 
 void MainWindow::uploadTimetable()
@@ -229,6 +227,7 @@ void MainWindow::uploadTimetable()
     else  // a port failure alone is the port's; else it is about param.ini
         messages_->showError(result.message, result.stored ? MessageStrip::Topic::Port
                                                            : MessageStrip::Topic::Other);
+    history_->noteUpload(result, program, now().date());
 }
 
 void MainWindow::showUnsendableFields(const RelayProgram &program)

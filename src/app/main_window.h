@@ -17,6 +17,7 @@ class QTimer;
 
 namespace platine {
 
+class HistoryController;
 class MessageStrip;
 class PortIndicator;
 class WeekChartWindow;
@@ -34,6 +35,8 @@ struct MainWindowOptions
     QString peer;
     // A program file to open once the last uploaded timetable is restored (platine FICHIER).
     QString programFile;
+    // The journal of frames sent; empty means the usual one (see journalFilePath()).
+    QString journalPath;
 };
 
 // Form1, the tool's working window: the menu bar, the four work panels lying on top of each
@@ -55,7 +58,7 @@ public:
     using PortPrompt = std::function<QString(QWidget *parent, const QString &currentPort)>;
 
     explicit MainWindow(const MainWindowOptions &options = {}, QWidget *parent = nullptr);
-    ~MainWindow() override;
+    ~MainWindow() override = default;
 
     // param.ini in the program's folder.
     static QString defaultSettingsPath() { return BoardLink::defaultSettingsPath(); }
@@ -89,6 +92,8 @@ public:
 
     // The timetable as a file: current file, modified state, undo, recent files.
     ProgramDocument &document() const { return *document_; }
+    // The journal of frames sent, the history and what the board should hold.
+    HistoryController &history() const { return *history_; }
 
 protected:
     // Closing the window (its close button, Alt+F4) asks first when the timetable has changed.
@@ -99,7 +104,6 @@ private:
     void quit();
     void choosePort();
     void showWeekChart();
-    void showAbout();
 
     // What the panels ask for.
     void sendClock(const ClockFields &fields);
@@ -125,6 +129,7 @@ private:
     QTimer *statusClock_ = nullptr;
     MessageStrip *messages_ = nullptr;
     PortIndicator *portIndicator_ = nullptr;
+    HistoryController *history_ = nullptr;
 };
 
 }  // namespace platine

@@ -69,6 +69,9 @@ void buildMenuBar(QMenuBar *bar, QObject *context, const MenuActions &actions)
     addEntry(settings, QStringLiteral("&Affichage heure platine"),
              QStringLiteral("n_heure_platine"), actions.showClockDisplay);
     addEntry(settings, QStringLiteral("&Port COM"), QStringLiteral("n_port"), actions.choosePort);
+    if (actions.showHistory)
+        addEntry(settings, QStringLiteral("&Historique des envois"), QStringLiteral("n_historique"),
+                 actions.showHistory);
 
     addBarEntry(QStringLiteral("&Programmation"), QStringLiteral("n_prog"),
                 actions.showProgramming);

@@ -45,6 +45,7 @@ public:
     void setHint(const QString &hint);
 
     Kind kind() const { return kind_; }
+    Topic topic() const { return topic_; }
     // The message; empty when none is shown.
     QString text() const;
 

@@ -1,5 +1,6 @@
 #include "panels/week_chart_window.h"
 
+#include "panels/coming_switchings_window.h"
 #include "panels/relay_editor.h"
 #include "panels/week_chart_view.h"
 #include "store/atomic_file.h"
@@ -82,6 +83,9 @@ WeekChartWindow::WeekChartWindow(const RelayEditor &editor, Clock clock, QWidget
         &QPushButton::clicked, this, [this] { saveAs(true); });
     connect(addButton(buttons, QStringLiteral("Imprimer…"), QStringLiteral("printButton")),
             &QPushButton::clicked, this, &WeekChartWindow::print);
+    connect(addButton(buttons, QStringLiteral("Prochaines commutations…"),
+                      QStringLiteral("comingSwitchingsButton")),
+            &QPushButton::clicked, this, &WeekChartWindow::showComingSwitchings);
     layout->addLayout(buttons);
     // The chart keeps the room its labels need and scrolls in a window smaller than that.
     view_ = new WeekChartView;
@@ -117,6 +121,8 @@ WeekChartWindow::WeekChartWindow(const RelayEditor &editor, Clock clock, QWidget
 void WeekChartWindow::setSavePrompt(SavePrompt prompt)
 {
     savePrompt_ = std::move(prompt);
+    if (coming_)
+        coming_->setSavePrompt(savePrompt_);
 }
 
 const WeekChart &WeekChartWindow::chart() const
@@ -229,6 +235,18 @@ bool WeekChartWindow::printOn(QPrinter &printer) const
         QRect(QPoint(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size()),
         chart());
     return true;
+}
+
+void WeekChartWindow::showComingSwitchings()
+{
+    if (!coming_) {
+        coming_ = new ComingSwitchingsWindow(editor_, clock_, this);
+        coming_->setSavePrompt(savePrompt_);
+        connect(coming_, &ComingSwitchingsWindow::message, this, &WeekChartWindow::message);
+    }
+    coming_->show();
+    coming_->raise();
+    coming_->activateWindow();
 }
 
 void WeekChartWindow::saveAs(bool pdf)

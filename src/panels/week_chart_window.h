@@ -12,12 +12,14 @@ class QPushButton;
 
 namespace platine {
 
+class ComingSwitchingsWindow;
 class RelayEditor;
 class WeekChartView;
 
 // "Vue de la semaine": a window of its own that draws the editor's timetable for one week and
 // follows it as the user types. Previous / this / next week, and the chart saved as PNG or PDF
-// or printed. What it has to tell goes out as message() for the main window's status bar.
+// or printed; and the coming switchings over days to come. What it has to tell goes out as
+// message() for the main window's status bar.
 class WeekChartWindow : public QWidget
 {
     Q_OBJECT
@@ -49,6 +51,11 @@ public:
     // Draws the chart on the printer's page; false when the printer cannot be drawn on.
     bool printOn(QPrinter &printer) const;
 
+    // "Prochaines commutations", a window of its own made at its first opening (with the save
+    // prompt of the chart); null before.
+    void showComingSwitchings();
+    ComingSwitchingsWindow *comingSwitchingsWindow() const { return coming_; }
+
 signals:
     void message(const QString &text, bool failure);
 
@@ -65,6 +72,7 @@ private:
     SavePrompt savePrompt_;
     QDate monday_;
     WeekChartView *view_ = nullptr;
+    ComingSwitchingsWindow *coming_ = nullptr;
 };
 
 }  // namespace platine

@@ -36,7 +36,8 @@ UploadResult uploadProgram(const RelayProgram &program, const QString &settingsP
     const ProfileWriteResult written = writeProgram(settingsPath, program);
     result.stored = written.ok;
 
-    const LinkResult sent = link.send(programFrame(encoded.bytes));
+    result.frame = programFrame(encoded.bytes);
+    const LinkResult sent = link.send(result.frame);
     result.sent = sent.ok();
     const QString &linkMessage = sent.reason;
 

@@ -4,6 +4,7 @@
 #include "relays/program_frame.h"
 #include "store/relay_program.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -16,6 +17,7 @@ struct UploadResult
 {
     bool stored = false;                          // the timetable is in the settings file
     bool sent = false;                            // the program frame went out on the port
+    QByteArray frame;                             // the program frame, once built
     std::optional<ProgramFieldError> fieldError;  // the field that stopped everything
     QList<ProgramFinding> remarks;                // once sent: what deserves a look
     // French: what went wrong, or, when everything went well, that the program went out, with

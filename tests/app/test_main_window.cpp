@@ -224,10 +224,12 @@ void MainWindowTest::menuEntriesHaveTheirNamesAndCaptions_data()
     QTest::newRow("Paramètrage") << QStringLiteral("n_param")
                                  << QStringList{QStringLiteral("Mise à l'heure platine"),
                                                 QStringLiteral("Affichage heure platine"),
-                                                QStringLiteral("Port COM")}
+                                                QStringLiteral("Port COM"),
+                                                QStringLiteral("Historique des envois")}
                                  << QStringList{QStringLiteral("n_mise_a_l_heure"),
                                                 QStringLiteral("n_heure_platine"),
-                                                QStringLiteral("n_port")};
+                                                QStringLiteral("n_port"),
+                                                QStringLiteral("n_historique")};
 }
 
 void MainWindowTest::menuEntriesHaveTheirNamesAndCaptions()

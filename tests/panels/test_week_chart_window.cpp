@@ -1,8 +1,10 @@
 // "Vue de la semaine" on screen, in files and on a printer, following the editor.
 
+#include "panels/coming_switchings_window.h"
 #include "panels/relay_editor.h"
 #include "panels/week_chart_view.h"
 #include "panels/week_chart_window.h"
+#include "relays/switching_export.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -10,10 +12,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -206,6 +211,67 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith("%PDF"));
+    }
+
+    // "Prochaines commutations": from the window's clock over the days chosen, the remarks
+    // shown; exported whole as CSV and iCalendar, with the chart's refusals; printed.
+    void listsAndExportsTheComingSwitchings()
+    {
+        editor_->textField(1)->setText(QStringLiteral("12:00:00"));  // relay 1: Wednesdays
+        editor_->textField(3)->setText(QStringLiteral("25:00:00"));  // a remark on window 2
+        editor_->enableBox(0)->setChecked(true);
+        click("comingSwitchingsButton");
+        ComingSwitchingsWindow *coming = window_->comingSwitchingsWindow();
+        QVERIFY(coming && coming->isVisible());
+        QCOMPARE(coming->daysBox()->value(), 14);
+        QTRY_COMPARE(coming->table()->rowCount(), 4);  // two Wednesdays, on and off
+        const QStringList first = {
+            coming->table()->item(0, 0)->text(), coming->table()->item(0, 1)->text(),
+            coming->table()->item(0, 2)->text(), coming->table()->item(0, 3)->text()};
+        QCOMPARE(first, (QStringList{QStringLiteral("mer. 09/12/2026"), QStringLiteral("10:00"),
+                                     QStringLiteral("Relais N°1"),
+                                     QStringLiteral("enclenchement (plage 1)")}));
+        QVERIFY(!coming->coming().findings.isEmpty());
+        QVERIFY2(coming->remarks()->text().contains(coming->coming().findings[0].text()),
+                 qPrintable(coming->remarks()->text()));
+        coming->daysBox()->setValue(366);
+        QCOMPARE(coming->table()->rowCount(), 2 * 53);
+        QCOMPARE(coming->table()->item(105, 0)->text(), QStringLiteral("mer. 08/12/2027"));
+
+        QSignalSpy messages(window_.get(), &WeekChartWindow::message);
+        answer_ = dir_.filePath(QStringLiteral("commutations"));
+        QTest::mouseClick(coming->findChild<QPushButton *>(QStringLiteral("saveCsvButton")),
+                          Qt::LeftButton);
+        QFile csv(answer_ + QStringLiteral(".csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll(), switchingsCsv(coming->coming()));
+        QTest::mouseClick(coming->findChild<QPushButton *>(QStringLiteral("saveIcsButton")),
+                          Qt::LeftButton);
+        QFile ics(answer_ + QStringLiteral(".ics"));
+        QVERIFY(ics.open(QIODevice::ReadOnly));
+        QCOMPARE(ics.readAll().count("BEGIN:VEVENT"), 53);
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[1][1].toBool(), false);
+
+        answer_ = dir_.filePath(QStringLiteral("figee.csv"));
+        QVERIFY(QFile(answer_).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::setPermissions(answer_, QFileDevice::ReadOwner));
+        QTest::mouseClick(coming->findChild<QPushButton *>(QStringLiteral("saveCsvButton")),
+                          Qt::LeftButton);
+        QCOMPARE(QFileInfo(answer_).size(), 0);
+        QCOMPARE(messages.size(), 3);
+        QVERIFY(messages[2][0].toString().contains(QStringLiteral("lecture seule")));
+        QCOMPARE(messages[2][1].toBool(), true);
+
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir_.filePath(QStringLiteral("commutations.pdf")));
+        QVERIFY(coming->printOn(printer));
+        QVERIFY(QFileInfo(printer.outputFileName()).size() > 0);
+        coming->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(coming));
+        QTest::keyClick(coming, Qt::Key_Escape);
+        QVERIFY(!coming->isVisible());
     }
 };
 

@@ -24,12 +24,14 @@ inline QString settingsPathIn(const QTemporaryDir &folder)
     return folder.filePath(QStringLiteral("param.ini"));
 }
 
-// A window on settingsPathIn(folder), reading the time from clock (the system's when null).
+// A window on settingsPathIn(folder), its journal of frames sent in folder too, reading the
+// time from clock (the system's when null).
 inline MainWindowOptions windowOptions(const QTemporaryDir &folder,
                                        const FakeClock *clock = nullptr)
 {
     MainWindowOptions options;
     options.settingsPath = settingsPathIn(folder);
+    options.journalPath = folder.filePath(QStringLiteral("journal.jsonl"));
     if (clock)
         options.clock = clock->function();
     return options;

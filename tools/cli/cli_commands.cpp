@@ -11,6 +11,7 @@
 #include "relays/program_checks.h"
 #include "relays/program_frame.h"
 #include "relays/program_text.h"
+#include "relays/send_journal.h"
 #include "relays/switching_export.h"
 #include "relays/upload.h"
 #include "store/journal.h"
@@ -187,14 +188,12 @@ QString journalPort(BoardLink &link, const CliRequest &request)
 // Notes what became of a frame in the journal of frames sent, unless --sans-journal. A journal
 // that cannot be written is said on err, and the command then fails (code 1) even though the
 // frame itself went out: nothing would otherwise say what the board was last sent.
-bool noteInJournal(const CliRequest &request, Output output, JournalKind kind, const QString &port,
-                   const QByteArray &frame, int remarks, JournalResult result,
-                   const QString &message = {})
+bool noteInJournal(const CliRequest &request, Output output, JournalEntry entry)
 {
     if (request.noJournal)
         return true;
-    const JournalWriteResult written = Journal().append(
-        makeJournalEntry(kind, port, frame, request.file, remarks, result, message));
+    entry.file = request.file;
+    const JournalWriteResult written = Journal().append(entry);
     if (!written.ok)
         output.err << written.errorMessage
                    << QStringLiteral(" (--sans-journal pour ne pas le tenir).") << Qt::endl;
@@ -283,10 +282,6 @@ int listPorts(const CliRequest &request, Output output)
 
 int setBoardClock(const CliRequest &request, Output output)
 {
-    const auto note = [&request, &output](const QString &port, const QByteArray &frame,
-                                          JournalResult result, const QString &message = {}) {
-        return noteInJournal(request, output, JournalKind::Clock, port, frame, 0, result, message);
-    };
     // The moment is checked before the port is touched (see clock_send.h).
     const auto refuse = [&request, &output](const ClockSendResult &result) {
         QString refusal = result.refusal;
@@ -305,7 +300,9 @@ int setBoardClock(const CliRequest &request, Output output)
     link.setSettingsPath(settingsPathFor(request));
     QString failure;
     if (!useBoardPort(link, request, output, &failure)) {
-        note(portTextFor(request), {}, JournalResult::Failed, failure);
+        noteInJournal(request, output,
+                      makeJournalEntry(JournalKind::Clock, portTextFor(request), {}, {}, 0,
+                                       JournalResult::Failed, failure));
         return kFailed;
     }
     const int waitMs = request.replyWaitSeconds * 1000;
@@ -315,16 +312,13 @@ int setBoardClock(const CliRequest &request, Output output)
     const ClockSendResult result = send(link);
     if (!result.sent() || waitMs == 0)
         link.closePort();
-    if (result.fieldError) {
-        note(journalPort(link, request), {}, JournalResult::Refused, refuse(result));
-        return kFailed;
-    }
-    if (!result.link) {
+    const QString refusal = result.fieldError ? refuse(result) : QString();
+    if (!result.fieldError && !result.link)
         output.err << result.link.reason << Qt::endl;
-        note(journalPort(link, request), result.frame, JournalResult::Failed, result.link.reason);
+    const bool noted = noteInJournal(
+        request, output, clockSendJournalEntry(result, journalPort(link, request), refusal));
+    if (!result.sent())
         return kFailed;
-    }
-    const bool noted = note(journalPort(link, request), result.frame, JournalResult::Sent);
     output.out << QStringLiteral("Trame envoyée : %1").arg(hexText(result.frame)) << Qt::endl;
     output.out << result.message() << Qt::endl;
     if (waitMs == 0)
@@ -354,8 +348,9 @@ int uploadProgramFile(const CliRequest &request, Output output)
     const QStringList remarks = uploadRemarks(read.unusualValues, read.program);
     const auto note = [&](const QString &port, const QByteArray &frame, JournalResult result,
                           const QString &message = {}) {
-        return noteInJournal(request, output, JournalKind::Program, port, frame,
-                             int(remarks.size()), result, message);
+        return noteInJournal(request, output,
+                             makeJournalEntry(JournalKind::Program, port, frame, {},
+                                              int(remarks.size()), result, message));
     };
     const ProgramEncodeResult encoded = encodeProgram(read.program);
     if (!encoded.ok()) {
@@ -394,9 +389,9 @@ int uploadProgramFile(const CliRequest &request, Output output)
         noteSettingsLocation(request, output);
         const UploadResult result = uploadProgram(read.program, settingsPath, link);
         link.closePort();
-        noted = note(journalPort(link, request), frame,
-                     result.sent ? JournalResult::Sent : JournalResult::Failed,
-                     result.sent ? QString() : result.message);
+        noted = noteInJournal(
+            request, output,
+            uploadJournalEntry(result, journalPort(link, request), {}, int(remarks.size())));
         if (!result.sent || !result.stored) {
             output.err << result.message << Qt::endl;
             if (!result.sent)
