@@ -153,8 +153,7 @@ void HistoryController::compare()
 void HistoryController::openInEditor(const RelayProgram &program)
 {
     // One undoable step, as "Ouvrir" is: the modified mark follows the editor's history.
-    panels_.programPanel()->editor().applyEdit(QStringLiteral("Ouvrir depuis l'historique"),
-                                               program);
+    document_.openUnnamed(QStringLiteral("Ouvrir depuis l'historique"), program);
     panels_.show(WorkPanels::Programming);
     messages_.showInformation(QStringLiteral("Programme de l'historique ouvert dans l'éditeur "
                                              "(« Annuler » le retire)."));

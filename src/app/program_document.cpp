@@ -171,6 +171,13 @@ bool ProgramDocument::startNew(const QDate &today)
     return true;
 }
 
+void ProgramDocument::openUnnamed(const QString &description, const RelayProgram &program)
+{
+    history().replace(description, program);
+    currentFile_.clear();
+    emit currentFileChanged(currentFile_);
+}
+
 void ProgramDocument::markKept()
 {
     history().markUnchanged();

@@ -74,6 +74,11 @@ public:
     // current file; the message strip says what it holds. True once done.
     bool startNew(const QDate &today);
 
+    // A timetable from elsewhere (the history of frames sent) as one undoable step. It belongs
+    // to no file from then on: "Enregistrer" asks where, rather than overwrite the file that was
+    // open with it.
+    void openUnnamed(const QString &description, const RelayProgram &program);
+
     // The timetable on show has just been kept elsewhere (uploaded and stored in param.ini).
     void markKept();
 
