@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace platine {
 
@@ -48,7 +49,10 @@ HistoryController::HistoryController(QMainWindow &window, BoardLink &link, Messa
     connect(&panels_, &WorkPanels::programPanelBuilt, this, &HistoryController::followEditor);
     if (panels_.isBuilt(WorkPanels::Programming))
         followEditor();
-    reload();
+    // The journal is read once the window is up: a long one must not hold the start back.
+    status_->setText(QStringLiteral("lecture du journal des envois…"));
+    compare_->setEnabled(false);
+    QTimer::singleShot(0, this, &HistoryController::reload);
 }
 
 void HistoryController::followEditor()
@@ -62,9 +66,7 @@ std::optional<RelayProgram> HistoryController::editorProgram() const
 {
     if (panels_.isBuilt(WorkPanels::Programming))
         return panels_.programPanel()->program();
-    RelayProgram stored;
-    readProgram(link_.settingsPath()).applyTo(stored);
-    return stored;
+    return panels_.restoredProgram();
 }
 
 void HistoryController::noteClockSend(const ClockSendResult &result)

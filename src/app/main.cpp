@@ -1,6 +1,7 @@
 #include "app/app_shell.h"
 #include "app/display_check.h"
 #include "app/settings_lock.h"
+#include "app/splash_pictures.h"
 #include "app/startup_options.h"
 #include "app/startup_probe.h"
 #include "app/translations.h"
@@ -89,6 +90,9 @@ int main(int argc, char *argv[])
 
     platine::useFrenchLocale();
     QApplication app(argc, argv);
+    // The splash's pictures decode on the other core while the rest of the start goes on.
+    if (decision.outcome == Outcome::Run && !decision.options.noSplash)
+        platine::SplashPicture::preloadShippedPictures(app.devicePixelRatio() > 1.0 ? 2 : 1);
     platine::keepCNumbers();
     // Qt's standard dialogs and buttons in French; without the file they stay in English.
     platine::installFrenchTranslations(app);

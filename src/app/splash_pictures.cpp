@@ -6,6 +6,9 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <array>
+#include <future>
+#include <mutex>
 #include <optional>
 
 namespace platine {
@@ -319,6 +322,46 @@ void paintBoardIllustration(QPainter &painter, const QRectF &bounds)
 
 SplashPicture::SplashPicture(Kind kind, QWidget *parent) : QWidget(parent), kind_(kind) {}
 
+namespace {
+
+QImage loadShippedPicture(SplashPicture::Kind kind, int scale)
+{
+    const QString name =
+        kind == SplashPicture::Kind::Title ? QStringLiteral("title") : QStringLiteral("board");
+    return QImage(QStringLiteral(":/platine/splash_%1%2.png")
+                      .arg(name, scale == 2 ? QStringLiteral("@2x") : QString()),
+                  "PNG");
+}
+
+// Both pictures of one scale, being decoded on a thread of their own.
+struct PicturePreload
+{
+    std::mutex mutex;
+    int scale = 0;
+    std::future<std::array<QImage, 2>> pictures;
+};
+
+PicturePreload &picturePreload()
+{
+    static PicturePreload preload;
+    return preload;
+}
+
+}  // namespace
+
+void SplashPicture::preloadShippedPictures(int scale)
+{
+    PicturePreload &preload = picturePreload();
+    const std::lock_guard<std::mutex> lock(preload.mutex);
+    if (preload.scale != 0 || scale < 1 || scale > 2)
+        return;
+    preload.scale = scale;
+    preload.pictures = std::async(std::launch::async, [scale] {
+        return std::array<QImage, 2>{loadShippedPicture(Kind::Title, scale),
+                                     loadShippedPicture(Kind::Board, scale)};
+    });
+}
+
 QImage SplashPicture::shippedPicture(Kind kind, int scale)
 {
     if (scale < 1 || scale > 2)
@@ -327,12 +370,16 @@ QImage SplashPicture::shippedPicture(Kind kind, int scale)
     static std::optional<QImage> pictures[2][2];
     std::optional<QImage> &picture = pictures[kind == Kind::Title ? 0 : 1][scale - 1];
     if (!picture) {
-        const QString name =
-            kind == Kind::Title ? QStringLiteral("title") : QStringLiteral("board");
-        picture.emplace(QStringLiteral(":/platine/splash_%1%2.png")
-                            .arg(name, scale == 2 ? QStringLiteral("@2x") : QString()),
-                        "PNG");
+        PicturePreload &preload = picturePreload();
+        const std::lock_guard<std::mutex> lock(preload.mutex);
+        if (preload.scale == scale && preload.pictures.valid()) {
+            const std::array<QImage, 2> loaded = preload.pictures.get();
+            pictures[0][scale - 1] = loaded[0];
+            pictures[1][scale - 1] = loaded[1];
+        }
     }
+    if (!picture)
+        picture.emplace(loadShippedPicture(kind, scale));
     return *picture;
 }
 

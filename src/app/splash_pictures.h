@@ -34,6 +34,9 @@ public:
     // The picture shipped for a kind at a scale (1 or 2, device pixels per pixel), loaded once;
     // a null image when there is none.
     static QImage shippedPicture(Kind kind, int scale);
+    // Starts decoding both shipped pictures of a scale on a thread of their own, so that the
+    // splash's first frame does not wait for them; shippedPicture() then takes them from there.
+    static void preloadShippedPictures(int scale);
     // Draws the picture of a kind at a size and scale, as the shipped ones were drawn.
     static QImage drawPicture(Kind kind, const QSize &size, int scale);
 

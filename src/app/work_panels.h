@@ -37,6 +37,8 @@ public:
 
     // The timetable read at start, for the programming panel when it is built.
     void setRestoredProgram(const ProgramReadResult &read) { restored_ = read; }
+    // That timetable, as the editor will show it.
+    RelayProgram restoredProgram() const { return restored_.program(); }
     // Whether the port is open now, for panels built later.
     void setPortOpenQuery(std::function<bool()> isPortOpen) { isPortOpen_ = std::move(isPortOpen); }
 
