@@ -34,7 +34,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   qt6-base-dev-tools qt6-translations-l10n nsis
 )
-[ "$mode" = test ] && packages+=(wine wine64 xvfb xauth x11-utils imagemagick p7zip-full python3)
+[ "$mode" = test ] && packages+=(wine wine64 xvfb xauth x11-utils imagemagick unzip python3)
 ensure_packages "${packages[@]}"
 
 seconds_since() { echo $(($(date +%s) - $1)); }
@@ -213,17 +213,67 @@ echo "Version portable : ${zip_file#"$root/"} ($(du -h "$zip_file" | cut -f1))"
 # --- the tests, under Wine ---------------------------------------------------------------------
 test_start=$(date +%s)
 failed=0
-# The installer is a 32-bit program, which Debian's 64-bit Wine does not run: its contents are
-# checked instead.
-listing=$(7z l "$setup_file")
-for file in platine.exe platine-cli.exe qt.conf LISEZMOI.txt translations/qtbase_fr.qm \
-  desinstaller.exe; do
-  if ! grep -q " $file\$" <<<"$listing"; then
-    echo "L'installateur ne contient pas $file." >&2
+wine_ready
+check() { # check CONDITION-COMMAND... ; says what failed
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok    $what"
+  else
+    echo "ECHEC $what" >&2
     failed=1
   fi
-done
-wine_ready
+}
+
+echo "L'installateur et la version portable, sous Wine :"
+install_dir="$WINEPREFIX/drive_c/Program Files/platine"
+start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/platine.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\platine'
+installed_files() {
+  local file
+  for file in platine.exe platine-cli.exe qt.conf LISEZMOI.txt translations/qtbase_fr.qm \
+    desinstaller.exe; do
+    [ -f "$install_dir/$file" ] || return 1
+  done
+  [ -f "$start_menu" ] && wine reg query "$uninstall_key" /reg:64 >/dev/null 2>&1
+}
+installed_help() {
+  wine 'C:\Program Files\platine\platine-cli.exe' --help 2>/dev/null | grep -q '^platine-cli :'
+}
+# Program Files is not the user's to write: the installed copy keeps param.ini in %APPDATA%.
+installed_settings() {
+  wine 'C:\Program Files\platine\platine.exe' --help 2>/dev/null |
+    grep -qF 'AppData\Roaming\platine\param.ini'
+}
+uninstalled() {
+  # The uninstaller runs from a copy of itself in the temporary folder, so that it can remove
+  # its own file: wait for it to be done.
+  local _
+  for _ in $(seq 150); do
+    [ ! -e "$install_dir" ] && [ ! -e "$start_menu" ] && break
+    sleep 0.2
+  done
+  [ ! -e "$install_dir" ] && [ ! -e "$start_menu" ] &&
+    ! wine reg query "$uninstall_key" /reg:64 >/dev/null 2>&1
+}
+check "installation silencieuse (/S)" wine "$setup_file" /S
+check "programmes, traductions, menu Démarrer et « Programmes et fonctionnalités »" installed_files
+check "platine-cli.exe --help installé" installed_help
+check "platine.exe installé : param.ini dans %APPDATA%\\platine" installed_settings
+check "désinstallation silencieuse" wine 'C:\Program Files\platine\desinstaller.exe' /S
+check "désinstallation : dossier, raccourci et clé de registre retirés" uninstalled
+
+# The portable copy, unzipped anywhere, keeps param.ini beside platine.exe.
+portable="$build/portable-test"
+rm -rf "$portable"
+mkdir -p "$portable"
+unzip -q "$zip_file" -d "$portable"
+portable_settings() {
+  local folder="Z:${portable//\//\\}\\platine-$version"
+  wine "$portable/platine-$version/platine.exe" --help 2>/dev/null |
+    grep -qF "$folder\\param.ini"
+}
+check "version portable : param.ini à côté de platine.exe" portable_settings
 lines="$build/com-lines"
 rm -rf "$lines"
 # Null-modem pairs for the serial tests (COM11-COM12 ... COM17-COM18) and COM7 for platine-cli.
