@@ -229,6 +229,7 @@ echo "L'installateur et la version portable, sous Wine :"
 install_dir="$WINEPREFIX/drive_c/Program Files/platine"
 start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/platine.lnk"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\platine'
+# shellcheck disable=SC2317 # run through check
 installed_files() {
   local file
   for file in platine.exe platine-cli.exe qt.conf LISEZMOI.txt translations/qtbase_fr.qm \
@@ -237,14 +238,20 @@ installed_files() {
   done
   [ -f "$start_menu" ] && wine reg query "$uninstall_key" /reg:64 >/dev/null 2>&1
 }
+# shellcheck disable=SC2317 # run through check
 installed_help() {
-  wine 'C:\Program Files\platine\platine-cli.exe' --help 2>/dev/null | grep -q '^platine-cli :'
+  local help
+  help=$(wine 'C:\Program Files\platine\platine-cli.exe' --help 2>/dev/null) &&
+    grep -q '^platine-cli :' <<<"$help"
 }
 # Program Files is not the user's to write: the installed copy keeps param.ini in %APPDATA%.
+# shellcheck disable=SC2317 # run through check
 installed_settings() {
-  wine 'C:\Program Files\platine\platine.exe' --help 2>/dev/null |
-    grep -qF 'AppData\Roaming\platine\param.ini'
+  local help
+  help=$(wine 'C:\Program Files\platine\platine.exe' --help 2>/dev/null) &&
+    grep -qF 'AppData\Roaming\platine\param.ini' <<<"$help"
 }
+# shellcheck disable=SC2317 # run through check
 uninstalled() {
   # The uninstaller runs from a copy of itself in the temporary folder, so that it can remove
   # its own file: wait for it to be done.
@@ -268,10 +275,11 @@ portable="$build/portable-test"
 rm -rf "$portable"
 mkdir -p "$portable"
 unzip -q "$zip_file" -d "$portable"
+# shellcheck disable=SC2317 # run through check
 portable_settings() {
-  local folder="Z:${portable//\//\\}\\platine-$version"
-  wine "$portable/platine-$version/platine.exe" --help 2>/dev/null |
-    grep -qF "$folder\\param.ini"
+  local folder="Z:${portable//\//\\}\\platine-$version" help
+  help=$(wine "$portable/platine-$version/platine.exe" --help 2>/dev/null) &&
+    grep -qF "$folder\\param.ini" <<<"$help"
 }
 check "version portable : param.ini à côté de platine.exe" portable_settings
 lines="$build/com-lines"
