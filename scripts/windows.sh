@@ -316,10 +316,13 @@ display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 screenshot="$root/docs/screenshots/windows-main-window.png"
+# The window of the previous run was killed and left its lock; Wine numbers its processes anew
+# at each start, so that lock's process number may be in use again and the lock look held.
+rm -f "$build"/screenshot-param.ini*
 if (
   export DISPLAY=$display
   cd "$build/stage/platine-$version"
-  wine platine.exe --no-splash --settings "Z:$build/screenshot-param.ini" >/dev/null 2>&1 &
+  wine platine.exe --no-splash --settings "Z:$build/screenshot-param.ini" >"$build/window.log" 2>&1 &
   app=$!
   shown=
   for _ in $(seq 120); do
@@ -338,7 +341,8 @@ if (
 ); then
   echo "Fenêtre affichée : ${screenshot#"$root/"}"
 else
-  echo "La fenêtre de platine.exe ne s'est pas affichée." >&2
+  echo "La fenêtre de platine.exe ne s'est pas affichée ; ce qu'il a écrit :" >&2
+  iconv -f cp1252 -t utf-8 "$build/window.log" >&2 || cat "$build/window.log" >&2
   failed=1
 fi
 echo "Tests Windows en $(minutes "$(seconds_since "$test_start")")."
