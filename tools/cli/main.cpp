@@ -7,9 +7,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 using namespace platine::cli;
 
