@@ -34,7 +34,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   qt6-base-dev-tools qt6-translations-l10n nsis
 )
-[ "$mode" = test ] && packages+=(wine wine64 xvfb xauth x11-utils imagemagick p7zip-full python3)
+[ "$mode" = test ] && packages+=(wine wine64 xvfb xauth x11-utils imagemagick unzip python3)
 ensure_packages "${packages[@]}"
 
 seconds_since() { echo $(($(date +%s) - $1)); }
@@ -213,17 +213,75 @@ echo "Version portable : ${zip_file#"$root/"} ($(du -h "$zip_file" | cut -f1))"
 # --- the tests, under Wine ---------------------------------------------------------------------
 test_start=$(date +%s)
 failed=0
-# The installer is a 32-bit program, which Debian's 64-bit Wine does not run: its contents are
-# checked instead.
-listing=$(7z l "$setup_file")
-for file in platine.exe platine-cli.exe qt.conf LISEZMOI.txt translations/qtbase_fr.qm \
-  desinstaller.exe; do
-  if ! grep -q " $file\$" <<<"$listing"; then
-    echo "L'installateur ne contient pas $file." >&2
+wine_ready
+check() { # check CONDITION-COMMAND... ; says what failed
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok    $what"
+  else
+    echo "ECHEC $what" >&2
     failed=1
   fi
-done
-wine_ready
+}
+
+echo "L'installateur et la version portable, sous Wine :"
+install_dir="$WINEPREFIX/drive_c/Program Files/platine"
+start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/platine.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\platine'
+# shellcheck disable=SC2317 # run through check
+installed_files() {
+  local file
+  for file in platine.exe platine-cli.exe qt.conf LISEZMOI.txt translations/qtbase_fr.qm \
+    desinstaller.exe; do
+    [ -f "$install_dir/$file" ] || return 1
+  done
+  [ -f "$start_menu" ] && wine reg query "$uninstall_key" /reg:64 >/dev/null 2>&1
+}
+# shellcheck disable=SC2317 # run through check
+installed_help() {
+  local help
+  help=$(wine 'C:\Program Files\platine\platine-cli.exe' --help 2>/dev/null) &&
+    grep -q '^platine-cli :' <<<"$help"
+}
+# Program Files is not the user's to write: the installed copy keeps param.ini in %APPDATA%.
+# shellcheck disable=SC2317 # run through check
+installed_settings() {
+  local help
+  help=$(wine 'C:\Program Files\platine\platine.exe' --help 2>/dev/null) &&
+    grep -qF 'AppData\Roaming\platine\param.ini' <<<"$help"
+}
+# shellcheck disable=SC2317 # run through check
+uninstalled() {
+  # The uninstaller runs from a copy of itself in the temporary folder, so that it can remove
+  # its own file: wait for it to be done.
+  local _
+  for _ in $(seq 150); do
+    [ ! -e "$install_dir" ] && [ ! -e "$start_menu" ] && break
+    sleep 0.2
+  done
+  [ ! -e "$install_dir" ] && [ ! -e "$start_menu" ] &&
+    ! wine reg query "$uninstall_key" /reg:64 >/dev/null 2>&1
+}
+check "installation silencieuse (/S)" wine "$setup_file" /S
+check "programmes, traductions, menu Démarrer et « Programmes et fonctionnalités »" installed_files
+check "platine-cli.exe --help installé" installed_help
+check "platine.exe installé : param.ini dans %APPDATA%\\platine" installed_settings
+check "désinstallation silencieuse" wine 'C:\Program Files\platine\desinstaller.exe' /S
+check "désinstallation : dossier, raccourci et clé de registre retirés" uninstalled
+
+# The portable copy, unzipped anywhere, keeps param.ini beside platine.exe.
+portable="$build/portable-test"
+rm -rf "$portable"
+mkdir -p "$portable"
+unzip -q "$zip_file" -d "$portable"
+# shellcheck disable=SC2317 # run through check
+portable_settings() {
+  local folder="Z:${portable//\//\\}\\platine-$version" help
+  help=$(wine "$portable/platine-$version/platine.exe" --help 2>/dev/null) &&
+    grep -qF "$folder\\param.ini" <<<"$help"
+}
+check "version portable : param.ini à côté de platine.exe" portable_settings
 lines="$build/com-lines"
 rm -rf "$lines"
 # Null-modem pairs for the serial tests (COM11-COM12 ... COM17-COM18) and COM7 for platine-cli.
@@ -258,10 +316,13 @@ display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 screenshot="$root/docs/screenshots/windows-main-window.png"
+# The window of the previous run was killed and left its lock; Wine numbers its processes anew
+# at each start, so that lock's process number may be in use again and the lock look held.
+rm -f "$build"/screenshot-param.ini*
 if (
   export DISPLAY=$display
   cd "$build/stage/platine-$version"
-  wine platine.exe --no-splash --settings "Z:$build/screenshot-param.ini" >/dev/null 2>&1 &
+  wine platine.exe --no-splash --settings "Z:$build/screenshot-param.ini" >"$build/window.log" 2>&1 &
   app=$!
   shown=
   for _ in $(seq 120); do
@@ -280,7 +341,8 @@ if (
 ); then
   echo "Fenêtre affichée : ${screenshot#"$root/"}"
 else
-  echo "La fenêtre de platine.exe ne s'est pas affichée." >&2
+  echo "La fenêtre de platine.exe ne s'est pas affichée ; ce qu'il a écrit :" >&2
+  iconv -f cp1252 -t utf-8 "$build/window.log" >&2 || cat "$build/window.log" >&2
   failed=1
 fi
 echo "Tests Windows en $(minutes "$(seconds_since "$test_start")")."

@@ -5,6 +5,8 @@
 ; %APPDATA%\platine: the program folder is not the user's to write.
 
 Unicode true
+; 64-bit, like the programs it installs (and as Debian's 64-bit Wine runs it).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 

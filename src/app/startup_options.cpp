@@ -8,6 +8,11 @@
 #include <QFileInfo>
 
 #include <optional>
+#ifdef Q_OS_WIN
+#include <string>
+
+#include <windows.h>
+#endif
 
 namespace platine {
 
@@ -128,11 +133,28 @@ QString startupHelpText(const QString &settingsPath)
 
 QString programFolder(const QStringList &arguments)
 {
+#ifdef Q_OS_WIN
+    // The program file itself (a relative path in the arguments names the current folder).
+    Q_UNUSED(arguments);
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (size == 0)
+            return {};
+        if (size < path.size()) {
+            path.resize(size);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return QFileInfo(QString::fromStdWString(path)).absolutePath();
+#else
     // The program itself, wherever it was started from and through whatever link.
     const QFileInfo self(QStringLiteral("/proc/self/exe"));
     if (self.exists())
         return QFileInfo(self.canonicalFilePath()).absolutePath();
     return arguments.isEmpty() ? QString() : QFileInfo(arguments.first()).absolutePath();
+#endif
 }
 
 QString startupVersionText()

@@ -1,8 +1,8 @@
 #include "link/serial_control.h"
 
 #include "link/port_device.h"
+#include "link/serial_control_texts.h"
 #include "store/system_error_text.h"
-#include "store/visible_text.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -134,15 +134,12 @@ struct SerialControl::Private
 
     QString portLabel(const QString &device) const
     {
-        const QString text = portText.trimmed();
-        if (device.isEmpty() || device == text)
-            return quotedText(text);
-        return quotedText(text) + QStringLiteral(" (") + visibleText(device) + u')';
+        return serial_texts::portLabel(portText, device);
     }
 
     QString openFailureHead(const QString &device) const
     {
-        return QStringLiteral("Impossible d'ouvrir le port %1 : ").arg(portLabel(device));
+        return serial_texts::openFailureHead(portText, device);
     }
 
     QString openFailureMessage(const QString &device) const
@@ -201,14 +198,7 @@ struct SerialControl::Private
     {
         const QString device = deviceForPortText(portText);
         if (device.isEmpty()) {
-            const QString text = portText.trimmed();
-            lastError = text.isEmpty()
-                            ? QStringLiteral("Impossible d'ouvrir le port : aucun port choisi. "
-                                             "Choisissez-le dans « Paramètrage », « Port COM ».")
-                            : QStringLiteral("Impossible d'ouvrir le port : aucun port choisi "
-                                             "(« Port COM » vaut %1). Choisissez-le dans "
-                                             "« Paramètrage », « Port COM ».")
-                                  .arg(quotedText(text));
+            lastError = serial_texts::noPortChosen(portText);
             return false;
         }
 
@@ -270,7 +260,7 @@ struct SerialControl::Private
     {
         const QString label = portLabel(openDevice);
         close(false);
-        lastError = QStringLiteral("Le port %1 a été fermé : %2").arg(label, reason);
+        lastError = serial_texts::portClosed(label, reason);
         emit q->portLost(lastError);
     }
 
@@ -297,7 +287,7 @@ struct SerialControl::Private
             return;
         if (error == QSerialPort::WriteError || error == QSerialPort::ResourceError)
             writeFailed = true;
-        queueLoss(QStringLiteral("le périphérique ne répond plus ou a été débranché."));
+        queueLoss(serial_texts::deviceGone());
     }
 
     // A device that disappeared does not always raise an error: the system marks the line as
@@ -334,7 +324,7 @@ SerialControl::SerialControl(QObject *parent) : QObject(parent), d(std::make_uni
             [this](QSerialPort::SerialPortError error) { d->onError(error); });
     connect(&d->deviceCheck, &QTimer::timeout, this, [this] {
         if (d->port.isOpen() && d->deviceGone())
-            d->queueLoss(QStringLiteral("le périphérique ne répond plus ou a été débranché."));
+            d->queueLoss(serial_texts::deviceGone());
     });
 }
 
@@ -406,8 +396,7 @@ bool SerialControl::dtrEnable() const
 bool SerialControl::output(const QByteArray &bytes)
 {
     if (!d->port.isOpen()) {
-        d->lastError = QStringLiteral("Envoi impossible : le port %1 est fermé.")
-                           .arg(d->portLabel(deviceName()));
+        d->lastError = serial_texts::sendOnClosedPort(d->portLabel(deviceName()));
         return false;
     }
     d->writeFailed = false;
@@ -418,11 +407,9 @@ bool SerialControl::output(const QByteArray &bytes)
     if (written != bytes.size() || d->writeFailed || !d->port.isOpen()) {
         d->writeFailed = false;
         if (d->port.isOpen())
-            d->lose(QStringLiteral("l'envoi a échoué (le périphérique ne répond plus ou a été "
-                                   "débranché)."));
+            d->lose(serial_texts::writeFailed());
         else
-            d->lastError = QStringLiteral("Envoi impossible : le port %1 est fermé.")
-                               .arg(d->portLabel(deviceName()));
+            d->lastError = serial_texts::sendOnClosedPort(d->portLabel(deviceName()));
         return false;
     }
     return true;

@@ -4,7 +4,7 @@
 #include "link/serial_control.h"
 
 #include "link/port_device.h"
-#include "store/visible_text.h"
+#include "link/serial_control_texts.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -161,29 +161,19 @@ struct SerialControl::Private
 
     QString portLabel(const QString &device) const
     {
-        const QString text = portText.trimmed();
-        if (device.isEmpty() || device == text)
-            return quotedText(text);
-        return quotedText(text) + QStringLiteral(" (") + visibleText(device) + u')';
+        return serial_texts::portLabel(portText, device);
     }
 
     QString openFailureHead(const QString &device) const
     {
-        return QStringLiteral("Impossible d'ouvrir le port %1 : ").arg(portLabel(device));
+        return serial_texts::openFailureHead(portText, device);
     }
 
     bool open()
     {
         const QString device = deviceForPortText(portText);
         if (device.isEmpty()) {
-            const QString text = portText.trimmed();
-            lastError = text.isEmpty()
-                            ? QStringLiteral("Impossible d'ouvrir le port : aucun port choisi. "
-                                             "Choisissez-le dans « Paramètrage », « Port COM ».")
-                            : QStringLiteral("Impossible d'ouvrir le port : aucun port choisi "
-                                             "(« Port COM » vaut %1). Choisissez-le dans "
-                                             "« Paramètrage », « Port COM ».")
-                                  .arg(quotedText(text));
+            lastError = serial_texts::noPortChosen(portText);
             return false;
         }
 
@@ -314,8 +304,7 @@ struct SerialControl::Private
                 q,
                 [this, at] {
                     if (at == session && isOpen())
-                        queueLoss(
-                            QStringLiteral("le périphérique ne répond plus ou a été débranché."));
+                        queueLoss(serial_texts::deviceGone());
                 },
                 Qt::QueuedConnection);
         }
@@ -351,7 +340,7 @@ struct SerialControl::Private
     {
         const QString label = portLabel(openDevice);
         close(false);
-        lastError = QStringLiteral("Le port %1 a été fermé : %2").arg(label, reason);
+        lastError = serial_texts::portClosed(label, reason);
         emit q->portLost(lastError);
     }
 
@@ -397,7 +386,7 @@ SerialControl::SerialControl(QObject *parent) : QObject(parent), d(std::make_uni
     d->deviceCheck.setInterval(kDeviceCheckIntervalMs);
     connect(&d->deviceCheck, &QTimer::timeout, this, [this] {
         if (d->isOpen() && d->deviceGone())
-            d->queueLoss(QStringLiteral("le périphérique ne répond plus ou a été débranché."));
+            d->queueLoss(serial_texts::deviceGone());
     });
 }
 
@@ -462,13 +451,11 @@ bool SerialControl::dtrEnable() const
 bool SerialControl::output(const QByteArray &bytes)
 {
     if (!d->isOpen()) {
-        d->lastError = QStringLiteral("Envoi impossible : le port %1 est fermé.")
-                           .arg(d->portLabel(deviceName()));
+        d->lastError = serial_texts::sendOnClosedPort(d->portLabel(deviceName()));
         return false;
     }
     if (!d->write(bytes)) {
-        d->lose(QStringLiteral("l'envoi a échoué (le périphérique ne répond plus ou a été "
-                               "débranché)."));
+        d->lose(serial_texts::writeFailed());
         return false;
     }
     return true;

@@ -4,13 +4,20 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace platine {
 
 QString untrustedLinkRefusal(const QString &path)
 {
+#ifndef Q_OS_UNIX
+    // No super-user and no such rule on Windows.
+    Q_UNUSED(path);
+    return {};
+#else
     if (::geteuid() != 0)
         return {};
     QString current = QFileInfo(path).absoluteFilePath();
@@ -36,6 +43,7 @@ QString untrustedLinkRefusal(const QString &path)
         current = next;
     }
     return {};
+#endif
 }
 
 }  // namespace platine

@@ -138,10 +138,10 @@ private slots:
         const UploadResult result = uploadProgram(encodableProgram(), settings_, link);
         QVERIFY(result.stored);
         QVERIFY(!result.sent);
-        QVERIFY2(
-            result.message.startsWith(
-                QStringLiteral("Programme enregistré dans %1, mais pas envoyé").arg(settings_)),
-            qPrintable(result.message));
+        QVERIFY2(result.message.startsWith(
+                     QStringLiteral("Programme enregistré dans %1, mais pas envoyé")
+                         .arg(test::shownPath(settings_))),
+                 qPrintable(result.message));
         QVERIFY2(result.message.contains(QStringLiteral("ttyNOPE")), qPrintable(result.message));
         QVERIFY(!link.closeTimer().isActive());
         QCOMPARE(readProfileString(settings_, QStringLiteral("txt49"), QStringLiteral("valeur")),

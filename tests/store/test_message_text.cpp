@@ -36,8 +36,13 @@ private slots:
 
     void systemErrorsAreInFrench()
     {
-        for (const int number : {ENOENT, ENOTDIR, EACCES, EPERM, EBUSY, ENOTTY, EISDIR, EIO, ENXIO,
-                                 ENODEV, ENOSPC, EDQUOT, EROFS, ELOOP, ENAMETOOLONG, EINVAL}) {
+        const int numbers[] = {ENOENT, ENOTDIR, EACCES,       EPERM,  EBUSY,  ENOTTY,
+                               EISDIR, EIO,     ENXIO,        ENODEV, ENOSPC,
+#ifdef EDQUOT
+                               EDQUOT,  // not on Windows
+#endif
+                               EROFS,  ELOOP,   ENAMETOOLONG, EINVAL};
+        for (const int number : numbers) {
             const QString text = systemErrorText(number);
             const QString english = QString::fromLocal8Bit(std::strerror(number));
             // A wording of its own: neither the system's text nor the generic one.

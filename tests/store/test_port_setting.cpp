@@ -139,9 +139,9 @@ void PortSettingTest::writeFailureIsReported()
     QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
     const ProfileWriteResult result = writePortSetting(path, QStringLiteral("2"));
     QVERIFY(!result.ok);
-    QCOMPARE(
-        result.errorMessage,
-        QStringLiteral("Impossible d'enregistrer %1 : le fichier est en lecture seule").arg(path));
+    QCOMPARE(result.errorMessage,
+             QStringLiteral("Impossible d'enregistrer %1 : le fichier est en lecture seule")
+                 .arg(shownPath(path)));
     QCOMPARE(readPortSetting(path).number, 1);
 }
 

@@ -132,7 +132,7 @@ void ProgramFileTest::roundTrip()
     QCOMPARE(readBack(path), program);
 
     // Saving the same program again does not touch the file.
-    const ino_t inode = inodeOf(path);
+    const auto inode = inodeOf(path);
     QVERIFY(writeProgram(path, program).ok);
     QCOMPARE(inodeOf(path), inode);
 }
@@ -304,13 +304,13 @@ void ProgramFileTest::unreadableFileIsReported()
     const ProgramReadResult result = readProgram(path);
     QCOMPARE(result.status, ProfileFileStatus::Unreadable);
     QCOMPARE(result.errorMessage,
-             QStringLiteral("Impossible de lire %1 : c'est un dossier").arg(path));
+             QStringLiteral("Impossible de lire %1 : c'est un dossier").arg(shownPath(path)));
     QVERIFY(isEmptyProgramResult(result));
 
     const ProfileWriteResult write = writeProgram(path, sampleProgram());
     QVERIFY(!write.ok);
     QCOMPARE(write.errorMessage,
-             QStringLiteral("Impossible d'enregistrer %1 : c'est un dossier").arg(path));
+             QStringLiteral("Impossible d'enregistrer %1 : c'est un dossier").arg(shownPath(path)));
 }
 
 void ProgramFileTest::unreadableByPermissionIsReported()
@@ -324,7 +324,7 @@ void ProgramFileTest::unreadableByPermissionIsReported()
     QCOMPARE(result.status, ProfileFileStatus::Unreadable);
     QCOMPARE(result.errorMessage,
              QStringLiteral("Impossible de lire %1 : le fichier n'est pas accessible en lecture")
-                 .arg(path));
+                 .arg(shownPath(path)));
     QVERIFY(isEmptyProgramResult(result));
 }
 
@@ -410,16 +410,16 @@ void ProgramFileTest::writeFailureIsReported()
     other.texts[0] = QStringLiteral("00:00:01");
     const ProfileWriteResult result = writeProgram(path, other);
     QVERIFY(!result.ok);
-    QCOMPARE(
-        result.errorMessage,
-        QStringLiteral("Impossible d'enregistrer %1 : le fichier est en lecture seule").arg(path));
+    QCOMPARE(result.errorMessage,
+             QStringLiteral("Impossible d'enregistrer %1 : le fichier est en lecture seule")
+                 .arg(shownPath(path)));
     QCOMPARE(readBytes(path), before);
 
     const QString nowhere = dir_.filePath(QStringLiteral("no-such-folder/param.ini"));
     const ProfileWriteResult missing = writeProgram(nowhere, other);
     QVERIFY(!missing.ok);
     QVERIFY(missing.errorMessage.startsWith(
-        QStringLiteral("Impossible d'enregistrer %1 : ").arg(nowhere)));
+        QStringLiteral("Impossible d'enregistrer %1 : ").arg(shownPath(nowhere))));
 }
 
 void ProgramFileTest::randomRoundTrip()

@@ -128,13 +128,16 @@ private:
         return pairs;
     }
 
-    int hangups() const
+    // A count that tests/windows/com_lines.py keeps in a file; -1 when it cannot be read.
+    static int count(const QString &path)
     {
-        QFile count(m_countFile);
-        if (!count.open(QIODevice::ReadOnly))
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
             return -1;
-        return count.readAll().trimmed().toInt();
+        return file.readAll().trimmed().toInt();
     }
+
+    int hangups() const { return count(m_countFile); }
 
     void open()
     {
@@ -152,6 +155,9 @@ private:
             const int portNumber = 11 + 2 * pair;
             const std::wstring board =
                 QStringLiteral("\\\\.\\COM%1").arg(portNumber + 1).toStdWString();
+            const QString plugFile =
+                QDir(folder).filePath(QStringLiteral("COM%1.plugs").arg(portNumber));
+            const int plugsBefore = count(plugFile);
             m_handle = CreateFileW(board.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
             if (m_handle == INVALID_HANDLE_VALUE)
@@ -185,6 +191,11 @@ private:
             pairsInUse().insert(pair);
             m_portName = QStringLiteral("COM%1").arg(portNumber);
             m_countFile = QDir(folder).filePath(m_portName + QStringLiteral(".hangups"));
+            // The cable is plugged once com_lines.py has seen this end open: a close() that
+            // follows at once then hangs the port's line up.
+            QDeadlineTimer deadline(3000);
+            while (count(plugFile) == plugsBefore && !deadline.hasExpired())
+                QTest::qWait(5);
             return;
         }
         m_error = QStringLiteral("every COM port pair is in use or cannot be opened");

@@ -3,11 +3,14 @@
 // Files as the tests write, read and recognise them on disk.
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
 #include <sys/stat.h>
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -33,14 +36,34 @@ inline QByteArray readBytes(const QString &path)
     return bytes;
 }
 
-// The file's identity on disk: a replacement through a temporary file changes it.
-inline ino_t inodeOf(const QString &path)
+// A path as messages show it (backslashes on Windows).
+inline QString shownPath(const QString &path)
 {
+    return QDir::toNativeSeparators(path);
+}
+
+// The file's identity on disk: a replacement through a temporary file changes it. 0 when the
+// file cannot be looked at.
+inline quint64 inodeOf(const QString &path)
+{
+#ifdef Q_OS_WIN
+    // Windows' file index, which NTFS (and Wine) keep per file as Unix keeps the inode.
+    const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return known ? (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow : 0;
+#else
     struct stat info
     {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return info.st_ino;
+#endif
 }
 
 // The super-user passes every permission check, so permission cases cannot fail for it.

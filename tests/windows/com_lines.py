@@ -10,8 +10,10 @@ are open; what is written to a side nobody holds is dropped, as on a cable nobod
 
 When the board side is closed after being used, the port side is hung up (its pseudo-terminal
 is closed) as an unplugged adapter would be, and is then made anew under the same name;
-FOLDER/COM<11+2i>.hangups counts these. FOLDER/ready appears once every link is in place.
-Runs until it is killed.
+FOLDER/COM<11+2i>.hangups counts these. A board side held only for a few milliseconds could go
+unseen, and its closing would then hang nothing up: FOLDER/COM<11+2i>.plugs counts the openings
+of the board side seen here, and a test waits for its opening to be counted before it goes on.
+FOLDER/ready appears once every link is in place. Runs until it is killed.
 """
 
 import os
@@ -55,13 +57,21 @@ class Pair:
         self.board_link = os.path.join(folder, "COM%d" % (number + 1))
         self.count_file = self.port_link + ".hangups"
         self.hangups = 0
+        self.plug_file = self.port_link + ".plugs"
+        self.plugs = 0
         self.port, port_path = open_line()
         self.board, board_path = open_line()
         point(self.port_link, port_path)
         point(self.board_link, board_path)
         write_atomically(self.count_file, "0\n")
+        write_atomically(self.plug_file, "0\n")
         # openpty() opened and closed the board side already: that is no unplugging.
         self.board_hangup_handled = True
+
+    def board_plugged(self):
+        self.board_hangup_handled = False
+        self.plugs += 1
+        write_atomically(self.plug_file, "%d\n" % self.plugs)
 
     def hang_up_port(self):
         """The adapter is unplugged: the port side's line goes away and a new one takes its name."""
@@ -106,7 +116,8 @@ def main():
                 pair.board_hangup_handled = True
                 pair.hang_up_port()
             elif not board_hung:
-                pair.board_hangup_handled = False
+                if pair.board_hangup_handled:
+                    pair.board_plugged()
                 poller.register(pair.board, select.POLLIN)
             if not is_hung_up(pair.port):
                 poller.register(pair.port, select.POLLIN)

@@ -48,9 +48,13 @@ int runCommand(const QStringList &arguments, Output output)
 // its number and receives the messages.
 void keepStandardErrorNumber()
 {
-    if (::fcntl(STDERR_FILENO, F_GETFD) != -1)
+    if (descriptorIsOpen(STDERR_FILENO))
         return;
+#ifdef Q_OS_WIN
+    const int fd = ::open("NUL", O_WRONLY | O_NOINHERIT);
+#else
     const int fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+#endif
     if (fd >= 0 && fd != STDERR_FILENO) {
         ::dup2(fd, STDERR_FILENO);
         ::close(fd);
@@ -65,7 +69,7 @@ int main(int argc, char *argv[])
     // checked first, before anything (Qt itself included) opens a file that would take its
     // number and receive the results.
     keepStandardErrorNumber();
-    if (::fcntl(STDOUT_FILENO, F_GETFD) == -1) {
+    if (!descriptorIsOpen(STDOUT_FILENO)) {
         constexpr char kClosed[] =
             "platine-cli : la sortie standard est fermée ; rien n'a été fait.\n";
         [[maybe_unused]] const ssize_t written =

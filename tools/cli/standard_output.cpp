@@ -2,10 +2,15 @@
 
 #include "store/system_error_text.h"
 
+#include <QtGlobal>
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#ifdef Q_OS_WIN
+#include <io.h>
+#endif
 
 namespace platine::cli {
 
@@ -33,7 +38,7 @@ QString StandardStream::failureText() const
 
 bool StandardStream::descriptorOpen() const
 {
-    return ::fcntl(fd_, F_GETFD) != -1;
+    return descriptorIsOpen(fd_);
 }
 
 bool StandardStream::closeDescriptor()
@@ -71,9 +76,22 @@ qint64 StandardStream::writeData(const char *data, qint64 size)
     return done;
 }
 
+bool descriptorIsOpen(int fd)
+{
+#ifdef Q_OS_WIN
+    // -1: not open; -2: a standard stream the program was started without.
+    const intptr_t handle = ::_get_osfhandle(fd);
+    return handle != -1 && handle != -2;
+#else
+    return ::fcntl(fd, F_GETFD) != -1;
+#endif
+}
+
 void ignoreBrokenPipeSignal()
 {
+#ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
+#endif
 }
 
 }  // namespace platine::cli

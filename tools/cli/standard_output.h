@@ -37,8 +37,12 @@ private:
     int error_ = 0;
 };
 
-// Ignores SIGPIPE, so that a closed pipe shows as a failed write instead of ending the program
-// in the middle of a command (a port left half-written, a settings file not yet replaced).
+// Whether the descriptor fd is open.
+bool descriptorIsOpen(int fd);
+
+// Ignores SIGPIPE (Windows has none), so that a closed pipe shows as a failed write instead of
+// ending the program in the middle of a command (a port left half-written, a settings file not yet
+// replaced).
 void ignoreBrokenPipeSignal();
 
 }  // namespace platine::cli
