@@ -150,7 +150,8 @@ private slots:
         QVERIFY(journal.read().entries.size() >= kLimit - 1);
         // The dead writer's lock does not stop the next one.
         const JournalEntry after = sampleEntry(QStringLiteral("après"), 7);
-        QVERIFY(journal.append(after).ok);
+        const JournalWriteResult appended = journal.append(after);
+        QVERIFY2(appended.ok, qPrintable(appended.errorMessage));
         QCOMPARE(journal.read().entries.first(), after);
     }
 
