@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcessEnvironment>
+#include <QThread>
 
 #include <cstdio>
 #include <future>
@@ -83,6 +84,9 @@ int main(int argc, char *argv[])
 #endif
     }
     if (!earlyLockPath.isEmpty()) {
+        // The toolkit takes the first thread that touches it for its main thread: this one must
+        // be first, before the lock's thread, or the toolkit runs the window from the wrong one.
+        QThread::currentThread();
         earlyLock = std::async(std::launch::async, [path = earlyLockPath] {
             return std::make_unique<platine::SettingsLock>(path);
         });
