@@ -3,6 +3,7 @@
 #include "link/days.h"
 #include "relays/program_decode.h"
 #include "relays/program_frame.h"
+#include "relays/program_text.h"
 #include "store/visible_text.h"
 
 namespace platine {
@@ -12,25 +13,6 @@ namespace {
 QString shown(const QString &text)
 {
     return text.isEmpty() ? QStringLiteral("—") : visibleText(text);
-}
-
-QString dayChoiceShown(int choice)
-{
-    if (choice < 0 || choice >= dayListItems().size())
-        return QStringLiteral("aucun");
-    return dayListItems().at(choice);
-}
-
-QString enableShown(int enable)
-{
-    switch (enable) {
-    case 1:
-        return QStringLiteral("actif");
-    case 2:
-        return QStringLiteral("inactif (case grisée)");
-    default:
-        return QStringLiteral("inactif");
-    }
 }
 
 // "Relais N°1, heure de Début 1", "Relais N°3, date de Fin 2", "Relais N°5, Mois - Année".
@@ -57,13 +39,13 @@ QStringList programDifferences(const RelayProgram &before, const RelayProgram &a
         const QString relay = relayCaption(layout.relay);
         const int enable = layout.enableIndex;
         if (before.enables.at(enable) != after.enables.at(enable))
-            lines.append(change(relay, enableShown(before.enables.at(enable)),
-                                enableShown(after.enables.at(enable))));
+            lines.append(change(relay, enableText(before.enables.at(enable)),
+                                enableText(after.enables.at(enable))));
         if (layout.dayChoice >= 0 &&
             before.dayChoices.at(layout.dayChoice) != after.dayChoices.at(layout.dayChoice))
             lines.append(change(relay + QStringLiteral(", jours"),
-                                dayChoiceShown(before.dayChoices.at(layout.dayChoice)),
-                                dayChoiceShown(after.dayChoices.at(layout.dayChoice))));
+                                dayChoiceText(before.dayChoices.at(layout.dayChoice)),
+                                dayChoiceText(after.dayChoices.at(layout.dayChoice))));
         QList<int> fields;
         if (layout.monthYearSlot >= 0)
             fields.append(layout.monthYearSlot);

@@ -10,6 +10,13 @@ namespace platine {
 
 namespace {
 
+QString slotText(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral("—") : visibleText(text);
+}
+
+}  // namespace
+
 QString dayChoiceText(int choice)
 {
     if (choice < 0 || choice >= dayListItems().size())
@@ -28,13 +35,6 @@ QString enableText(int enable)
         return QStringLiteral("inactif");
     }
 }
-
-QString slotText(const QString &text)
-{
-    return text.isEmpty() ? QStringLiteral("—") : visibleText(text);
-}
-
-}  // namespace
 
 QString programText(const RelayProgram &program)
 {

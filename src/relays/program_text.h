@@ -13,6 +13,10 @@ namespace platine {
 //     Jours : Lundi à Vendredi
 //     Plage 1 : 08:30:00 -> 12:15:00
 QString programText(const RelayProgram &program);
+// A day list's choice in words ("Lundi à Vendredi", "aucun" outside the list).
+QString dayChoiceText(int choice);
+// A relay's "Relais Actif" value in words ("actif", "inactif", "inactif (case grisée)").
+QString enableText(int enable);
 
 // The same for scripts: one object per relay (relay, kind, active, enable, windows with start
 // and end and, for dated relays, startDate and endDate, dayChoice and days, monthYear).
