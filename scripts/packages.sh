@@ -3,9 +3,10 @@
 # which installs those that are missing with apt-get (through sudo when not root).
 
 # What compiles the programs: the tools, Qt's development files (Qt Widgets needs OpenGL's
-# headers).
+# headers) and fontconfig's, which the start loads early (the toolkit's own font library).
 # shellcheck disable=SC2034  # used by the scripts that source this file
-build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev)
+build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
+  libfontconfig-dev)
 # What the programs and their tests need to run: Qt's platform plugins, Qt's own French texts
 # and the fonts the windows are measured with.
 # shellcheck disable=SC2034

@@ -1,8 +1,8 @@
 #include "app/app_shell.h"
 #include "app/display_check.h"
 #include "app/settings_lock.h"
-#include "app/splash_pictures.h"
 #include "app/startup_options.h"
+#include "app/startup_preload.h"
 #include "app/startup_probe.h"
 #include "app/translations.h"
 #include "store/settings_location.h"
@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcessEnvironment>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <cstdio>
@@ -65,6 +66,11 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariable("PLATINE_DISPLAY_CHECK") == QLatin1String("1"))
         return 0;
 
+    // The toolkit takes the first thread that touches it for its main thread: this one must be
+    // first, before the threads below.
+    QThread::currentThread();
+    platine::StartupPreload preload;
+
     // Named before the toolkit starts: the settings lock below records the name.
     QApplication::setApplicationName(QStringLiteral("platine"));
     QGuiApplication::setDesktopFileName(QStringLiteral("platine"));
@@ -84,9 +90,6 @@ int main(int argc, char *argv[])
 #endif
     }
     if (!earlyLockPath.isEmpty()) {
-        // The toolkit takes the first thread that touches it for its main thread: this one must
-        // be first, before the lock's thread, or the toolkit runs the window from the wrong one.
-        QThread::currentThread();
         earlyLock = std::async(std::launch::async, [path = earlyLockPath] {
             return std::make_unique<platine::SettingsLock>(path);
         });
@@ -94,9 +97,9 @@ int main(int argc, char *argv[])
 
     platine::useFrenchLocale();
     QApplication app(argc, argv);
-    // The splash's pictures decode on the other core while the rest of the start goes on.
-    if (decision.outcome == Outcome::Run && !decision.options.noSplash)
-        platine::SplashPicture::preloadShippedPictures(app.devicePixelRatio() > 1.0 ? 2 : 1);
+    const bool splash = decision.outcome == Outcome::Run && !decision.options.noSplash;
+    preload.toolkitStarted(splash ? (app.devicePixelRatio() > 1.0 ? 2 : 1) : 0);
+    const auto finishPreload = qScopeGuard([&preload] { preload.finish(); });
     platine::keepCNumbers();
     // Qt's standard dialogs and buttons in French; without the file they stay in English.
     platine::installFrenchTranslations(app);

@@ -7,7 +7,6 @@
 #include <QRadialGradient>
 
 #include <array>
-#include <future>
 #include <mutex>
 #include <optional>
 
@@ -333,12 +332,14 @@ QImage loadShippedPicture(SplashPicture::Kind kind, int scale)
                   "PNG");
 }
 
-// Both pictures of one scale, being decoded on a thread of their own.
+// Both pictures of the scale the splash will show, decoded once, by whichever thread asks
+// first: the start's helper thread, or the splash when it paints before the helper got to them.
 struct PicturePreload
 {
-    std::mutex mutex;
+    std::mutex mutex;  // guards scale
     int scale = 0;
-    std::future<std::array<QImage, 2>> pictures;
+    std::once_flag decoded;
+    std::array<QImage, 2> pictures;
 };
 
 PicturePreload &picturePreload()
@@ -347,18 +348,32 @@ PicturePreload &picturePreload()
     return preload;
 }
 
-}  // namespace
-
-void SplashPicture::preloadShippedPictures(int scale)
+int expectedScale()
 {
     PicturePreload &preload = picturePreload();
     const std::lock_guard<std::mutex> lock(preload.mutex);
-    if (preload.scale != 0 || scale < 1 || scale > 2)
+    return preload.scale;
+}
+
+}  // namespace
+
+void SplashPicture::expectShippedPictures(int scale)
+{
+    PicturePreload &preload = picturePreload();
+    const std::lock_guard<std::mutex> lock(preload.mutex);
+    if (preload.scale == 0 && scale >= 1 && scale <= 2)
+        preload.scale = scale;
+}
+
+void SplashPicture::decodeExpectedPictures()
+{
+    const int scale = expectedScale();
+    if (scale == 0)
         return;
-    preload.scale = scale;
-    preload.pictures = std::async(std::launch::async, [scale] {
-        return std::array<QImage, 2>{loadShippedPicture(Kind::Title, scale),
-                                     loadShippedPicture(Kind::Board, scale)};
+    PicturePreload &preload = picturePreload();
+    std::call_once(preload.decoded, [&preload, scale] {
+        preload.pictures = {loadShippedPicture(Kind::Title, scale),
+                            loadShippedPicture(Kind::Board, scale)};
     });
 }
 
@@ -369,14 +384,11 @@ QImage SplashPicture::shippedPicture(Kind kind, int scale)
     // Each loaded on first use only: a screen needs one scale.
     static std::optional<QImage> pictures[2][2];
     std::optional<QImage> &picture = pictures[kind == Kind::Title ? 0 : 1][scale - 1];
-    if (!picture) {
-        PicturePreload &preload = picturePreload();
-        const std::lock_guard<std::mutex> lock(preload.mutex);
-        if (preload.scale == scale && preload.pictures.valid()) {
-            const std::array<QImage, 2> loaded = preload.pictures.get();
-            pictures[0][scale - 1] = loaded[0];
-            pictures[1][scale - 1] = loaded[1];
-        }
+    if (!picture && expectedScale() == scale) {
+        decodeExpectedPictures();  // waits for the helper thread when it is decoding them
+        const PicturePreload &preload = picturePreload();
+        pictures[0][scale - 1] = preload.pictures[0];
+        pictures[1][scale - 1] = preload.pictures[1];
     }
     if (!picture)
         picture.emplace(loadShippedPicture(kind, scale));

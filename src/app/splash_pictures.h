@@ -34,9 +34,12 @@ public:
     // The picture shipped for a kind at a scale (1 or 2, device pixels per pixel), loaded once;
     // a null image when there is none.
     static QImage shippedPicture(Kind kind, int scale);
-    // Starts decoding both shipped pictures of a scale on a thread of their own, so that the
-    // splash's first frame does not wait for them; shippedPicture() then takes them from there.
-    static void preloadShippedPictures(int scale);
+    // The splash will show the pictures of this scale: decodeExpectedPictures() may decode them
+    // on another thread beforehand, so that the splash's first frame does not wait for them.
+    static void expectShippedPictures(int scale);
+    // Decodes both pictures of the expected scale once, on the calling thread; a thread asking
+    // while another decodes them waits for it. shippedPicture() then takes them from there.
+    static void decodeExpectedPictures();
     // Draws the picture of a kind at a size and scale, as the shipped ones were drawn.
     static QImage drawPicture(Kind kind, const QSize &size, int scale);
 
