@@ -23,6 +23,8 @@ namespace platine {
 
 namespace {
 
+constexpr int kJournalReadLatestMs = 1000;
+
 QString sentOn(const JournalEntry &entry)
 {
     return entry.time.toString(QStringLiteral("'le' dd/MM 'à' HH:mm"));
@@ -49,10 +51,27 @@ HistoryController::HistoryController(QMainWindow &window, BoardLink &link, Messa
     connect(&panels_, &WorkPanels::programPanelBuilt, this, &HistoryController::followEditor);
     if (panels_.isBuilt(WorkPanels::Programming))
         followEditor();
-    // The journal is read once the window is up: a long one must not hold the start back.
+    // The journal is read once the window's first frame is painted: a long one must not hold
+    // the start back. A window not painted within a second (started hidden) reads it then.
     status_->setText(QStringLiteral("lecture du journal des envois…"));
     compare_->setEnabled(false);
-    QTimer::singleShot(0, this, &HistoryController::reload);
+    window.installEventFilter(this);
+    QTimer::singleShot(kJournalReadLatestMs, this, &HistoryController::readJournalFirstTime);
+}
+
+bool HistoryController::eventFilter(QObject *watched, QEvent *event)
+{
+    // Read once the paint under way, and the frame's flush, are over.
+    if (watched == &window_ && event->type() == QEvent::Paint)
+        QTimer::singleShot(0, this, &HistoryController::readJournalFirstTime);
+    return QObject::eventFilter(watched, event);
+}
+
+void HistoryController::readJournalFirstTime()
+{
+    window_.removeEventFilter(this);
+    if (!journalRead_)
+        reload();
 }
 
 void HistoryController::followEditor()
@@ -99,6 +118,7 @@ void HistoryController::note(const JournalEntry &entry)
 
 void HistoryController::reload()
 {
+    journalRead_ = true;
     read_ = journal_.read();
     boardProgram_ = newestSentProgram(read_.entries);
     if (history_)

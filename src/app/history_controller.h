@@ -55,9 +55,13 @@ public:
     // The program the board should hold, if any was sent.
     const std::optional<JournalEntry> &boardProgram() const { return boardProgram_; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void note(const JournalEntry &entry);
     void reload();
+    void readJournalFirstTime();
     void showBoardStatus();
     void resend(const JournalEntry &entry);
     void openInEditor(const RelayProgram &program);
@@ -75,6 +79,7 @@ private:
     QLabel *status_ = nullptr;
     QPushButton *compare_ = nullptr;
     HistoryWindow *history_ = nullptr;
+    bool journalRead_ = false;
 };
 
 }  // namespace platine

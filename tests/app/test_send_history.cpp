@@ -100,7 +100,7 @@ private slots:
     void sendOpenTheHistoryAndResend()
     {
         startWindow(journalPath());
-        QCOMPARE(status(), QStringLiteral("aucun programme envoyé"));
+        QTRY_COMPARE(status(), QStringLiteral("aucun programme envoyé"));
         QVERIFY(!window_->history().compareButton()->isEnabled());
         editor().applyEdit(QStringLiteral("Test"), workshopProgram());
         clickProgrammer();
@@ -168,6 +168,28 @@ private slots:
         QCOMPARE(history->shownEntries().size(), 2);
         QVERIFY(!history->remark()->isHidden());
         QVERIFY(!history->remark()->text().isEmpty());
+    }
+
+    // The journal kept from earlier sends is read once the window's first frame is painted, and
+    // by a window never shown as well.
+    void theKeptJournalIsReadOnceTheWindowIsUp()
+    {
+        const QByteArray frame = programFrame(encodeProgram(workshopProgram()).bytes);
+        QVERIFY(Journal(journalPath())
+                    .append(makeJournalEntry(JournalKind::Program, QStringLiteral("COM3"), frame,
+                                             {}, 0, JournalResult::Sent))
+                    .ok);
+        for (const bool shown : {true, false}) {
+            MainWindowOptions options = test::windowOptions(*dir_, clock_.get());
+            options.journalPath = journalPath();
+            window_ = std::make_unique<MainWindow>(options);
+            QCOMPARE(status(), QStringLiteral("lecture du journal des envois…"));
+            if (shown)
+                QVERIFY(test::showAndWait(*window_));
+            QTRY_VERIFY2(status().startsWith(QStringLiteral("différent du programme envoyé le ")),
+                         qPrintable(status()));
+            QVERIFY(window_->history().compareButton()->isEnabled());
+        }
     }
 
     // A refused "Programmer" (a field that cannot be sent) is journalled without bytes; one
