@@ -1,17 +1,13 @@
 #include "panels/coming_switchings_window.h"
 
 #include "panels/relay_editor.h"
+#include "panels/view_output.h"
 #include "relays/switching_export.h"
-#include "store/atomic_file.h"
 #include "store/relay_program.h"
-#include "store/system_error_text.h"
 
-#include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
@@ -31,26 +27,6 @@ QString timeOfDay(int minute)
         .arg(minute % 60, 2, 10, QLatin1Char('0'));
 }
 
-QString withSuffix(QString path, const QString &suffix)
-{
-    if (!path.endsWith(suffix, Qt::CaseInsensitive))
-        path += suffix;
-    return path;
-}
-
-// Written whole or not at all, with the same refusals as the week chart's files.
-QString writeExport(const QString &what, const QString &path, const QByteArray &bytes)
-{
-    if (const QString refusal = replacementRefusal(path); !refusal.isEmpty())
-        return QStringLiteral("%1 non enregistré dans %2 : %3.")
-            .arg(what, QDir::toNativeSeparators(path), refusal);
-    const ReplaceResult written = replaceFile(path, bytes);
-    if (!written.ok)
-        return QStringLiteral("%1 non enregistré dans %2 : %3")
-            .arg(what, QDir::toNativeSeparators(path), systemErrorText(written.error));
-    return {};
-}
-
 QPushButton *addButton(QHBoxLayout *row, const QString &text, const QString &name)
 {
     auto *button = new QPushButton(text);
@@ -67,9 +43,7 @@ ComingSwitchingsWindow::ComingSwitchingsWindow(const RelayEditor &editor, Clock 
 {
     setObjectName(QStringLiteral("comingSwitchingsWindow"));
     setWindowTitle(QStringLiteral("Prochaines commutations"));
-    savePrompt_ = [](QWidget *parent, const QString &caption, const QString &filter) {
-        return QFileDialog::getSaveFileName(parent, caption, QDir::homePath(), filter);
-    };
+    savePrompt_ = fileDialogSavePrompt();
     auto *layout = new QVBoxLayout(this);
     auto *row = new QHBoxLayout;
     days_ = new QSpinBox;
@@ -164,12 +138,13 @@ void ComingSwitchingsWindow::refresh()
 
 QString ComingSwitchingsWindow::saveCsv(const QString &path) const
 {
-    return writeExport(QStringLiteral("Tableau"), path, switchingsCsv(coming_));
+    return writeViewFile(QStringLiteral("Tableau non enregistré"), path, switchingsCsv(coming_));
 }
 
 QString ComingSwitchingsWindow::saveICalendar(const QString &path) const
 {
-    return writeExport(QStringLiteral("Calendrier"), path, switchingsICalendar(coming_));
+    return writeViewFile(QStringLiteral("Calendrier non enregistré"), path,
+                         switchingsICalendar(coming_));
 }
 
 bool ComingSwitchingsWindow::printOn(QPrinter &printer) const
@@ -186,37 +161,27 @@ bool ComingSwitchingsWindow::printOn(QPrinter &printer) const
 
 void ComingSwitchingsWindow::exportAs(bool calendar)
 {
-    const QString chosen =
-        calendar ? savePrompt_(this, QStringLiteral("Exporter les commutations en iCalendar"),
-                               QStringLiteral("Calendriers iCalendar (*.ics)"))
-                 : savePrompt_(this, QStringLiteral("Exporter les commutations en CSV"),
-                               QStringLiteral("Tableaux CSV (*.csv)"));
-    if (chosen.isEmpty())
-        return;
-    const QString path =
-        withSuffix(chosen, calendar ? QStringLiteral(".ics") : QStringLiteral(".csv"));
-    const QString failure = calendar ? saveICalendar(path) : saveCsv(path);
-    if (!failure.isEmpty())
-        emit message(failure, true);
-    else
-        emit message(QStringLiteral("Prochaines commutations enregistrées dans %1.")
-                         .arg(QDir::toNativeSeparators(path)),
-                     false);
+    const ViewSave save =
+        calendar ? ViewSave{QStringLiteral("Exporter les commutations en iCalendar"),
+                            QStringLiteral("Calendriers iCalendar (*.ics)"), QStringLiteral(".ics"),
+                            [this](const QString &path) { return saveICalendar(path); },
+                            QStringLiteral("Prochaines commutations enregistrées dans %1.")}
+                 : ViewSave{QStringLiteral("Exporter les commutations en CSV"),
+                            QStringLiteral("Tableaux CSV (*.csv)"), QStringLiteral(".csv"),
+                            [this](const QString &path) { return saveCsv(path); },
+                            QStringLiteral("Prochaines commutations enregistrées dans %1.")};
+    if (const std::optional<ViewMessage> told = saveView(this, savePrompt_, save))
+        emit message(told->text, told->failure);
 }
 
 void ComingSwitchingsWindow::print()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(windowTitle());
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (printOn(printer))
-        emit message(QStringLiteral("Prochaines commutations envoyées à l'imprimante."), false);
-    else
-        emit message(QStringLiteral("Prochaines commutations non imprimées : l'imprimante n'a "
-                                    "pas pu être utilisée."),
-                     true);
+    if (const std::optional<ViewMessage> told = printView(
+            this, [this](QPrinter &printer) { return printOn(printer); },
+            QStringLiteral("Prochaines commutations envoyées à l'imprimante."),
+            QStringLiteral("Prochaines commutations non imprimées : l'imprimante n'a pas pu être "
+                           "utilisée.")))
+        emit message(told->text, told->failure);
 }
 
 }  // namespace platine

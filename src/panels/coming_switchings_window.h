@@ -1,5 +1,6 @@
 #pragma once
 
+#include "panels/view_output.h"
 #include "relays/coming_switchings.h"
 
 #include <QDateTime>
@@ -25,9 +26,7 @@ class ComingSwitchingsWindow : public QWidget
 
 public:
     using Clock = std::function<QDateTime()>;
-    // Asks for the file to write: the chosen path, empty when the user cancels.
-    using SavePrompt =
-        std::function<QString(QWidget *parent, const QString &caption, const QString &filter)>;
+    using SavePrompt = platine::SavePrompt;
 
     ComingSwitchingsWindow(const RelayEditor &editor, Clock clock, QWidget *parent = nullptr);
 

@@ -3,20 +3,15 @@
 #include "panels/coming_switchings_window.h"
 #include "panels/relay_editor.h"
 #include "panels/week_chart_view.h"
-#include "store/atomic_file.h"
-#include "store/system_error_text.h"
 #include "widgets/screen_fit.h"
 
 #include <QAccessibleWidget>
 #include <QBuffer>
-#include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -47,22 +42,13 @@ QAccessibleInterface *chartWindowAccessible(const QString &className, QObject *o
     return nullptr;
 }
 
-QString withSuffix(QString path, const QString &suffix)
-{
-    if (!path.endsWith(suffix, Qt::CaseInsensitive))
-        path += suffix;
-    return path;
-}
-
 }  // namespace
 
 WeekChartWindow::WeekChartWindow(const RelayEditor &editor, Clock clock, QWidget *parent)
     : QWidget(parent, Qt::Window), editor_(editor), clock_(std::move(clock))
 {
     setObjectName(QStringLiteral("weekChartWindow"));
-    savePrompt_ = [](QWidget *parent, const QString &caption, const QString &filter) {
-        return QFileDialog::getSaveFileName(parent, caption, QDir::homePath(), filter);
-    };
+    savePrompt_ = fileDialogSavePrompt();
 
     auto *layout = new QVBoxLayout(this);
     auto *buttons = new QHBoxLayout;
@@ -178,14 +164,7 @@ QString WeekChartWindow::savePng(const QString &path) const
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
         return QStringLiteral("Image non enregistrée : elle n'a pas pu être produite.");
-    if (const QString refusal = replacementRefusal(path); !refusal.isEmpty())
-        return QStringLiteral("Image non enregistrée dans %1 : %2.")
-            .arg(QDir::toNativeSeparators(path), refusal);
-    const ReplaceResult written = replaceFile(path, bytes);
-    if (!written.ok)
-        return QStringLiteral("Image non enregistrée dans %1 : %2")
-            .arg(QDir::toNativeSeparators(path), systemErrorText(written.error));
-    return {};
+    return writeViewFile(QStringLiteral("Image non enregistrée"), path, bytes);
 }
 
 QString WeekChartWindow::savePdf(const QString &path) const
@@ -211,14 +190,7 @@ QString WeekChartWindow::savePdf(const QString &path) const
             QRect(QPoint(0, 0), writer.pageLayout().paintRectPixels(kPdfResolution).size()),
             chart());
     }
-    if (const QString refusal = replacementRefusal(path); !refusal.isEmpty())
-        return QStringLiteral("PDF non enregistré dans %1 : %2.")
-            .arg(QDir::toNativeSeparators(path), refusal);
-    const ReplaceResult written = replaceFile(path, bytes);
-    if (!written.ok)
-        return QStringLiteral("PDF non enregistré dans %1 : %2")
-            .arg(QDir::toNativeSeparators(path), systemErrorText(written.error));
-    return {};
+    return writeViewFile(QStringLiteral("PDF non enregistré"), path, bytes);
 }
 
 bool WeekChartWindow::printOn(QPrinter &printer) const
@@ -251,36 +223,27 @@ void WeekChartWindow::showComingSwitchings()
 
 void WeekChartWindow::saveAs(bool pdf)
 {
-    const QString chosen =
-        pdf ? savePrompt_(this, QStringLiteral("Enregistrer la vue de la semaine en PDF"),
-                          QStringLiteral("Documents PDF (*.pdf)"))
-            : savePrompt_(this, QStringLiteral("Enregistrer la vue de la semaine en PNG"),
-                          QStringLiteral("Images PNG (*.png)"));
-    if (chosen.isEmpty())
-        return;
-    const QString path = withSuffix(chosen, pdf ? QStringLiteral(".pdf") : QStringLiteral(".png"));
-    const QString failure = pdf ? savePdf(path) : savePng(path);
-    if (!failure.isEmpty())
-        emit message(failure, true);
-    else
-        emit message(QStringLiteral("Vue de la semaine enregistrée dans %1.")
-                         .arg(QDir::toNativeSeparators(path)),
-                     false);
+    const ViewSave save =
+        pdf ? ViewSave{QStringLiteral("Enregistrer la vue de la semaine en PDF"),
+                       QStringLiteral("Documents PDF (*.pdf)"), QStringLiteral(".pdf"),
+                       [this](const QString &path) { return savePdf(path); },
+                       QStringLiteral("Vue de la semaine enregistrée dans %1.")}
+            : ViewSave{QStringLiteral("Enregistrer la vue de la semaine en PNG"),
+                       QStringLiteral("Images PNG (*.png)"), QStringLiteral(".png"),
+                       [this](const QString &path) { return savePng(path); },
+                       QStringLiteral("Vue de la semaine enregistrée dans %1.")};
+    if (const std::optional<ViewMessage> told = saveView(this, savePrompt_, save))
+        emit message(told->text, told->failure);
 }
 
 void WeekChartWindow::print()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(windowTitle());
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (printOn(printer))
-        emit message(QStringLiteral("Vue de la semaine envoyée à l'imprimante."), false);
-    else
-        emit message(QStringLiteral("Vue de la semaine non imprimée : l'imprimante n'a pas pu "
-                                    "être utilisée."),
-                     true);
+    if (const std::optional<ViewMessage> told = printView(
+            this, [this](QPrinter &printer) { return printOn(printer); },
+            QStringLiteral("Vue de la semaine envoyée à l'imprimante."),
+            QStringLiteral("Vue de la semaine non imprimée : l'imprimante n'a pas pu être "
+                           "utilisée.")))
+        emit message(told->text, told->failure);
 }
 
 }  // namespace platine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "panels/view_output.h"
 #include "relays/week_chart.h"
 
 #include <QDateTime>
@@ -26,9 +27,7 @@ class WeekChartWindow : public QWidget
 
 public:
     using Clock = std::function<QDateTime()>;
-    // Asks for the file to write: the chosen path, empty when the user cancels.
-    using SavePrompt =
-        std::function<QString(QWidget *parent, const QString &caption, const QString &filter)>;
+    using SavePrompt = platine::SavePrompt;
 
     WeekChartWindow(const RelayEditor &editor, Clock clock, QWidget *parent = nullptr);
 
