@@ -6,7 +6,8 @@
 
 #include "sim/pseudo_terminal.h"
 
-#include <algorithm>
+#include "child_runs.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -37,10 +38,7 @@ using Clock = std::chrono::steady_clock;
 double timeToFrame(int master, const std::vector<std::string> &arguments,
                    const std::string &outputPath)
 {
-    std::vector<char *> argv;
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char *> argv = bench::spawnArguments(arguments);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -90,13 +88,6 @@ double timeToFrame(int master, const std::vector<std::string> &arguments,
     return elapsed;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -106,11 +97,9 @@ int main(int argc, char *argv[])
         return 2;
     }
     const std::string cli = argv[1];
-    const int runs = argc == 3 ? std::atoi(argv[2]) : 20;
-    if (runs < 1) {
-        std::fprintf(stderr, "runs: a whole number >= 1\n");
+    const int runs = bench::runsArgument(argc == 3 ? argv[2] : nullptr, 20);
+    if (runs == 0)
         return 2;
-    }
 
     const platine::sim::PseudoTerminal terminal = platine::sim::openPseudoTerminal();
     if (terminal.master < 0) {
@@ -148,8 +137,8 @@ int main(int argc, char *argv[])
     close(master);
     rmdir(settingsFolder);
 
-    const double cliMedian = median(cliTimes);
-    const double printfMedian = median(printfTimes);
+    const double cliMedian = bench::median(cliTimes);
+    const double printfMedian = bench::median(printfTimes);
     std::printf("platine-cli heure, start to 8 bytes at the pty master: median %.2f ms (%d runs)\n",
                 cliMedian, runs);
     std::printf("printf of the same frame to the pty:                 median %.2f ms (%d runs)\n",

@@ -11,7 +11,8 @@
 //
 //   bench_startup PLATINE BARE-WINDOW [runs]     (default 15 runs)
 
-#include <algorithm>
+#include "child_runs.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -58,10 +59,7 @@ Timing startOnce(const std::vector<std::string> &arguments)
         std::perror("pipe");
         return timing;
     }
-    std::vector<char *> argv;
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char *> argv = bench::spawnArguments(arguments);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -118,13 +116,6 @@ Timing startOnce(const std::vector<std::string> &arguments)
     return timing;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 struct Series
 {
     std::vector<double> mapped;
@@ -152,11 +143,9 @@ int main(int argc, char *argv[])
     }
     const std::string tool = argv[1];
     const std::string bare = argv[2];
-    const int runs = argc == 4 ? std::atoi(argv[3]) : 15;
-    if (runs < 1) {
-        std::fprintf(stderr, "runs: a whole number >= 1\n");
+    const int runs = bench::runsArgument(argc == 4 ? argv[3] : nullptr, 15);
+    if (runs == 0)
         return 2;
-    }
     setenv("PLATINE_STARTUP_PROBE", "1", 1);
 
     // The tool's settings in a folder of their own, the same (none) at every start.
@@ -187,27 +176,27 @@ int main(int argc, char *argv[])
     }
     std::filesystem::remove_all(settingsFolder);
 
-    const double bareMapped = median(bareSeries.mapped);
-    const double barePainted = median(bareSeries.painted);
-    const double splashPainted = median(splashSeries.painted);
-    const double mainMapped = median(mainSeries.mapped);
+    const double bareMapped = bench::median(bareSeries.mapped);
+    const double barePainted = bench::median(bareSeries.painted);
+    const double splashPainted = bench::median(splashSeries.painted);
+    const double mainMapped = bench::median(mainSeries.mapped);
     std::printf("medians over %d runs, from process start (ms):\n", runs);
     std::printf("  bare QApplication + QLabel: mapped %.1f, first frame painted %.1f\n", bareMapped,
                 barePainted);
     std::printf("  platine, splash:            mapped %.1f, first frame painted %.1f\n",
-                median(splashSeries.mapped), splashPainted);
+                bench::median(splashSeries.mapped), splashPainted);
     std::printf("  platine --no-splash:        main window mapped %.1f, painted %.1f\n", mainMapped,
-                median(mainSeries.painted));
+                bench::median(mainSeries.painted));
     std::printf("ratio, splash first frame painted / bare first frame painted: %.2f\n",
                 splashPainted / barePainted);
     std::printf("ratio, --no-splash main window mapped / bare window mapped:  %.2f\n",
                 mainMapped / bareMapped);
     // Less sensitive than the times above to other work on the machine: the processor time each
     // run took, to its exit just after its first frame.
-    const double bareCpu = median(bareSeries.cpu);
+    const double bareCpu = bench::median(bareSeries.cpu);
     std::printf("processor time to exit, medians (ms): bare %.1f, splash %.1f (%.2f), "
                 "--no-splash %.1f (%.2f)\n",
-                bareCpu, median(splashSeries.cpu), median(splashSeries.cpu) / bareCpu,
-                median(mainSeries.cpu), median(mainSeries.cpu) / bareCpu);
+                bareCpu, bench::median(splashSeries.cpu), bench::median(splashSeries.cpu) / bareCpu,
+                bench::median(mainSeries.cpu), bench::median(mainSeries.cpu) / bareCpu);
     return 0;
 }
