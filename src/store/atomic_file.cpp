@@ -140,7 +140,7 @@ bool writeAll(FileSystem &fs, int fd, const QByteArray &bytes)
 void syncFolder([[maybe_unused]] const QByteArray &target)
 {
 #ifdef _WIN32
-    // MoveFileExW wrote the change through; ReplaceFileW has no folder to sync.
+    // MoveFileExW wrote the change through; Windows has no folder to sync.
 #else
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash <= 0 ? QByteArray("/") : target.left(slash);
@@ -190,14 +190,11 @@ int FileSystem::rename(const char *from, const char *to)
 {
     const std::wstring source = widePath(from);
     const std::wstring target = widePath(to);
-    bool done;
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
-        done = ReplaceFileW(target.c_str(), source.c_str(), nullptr,
-                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-    else
-        done = MoveFileExW(source.c_str(), target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (done)
+    // One rename over the old file, which stays whole until the new one takes its name.
+    // ReplaceFileW would keep the old file's security, but in steps: the old file goes aside
+    // under another name first, and a program killed between the steps leaves the name empty.
+    if (MoveFileExW(source.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
         return 0;
     errno = errnoFromSystemError(GetLastError());
     return -1;

@@ -8,8 +8,8 @@
 namespace platine {
 
 #ifdef _WIN32
-// Windows has no file owners of this kind: the replacement keeps the old file's security
-// through ReplaceFileW instead.
+// Windows has no file owners of this kind: the new file takes its folder's security, as a file
+// saved for the first time does.
 using uid_t = int;
 using gid_t = int;
 #endif
@@ -23,8 +23,8 @@ public:
     virtual ~FileSystem() = default;
     // Each returns what the system call returns and leaves errno set on failure. On Windows the
     // paths are UTF-8, the descriptors those of the C runtime, fchown and fchmod do nothing,
-    // and rename replaces an existing file with ReplaceFileW (keeping its security and
-    // attributes) or moves a new one into place with MoveFileExW, written through.
+    // and rename moves the new file over the old one in one step with MoveFileExW, written
+    // through.
     virtual int open(const char *path, int flags, mode_t mode);
     virtual ssize_t write(int fd, const void *data, size_t size);
     virtual int fsync(int fd);

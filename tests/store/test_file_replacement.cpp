@@ -193,8 +193,8 @@ void FileReplacementTest::failedCreationOfANewFileLeavesNothing()
 }
 
 #ifdef Q_OS_WIN
-// Windows has neither these permission bits nor owners of this kind (the replacement keeps the
-// old file's security through ReplaceFileW), symbolic links need an administrator there, and
+// Windows has neither these permission bits nor owners of this kind (the new file takes its
+// folder's security), symbolic links need an administrator there, and
 // the small disk is a Linux mount.
 void FileReplacementTest::permissionBitsSurvive()
 {
